@@ -1,0 +1,16 @@
+// The curve-fit driver: a least-squares polynomial fit of (x, y) pairs in workspace
+// supplied by the caller, with messages worded for the (x, y) caller.
+//
+// B(1..NDEG+1): power-series coefficients, constant first; SSDEG(1..NDEG+1): sum of
+// squares for the mean, then the sequential sum of squares of each degree; FITSTAT(1..10):
+// means and variances of x and y, R-squared in percent, regression and error degrees of
+// freedom and sums of squares, rows left out. RWORK: (NDEG+3)(NDEG+1) + 11(NOBS+NDEG) + 5
+// reals; IWORK: NOBS integers. After an argument or fatal error the results are unchanged.
+#pragma once
+
+namespace polylsq {
+
+void R2URV(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
+           float* FITSTAT, float* RWORK, int* IWORK);
+
+}  // namespace polylsq

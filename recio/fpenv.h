@@ -1,0 +1,31 @@
+// The floating-point environment of a run and the math-library functions.
+//
+// A run computes with round to nearest and with the invalid-operation, division-by-zero
+// and overflow exceptions trapping; a trap ends the run with the ": MATH" report
+// ("floating-point error: invalid", M6101, ...). The math functions report a domain,
+// singularity or overflow error ("log: SING error", M62xx) before the hardware would trap.
+#pragma once
+
+namespace polylsq::recio {
+
+// Sets round to nearest, enables the three traps and installs the trap report.
+// Idempotent.
+void enable_fp_traps();
+
+// Ordered comparisons: with a NaN operand they raise the invalid-operation exception,
+// which ends the run when the traps are on, whatever instruction the compiler picks.
+bool ordered_lt(double a, double b);
+bool ordered_le(double a, double b);
+bool ordered_gt(double a, double b);
+bool ordered_ge(double a, double b);
+
+// Math-library functions, evaluated in double. Arguments outside the domain end the run
+// with the run-time's MATH report instead of producing a NaN or an infinity.
+double rt_log(double x);   // x <= 0: SING (x == 0) or DOMAIN
+double rt_exp(double x);   // result beyond the double range: OVERFLOW
+double rt_sqrt(double x);  // x < 0: DOMAIN
+double rt_sin(double x);
+double rt_atan(double x);
+double rt_asin(double x);  // |x| > 1: DOMAIN
+
+}  // namespace polylsq::recio

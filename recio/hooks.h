@@ -1,0 +1,32 @@
+// The replaceable ends of the run-time: where console bytes go, how the run stops,
+// and how a run-time error report ends the process. Production code never changes
+// them; tests and fuzz harnesses do, to capture bytes and to tell a designed end of
+// the run from a crash.
+#pragma once
+
+#include <functional>
+#include <string_view>
+
+namespace polylsq::recio {
+
+// Receives every byte written to standard output, in order. Default: write(2) on fd 1.
+using ConsoleSink = std::function<void(std::string_view bytes)>;
+// Called by stop() after the stop text and the unit closes, with exit status 0.
+// Default: exit the process. A test hook may record and return, or throw to unwind
+// (the library holds no resource that an unwinding would leak).
+using StopHook = std::function<void(int status)>;
+// Called with the complete bytes of a run-time error report (I/O or math) after the owed
+// console line end. Default: write them to fd 2 and exit with status 1. A test hook may
+// record and return or throw, as for the stop.
+using FailureHook = std::function<void(std::string_view report)>;
+
+// Passing nullptr (an empty function) restores the default.
+void set_console_sink(ConsoleSink sink);
+void set_stop_hook(StopHook hook);
+void set_failure_hook(FailureHook hook);
+
+// Closes every unit without writing, clears the pending-line flag and restores the three
+// defaults: a fresh run-time for the next test.
+void reset_runtime_for_tests();
+
+}  // namespace polylsq::recio

@@ -1,0 +1,55 @@
+// Record input and output statements on numbered units.
+//
+// The console connection (standard output, standard input) is shared by the default
+// unit kStarUnit and by units 0, 5 and 6 while they are not opened on a file. Console
+// output applies first-character carriage control and ends lines with "\r\n"; files
+// opened by name get no carriage control and "\r\n" record ends. At most 61 file units
+// are connected at once. A failing statement ends the run with the run-time's report
+// (runtime_error.h); nothing here returns an error code.
+#pragma once
+
+#include <initializer_list>
+#include <string_view>
+#include <variant>
+
+namespace polylsq::recio {
+
+constexpr int kStarUnit = -1;  // the default unit, written '*' in the statements
+
+// An item of a formatted write: an integer or a single-precision real, by value.
+using OutItem = std::variant<int, float>;
+// An item of a list-directed read: the address of an integer or of a real.
+using InItem = std::variant<int*, float*>;
+
+// Connects `unit` to the file `name` in the working directory with the default status:
+// an existing file is connected unchanged, a missing one is created empty; read-write,
+// else read-only, else write-only. Failure: the OPEN report.
+void open_unit(int unit, std::string_view name);
+
+// Ends the unit's last record and cuts the file after the last record written.
+void close_unit(int unit);
+
+// One list-directed read statement: starts at the next record of the unit, reads as many
+// records as the items need, skips the rest of the last record read. With no items on
+// the console: writes the owed line end, reads one line and discards it (end of
+// standard input counts as the Enter key).
+void read_list(int unit, std::initializer_list<InItem> items);
+
+// One list-directed write of character items: records begin with a blank and hold at
+// most 79 characters.
+void write_list(int unit, std::initializer_list<std::string_view> items);
+
+// One formatted write: `format` is a parenthesised list of edit descriptors (quoted
+// literals, Iw, Fw.d, Ew.d, kP, A, "/", repeat counts and groups) interpreted at run time.
+void write_formatted(int unit, std::string_view format, std::initializer_list<OutItem> items);
+
+// One formatted record holding `text` as written (the effect of format "(A)" with one
+// character item): used by the error handler and the machine routines for their records.
+void write_record(int unit, std::string_view text);
+
+// Ends the run: the owed console line end, then `text` (or "Stop - Program terminated."
+// when empty) and "\r\n" on standard output, every unit closed, exit status 0.
+// Goes through the stop hook (hooks.h); returns only when a test hook returns.
+void stop(std::string_view text = {});
+
+}  // namespace polylsq::recio
