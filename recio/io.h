@@ -16,8 +16,9 @@ namespace polylsq::recio {
 
 constexpr int kStarUnit = -1;  // the default unit, written '*' in the statements
 
-// An item of a formatted write: an integer or a single-precision real, by value.
-using OutItem = std::variant<int, float>;
+// An item of a formatted write: an integer or a single-precision real, by value, or a
+// character item for the A descriptor (not owned: it must outlive the statement).
+using OutItem = std::variant<int, float, std::string_view>;
 // An item of a list-directed read: the address of an integer or of a real.
 using InItem = std::variant<int*, float*>;
 

@@ -23,6 +23,10 @@ struct Run {
 
 Run run_captured(const std::function<void()>& body);
 
+// The same with only the run-time reset: for the run-time's own tests, which do not link
+// the error handler.
+Run run_captured_runtime(const std::function<void()>& body);
+
 // Resets the run-time, the error handler and the unit table.
 void reset_all();
 

@@ -1,0 +1,181 @@
+// F, E and I editing. Digits first, layout second: the exact decimal expansion of the
+// float is rounded half-up once, then laid out; fit_field owns right-justification and
+// asterisks, special_text the period-filled NaN and infinity texts.
+#include "recio/edit.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+#include "recio/runtime.h"
+
+namespace polylsq::recio {
+namespace {
+
+constexpr int kSingleDigits = 7;  // significant digits shown of a single-precision value
+
+// Significant digits of |value| with value = d0.d1d2... * 10^exp10; no digits for zero.
+struct Digits {
+  std::string digits;
+  int exp10 = 0;
+  bool negative = false;
+};
+
+// Every float is a double with at most 105 significant decimal digits, and the C
+// library prints doubles exactly: 112 digits after the point leave nothing to round.
+Digits exact_digits(float value) {
+  Digits out;
+  char buf[160];
+  const int n = std::snprintf(buf, sizeof buf, "%.112e", static_cast<double>(value));
+  std::string_view text(buf, static_cast<std::size_t>(n));
+  std::size_t i = 0;
+  if (text[i] == '-') {
+    out.negative = true;
+    ++i;
+  }
+  const std::size_t e = text.find('e');
+  for (; i < e; ++i) {
+    if (text[i] != '.') out.digits.push_back(text[i]);
+  }
+  out.exp10 = std::atoi(buf + e + 1);
+  while (!out.digits.empty() && out.digits.back() == '0') out.digits.pop_back();
+  if (out.digits.empty()) out.exp10 = 0;  // zero of either sign
+  return out;
+}
+
+// Keeps the first `keep` significant digits, half-up on the first dropped digit; a
+// carry out of the first digit gives a leading 1 and raises exp10. Nothing kept and
+// nothing rounded up leaves no digits: the value shows as zero.
+void round_half_up(Digits& x, int keep) {
+  if (keep < 0 || x.digits.empty()) {
+    x.digits.clear();
+    return;
+  }
+  const bool up = static_cast<std::size_t>(keep) < x.digits.size() && x.digits[keep] >= '5';
+  if (static_cast<std::size_t>(keep) < x.digits.size()) x.digits.resize(keep);
+  if (up) {
+    int i = keep - 1;
+    while (i >= 0 && x.digits[i] == '9') x.digits[i--] = '0';
+    if (i >= 0) {
+      ++x.digits[i];
+    } else {
+      x.digits.insert(x.digits.begin(), '1');  // 9.995 at 3 digits -> 10.0
+      ++x.exp10;
+    }
+  }
+  while (!x.digits.empty() && x.digits.back() == '0') x.digits.pop_back();
+}
+
+// The digit of `x` at the decimal position 10^p (zeros outside the kept digits).
+char digit_at(const Digits& x, int p) {
+  const int i = x.exp10 - p;
+  return (i >= 0 && i < static_cast<int>(x.digits.size())) ? x.digits[i] : '0';
+}
+
+// Right-justified in w characters, or w asterisks when the text is longer.
+std::string fit_field(std::string_view text, int w) {
+  if (w < 0) w = 0;
+  if (text.size() > static_cast<std::size_t>(w)) return std::string(w, '*');
+  std::string out(w - text.size(), ' ');
+  out.append(text);
+  return out;
+}
+
+// The text of a NaN or an infinity filled with periods to w characters; empty for a
+// finite value.
+std::string special_text(float value, int w) {
+  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
+  const std::uint32_t exponent = bits & 0x7f800000u;
+  const std::uint32_t fraction = bits & 0x007fffffu;
+  if (exponent != 0x7f800000u) return {};
+  std::string_view text;
+  if (fraction == 0) {
+    text = "1#INF";
+  } else if ((fraction & 0x00400000u) == 0) {
+    text = "1#SNAN";
+  } else if (bits == 0xffc00000u) {
+    text = "1#IND";  // the processor's default NaN
+  } else {
+    text = "1#QNAN";
+  }
+  if (w < 0) w = 0;
+  std::string out(text.substr(0, static_cast<std::size_t>(w)));
+  out.resize(w, '.');
+  return out;
+}
+
+bool is_special(float value) {
+  return (std::bit_cast<std::uint32_t>(value) & 0x7f800000u) == 0x7f800000u;
+}
+
+}  // namespace
+
+// 2 in I1 -> "2"; -12 in I2 -> "**"
+std::string edit_I(int value, int w) {
+  char buf[16];
+  const int n = std::snprintf(buf, sizeof buf, "%d", value);
+  return fit_field(std::string_view(buf, static_cast<std::size_t>(n)), w);
+}
+
+std::string edit_F(float value, int w, int d) { return detail::edit_F_scaled(value, w, d, 0); }
+
+// 123.4567, 1PE14.6 -> "  1.234567E+02"; 0PE14.6 -> "   .123457E+03"
+std::string edit_E(float value, int w, int d, int scale) {
+  if (is_special(value)) return special_text(value, w);
+  Digits x = exact_digits(value);
+  const int significant = scale > 0 ? d + 1 : d + scale;
+  round_half_up(x, significant < kSingleDigits ? significant : kSingleDigits);
+  const bool zero = x.digits.empty();
+  // mantissa times 10^exponent equals the value; zero has the exponent 0
+  const int exponent = zero ? 0 : x.exp10 + 1 - scale;
+  std::string text;
+  if (x.negative && !zero) text.push_back('-');  // shown digits all zero: no minus sign
+  std::size_t next = 0;  // next significant digit to show
+  auto take = [&] { return next < x.digits.size() ? x.digits[next++] : (++next, '0'); };
+  if (scale > 0) {
+    for (int i = 0; i < scale; ++i) text.push_back(take());
+    text.push_back('.');
+    for (int i = 0; i < d - scale + 1; ++i) text.push_back(take());
+  } else {
+    text.push_back('.');
+    for (int i = 0; i < -scale; ++i) text.push_back('0');
+    for (int i = 0; i < d + scale; ++i) text.push_back(take());
+  }
+  const int magnitude = exponent < 0 ? -exponent : exponent;
+  char buf[16];
+  if (magnitude <= 99) {
+    std::snprintf(buf, sizeof buf, "E%c%02d", exponent < 0 ? '-' : '+', magnitude);
+  } else {
+    std::snprintf(buf, sizeof buf, "%c%03d", exponent < 0 ? '-' : '+', magnitude);  // no letter
+  }
+  text.append(buf);
+  return fit_field(text, w);
+}
+
+namespace detail {
+
+// 0.5, F10.3 -> "      .500"; 12345.678, F10.3 -> " 12345.680"; 100000.0, F9.3 -> "*********"
+std::string edit_F_scaled(float value, int w, int d, int k) {
+  if (is_special(value)) return special_text(value, w);
+  Digits x = exact_digits(value);
+  if (!x.digits.empty()) x.exp10 += k;
+  // the last shown digit is at 10^-d, i.e. significant digit number exp10 + d + 1
+  const int shown = x.exp10 + d + 1;
+  if (!x.digits.empty()) round_half_up(x, shown < kSingleDigits ? shown : kSingleDigits);
+  const bool zero = x.digits.empty();
+  std::string text;
+  if (x.negative && !zero) text.push_back('-');  // -0.0004, F10.3 -> "      .000"
+  if (!zero && x.exp10 >= 0) {
+    for (int p = x.exp10; p >= 0; --p) text.push_back(digit_at(x, p));
+  } else if (d == 0) {
+    text.push_back('0');  // neither integer nor fraction digits: 0.2, F5.0 -> "   0."
+  }
+  text.push_back('.');
+  for (int p = -1; p >= -d; --p) text.push_back(zero ? '0' : digit_at(x, p));
+  return fit_field(text, w);
+}
+
+}  // namespace detail
+}  // namespace polylsq::recio

@@ -1,0 +1,137 @@
+// The floating-point environment: round to nearest, the three traps and the trap report,
+// the trapping ordered comparisons, and the math-library functions with their reports.
+#include "recio/fpenv.h"
+
+#include <fenv.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "recio/runtime.h"
+#include "recio/runtime_error.h"
+
+namespace polylsq::recio {
+namespace {
+
+// Largest argument whose exponential is finite in double.
+constexpr double kExpLimit = 0x1.62e42fefa39efp+9;
+
+void write_raw(int fd, const char* text, std::size_t length) {
+  while (length > 0) {
+    const ssize_t n = ::write(fd, text, length);
+    if (n <= 0) {
+      if (n < 0 && errno == EINTR) continue;
+      return;
+    }
+    text += n;
+    length -= static_cast<std::size_t>(n);
+  }
+}
+
+template <std::size_t N>
+void write_literal(int fd, const char (&text)[N]) {
+  write_raw(fd, text, N - 1);
+}
+
+// The ": MATH" report of a trapped exception. Runs in the signal handler: only write(2)
+// and _exit(2), texts fixed at compile time.
+void on_floating_point_trap(int, siginfo_t* info, void*) {
+  if (detail::g_console_line_owed) {
+    detail::g_console_line_owed = 0;
+    write_literal(STDOUT_FILENO, "\r\n");
+  }
+  switch (info->si_code) {
+    case FPE_FLTDIV:
+    case FPE_INTDIV:
+      write_literal(STDERR_FILENO,
+                    "\r\nrun-time error M6103: MATH\r\n- floating-point error: divide by zero\r\n");
+      break;
+    case FPE_FLTOVF:
+    case FPE_INTOVF:
+      write_literal(STDERR_FILENO,
+                    "\r\nrun-time error M6104: MATH\r\n- floating-point error: overflow\r\n");
+      break;
+    case FPE_FLTUND:
+      write_literal(STDERR_FILENO,
+                    "\r\nrun-time error M6105: MATH\r\n- floating-point error: underflow\r\n");
+      break;
+    case FPE_FLTRES:
+      write_literal(STDERR_FILENO,
+                    "\r\nrun-time error M6106: MATH\r\n- floating-point error: inexact\r\n");
+      break;
+    default:  // FPE_FLTINV, FPE_FLTSUB and anything unclassified
+      write_literal(STDERR_FILENO,
+                    "\r\nrun-time error M6101: MATH\r\n- floating-point error: invalid\r\n");
+      break;
+  }
+  ::_exit(1);
+}
+
+// An ordered comparison with a NaN operand raises the invalid-operation exception.
+bool unordered(double a, double b) {
+  if (std::isnan(a) || std::isnan(b)) {
+    std::feraiseexcept(FE_INVALID);
+    return true;
+  }
+  return false;
+}
+
+double math_error(std::string_view name, int number, std::string_view kind) {
+  std::string message(name);
+  message += ": ";
+  message += kind;
+  message += " error";
+  detail::fail_math(number, message);
+  return std::numeric_limits<double>::quiet_NaN();
+}
+
+}  // namespace
+
+void enable_fp_traps() {
+  std::fesetround(FE_TONEAREST);
+  std::feclearexcept(FE_ALL_EXCEPT);
+  feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
+  struct sigaction action {};
+  action.sa_sigaction = on_floating_point_trap;
+  action.sa_flags = SA_SIGINFO;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGFPE, &action, nullptr);
+}
+
+bool ordered_lt(double a, double b) { return !unordered(a, b) && a < b; }
+bool ordered_le(double a, double b) { return !unordered(a, b) && a <= b; }
+bool ordered_gt(double a, double b) { return !unordered(a, b) && a > b; }
+bool ordered_ge(double a, double b) { return !unordered(a, b) && a >= b; }
+
+double rt_log(double x) {
+  if (x == 0.0) return math_error("log", 6202, "SING");
+  if (!std::isnan(x) && x < 0.0) return math_error("log", 6201, "DOMAIN");
+  return std::log(x);
+}
+
+double rt_exp(double x) {
+  if (!std::isnan(x) && !std::isinf(x) && x > kExpLimit) return math_error("exp", 6203, "OVERFLOW");
+  return std::exp(x);
+}
+
+double rt_sqrt(double x) {
+  if (!std::isnan(x) && x < 0.0) return math_error("sqrt", 6201, "DOMAIN");
+  return std::sqrt(x);
+}
+
+double rt_sin(double x) {
+  if (std::isinf(x)) return math_error("sin", 6201, "DOMAIN");
+  return std::sin(x);
+}
+
+double rt_atan(double x) { return std::atan(x); }
+
+double rt_asin(double x) {
+  if (!std::isnan(x) && (x > 1.0 || x < -1.0)) return math_error("asin", 6201, "DOMAIN");
+  return std::asin(x);
+}
+
+}  // namespace polylsq::recio

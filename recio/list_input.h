@@ -1,0 +1,40 @@
+// List-directed input: values of one read statement taken from a sequence of records.
+//
+// Values are separated by blanks, tabs, a comma (with optional blanks) or the end of a
+// record; r*v repeats v, r* gives r null values, a null value leaves its item unchanged,
+// a slash ends the statement (and a value). A statement starts at the next record and
+// skips the rest of the last record it read.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string_view>
+
+#include "recio/io.h"
+#include "recio/runtime_error.h"
+
+namespace polylsq::recio::detail {
+
+// The records of a unit, one at a time. A record's text stays valid until the next call.
+class RecordSource {
+ public:
+  // False when no record is left (end of file).
+  virtual bool next_record(std::string_view& record) = 0;
+
+ protected:
+  ~RecordSource() = default;
+};
+
+// One read statement: starts with a new record and stores each value converted to its
+// item's type. On failure the items before the failing one hold their new values.
+std::optional<IoError> read_list_items(RecordSource& source, std::initializer_list<InItem> items);
+
+// Conversion of one value token (no separators in it). Integers: [sign]digits, b#digits
+// (base 2 to 36) or #digits (base 16), within the 32-bit range. Reals: [sign] digits with
+// an optional point and an optional exponent written with E or D (either case),
+// correctly rounded to the nearest float; beyond the largest float fails, a value that
+// rounds to zero is stored as a zero of its sign.
+std::optional<IoError> convert_integer(std::string_view token, int& value);
+std::optional<IoError> convert_real(std::string_view token, float& value);
+
+}  // namespace polylsq::recio::detail

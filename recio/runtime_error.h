@@ -1,0 +1,68 @@
+// The run-time's error reports: one fixed table of input/output errors and the report
+// that ends the run.
+//
+// A report goes to standard error (through the failure hook of hooks.h) after the owed
+// console line end, and the process ends with exit status 1:
+//   "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n"
+//   "\r\nrun-time error M6101: MATH\r\n- floating-point error: invalid\r\n"
+// For a unit that has no file the label names the unit: "WRITE(7)"; the console
+// connection is named "CON".
+//
+// Input/output errors (letter F):
+//   6101  cannot open file               OPEN   the file can be opened in no mode
+//   6102  too many units connected       OPEN   a 62nd file unit
+//   6103  invalid unit number            any    a negative number other than '*'
+//   6104  unit not connected             READ, WRITE  neither a console unit nor opened
+//   6105  close failure                  CLOSE  the file could not be cut or closed
+//   6201  end of file encountered        READ   no record left while items need values
+//   6202  read failure                   READ   the file could not be read
+//   6203  invalid integer                READ   a value that is no integer constant
+//   6204  invalid real                   READ   a value that is no real constant
+//   6205  integer out of range           READ   outside -2147483648..2147483647
+//   6206  real out of range              READ   magnitude beyond the largest float
+//   6301  write failure                  WRITE  the records could not be stored
+//   6302  invalid format                 WRITE  a format text that does not parse
+//   6303  format does not match item     WRITE  an item of the wrong kind for its
+//                                               descriptor, or items left over by a
+//                                               format without data descriptors
+// Math errors (letter M) are numbered as in fpenv.h: 6101.. for trapped exceptions,
+// 6201.. for the math-library functions.
+#pragma once
+
+#include <string_view>
+
+namespace polylsq::recio::detail {
+
+enum class IoError {
+  kOpenFailed,
+  kTooManyUnits,
+  kBadUnitNumber,
+  kUnitNotConnected,
+  kCloseFailed,
+  kEndOfFile,
+  kReadFailed,
+  kBadInteger,
+  kBadReal,
+  kIntegerRange,
+  kRealRange,
+  kWriteFailed,
+  kBadFormat,
+  kItemMismatch,
+};
+
+enum class Statement { kOpen, kClose, kRead, kWrite };
+
+// Number and message of an input/output error.
+int io_error_number(IoError error);
+std::string_view io_error_message(IoError error);
+
+// Ends the run with the report of `error` in a statement on `unit`, labelled with the
+// unit's file name. Returns only when a test's failure hook returns.
+void fail_io(IoError error, Statement statement, int unit);
+// The same for a file that is not (or no longer) connected to a unit.
+void fail_io_on_file(IoError error, Statement statement, std::string_view name);
+
+// Ends the run with a math report: "M<number>: MATH" and `message`.
+void fail_math(int number, std::string_view message);
+
+}  // namespace polylsq::recio::detail

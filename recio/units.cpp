@@ -1,0 +1,479 @@
+// The unit table, the console connection and the statements on units: open, close,
+// list-directed read and write, single records, the stop and the run-time's reports.
+//
+// A file's bytes are loaded once, on its first read, and scanned in memory. Records
+// written to a file are collected in memory and stored in one go when the unit is closed
+// (at close_unit, at the stop, or at the end of the process). The console is written
+// record by record through the sink, with first-character carriage control.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "recio/hooks.h"
+#include "recio/io.h"
+#include "recio/list_input.h"
+#include "recio/runtime.h"
+#include "recio/runtime_error.h"
+
+namespace polylsq::recio {
+namespace detail {
+
+volatile std::sig_atomic_t g_console_line_owed = 0;
+
+}  // namespace detail
+
+namespace {
+
+using detail::IoError;
+using detail::Statement;
+
+constexpr int kMaxFileUnits = 61;
+constexpr std::string_view kConsoleName = "CON";
+constexpr std::string_view kStopText = "Stop - Program terminated.";
+
+struct FileUnit {
+  int number = 0;
+  std::string name;
+  int fd = -1;
+  bool loaded = false;   // `data` holds the file's bytes
+  std::string data;
+  std::size_t next = 0;  // offset in `data` of the next record to read
+  bool written = false;  // records were written: the file is rewritten at close
+  std::string out;       // records written, "\r\n" after each
+};
+
+// Bytes of standard input not yet taken as records.
+struct ConsoleInput {
+  std::string buffer;
+  std::size_t next = 0;
+  bool at_eof = false;
+};
+
+struct Runtime {
+  std::vector<FileUnit> files;
+  ConsoleInput input;
+  ConsoleSink sink;
+  StopHook stop_hook;
+  FailureHook failure_hook;
+  bool exit_registered = false;
+};
+
+Runtime& runtime() {
+  static Runtime* state = new Runtime;  // never destroyed: used at exit
+  return *state;
+}
+
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+void close_all_units(bool store);
+
+// The end of the process without a stop: the owed line end and the files' records.
+void at_process_exit() { close_all_units(true); }
+
+void console_bytes(std::string_view bytes) {
+  Runtime& rt = runtime();
+  if (!rt.exit_registered) {
+    rt.exit_registered = true;
+    std::atexit(at_process_exit);
+  }
+  if (rt.sink) {
+    rt.sink(bytes);
+  } else {
+    write_all(STDOUT_FILENO, bytes);
+  }
+}
+
+// The owed line end, before a console read, at a stop and at the end of the process.
+void end_console_line() {
+  if (detail::g_console_line_owed) {
+    detail::g_console_line_owed = 0;
+    console_bytes("\r\n");
+  }
+}
+
+// One console record: the advance selected by its first character, then the rest.
+void console_record(std::string_view record) {
+  const char control = record.empty() ? ' ' : record[0];
+  const bool owed = detail::g_console_line_owed != 0;
+  std::string bytes;
+  bytes.reserve(record.size() + 8);
+  switch (control) {
+    case '0':
+      bytes = owed ? "\r\n\r\n" : "\r\n";  // one blank line
+      break;
+    case '+':
+      bytes = "\r";  // overprint the current line
+      break;
+    case '1':
+      bytes = "\r\n\f\r \r";  // new page
+      break;
+    default:
+      if (owed) bytes = "\r\n";  // blank and unlisted characters: a new line
+      break;
+  }
+  if (!record.empty()) bytes.append(record.substr(1));
+  detail::g_console_line_owed = 1;
+  console_bytes(bytes);
+}
+
+bool is_console_number(int unit) { return unit == kStarUnit || unit == 0 || unit == 5 || unit == 6; }
+
+FileUnit* find_file(int unit) {
+  for (FileUnit& f : runtime().files) {
+    if (f.number == unit) return &f;
+  }
+  return nullptr;
+}
+
+// Stores a written file: its records after what was read before them, the file cut
+// after the last record. False when the bytes could not be stored.
+bool store_file(FileUnit& f) {
+  std::string content;
+  if (f.loaded) content.assign(f.data, 0, f.next);
+  content += f.out;
+  struct stat info {};
+  const bool regular = ::fstat(f.fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (regular && ::lseek(f.fd, 0, SEEK_SET) != 0) return false;
+  if (!write_all(f.fd, content)) return false;
+  if (regular && ::ftruncate(f.fd, static_cast<off_t>(content.size())) != 0) return false;
+  return true;
+}
+
+// Disconnects a file unit; with `store`, its written records are stored first. A failure
+// is reported after the unit is gone, so that the end of the process does not meet it again.
+void disconnect(std::size_t index, bool store) {
+  Runtime& rt = runtime();
+  FileUnit f = std::move(rt.files[index]);
+  rt.files.erase(rt.files.begin() + static_cast<std::ptrdiff_t>(index));
+  const bool stored = !store || !f.written || store_file(f);
+  const bool closed = ::close(f.fd) == 0;
+  if (!stored) {
+    detail::fail_io_on_file(IoError::kWriteFailed, Statement::kWrite, f.name);
+  } else if (!closed && store) {
+    detail::fail_io_on_file(IoError::kCloseFailed, Statement::kClose, f.name);
+  }
+}
+
+void close_all_units(bool store) {
+  end_console_line();
+  auto& files = runtime().files;
+  while (!files.empty()) disconnect(files.size() - 1, store);
+}
+
+// Records of a file unit, loaded on the first read.
+class FileRecords final : public detail::RecordSource {
+ public:
+  explicit FileRecords(FileUnit& f) : f_(f) {}
+  bool next_record(std::string_view& record) override {
+    const std::string& data = f_.data;
+    std::size_t i = f_.next;
+    if (i >= data.size()) return false;
+    const std::size_t start = i;
+    while (i < data.size() && data[i] != '\n' && data[i] != '\r') ++i;
+    record = std::string_view(data).substr(start, i - start);
+    if (i < data.size()) {
+      if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;  // "\r\n": one end
+      ++i;
+    }
+    f_.next = i;
+    return true;
+  }
+
+ private:
+  FileUnit& f_;
+};
+
+// Lines of standard input; a last line without its end is a record.
+class ConsoleRecords final : public detail::RecordSource {
+ public:
+  bool next_record(std::string_view& record) override {
+    ConsoleInput& in = runtime().input;
+    if (in.next > 0) {
+      in.buffer.erase(0, in.next);
+      in.next = 0;
+    }
+    std::size_t end;
+    while ((end = in.buffer.find('\n')) == std::string::npos && !in.at_eof) {
+      char chunk[4096];
+      const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        in.at_eof = true;
+        break;
+      }
+      in.buffer.append(chunk, static_cast<std::size_t>(n));
+    }
+    if (end == std::string::npos) {
+      if (in.buffer.empty()) return false;
+      end = in.buffer.size();
+    }
+    in.next = end < in.buffer.size() ? end + 1 : end;
+    std::size_t length = end;
+    if (length > 0 && in.buffer[length - 1] == '\r') --length;
+    record = std::string_view(in.buffer).substr(0, length);
+    return true;
+  }
+};
+
+bool load_file(FileUnit& f) {
+  f.loaded = true;
+  f.data.clear();
+  char chunk[65536];
+  for (off_t offset = 0;;) {
+    const ssize_t n = ::pread(f.fd, chunk, sizeof chunk, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == ESPIPE) return false;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    f.data.append(chunk, static_cast<std::size_t>(n));
+    offset += n;
+  }
+}
+
+std::string report_text(char letter, int number, std::string_view label, std::string_view name,
+                        std::string_view message) {
+  std::string text = "\r\nrun-time error ";
+  text.push_back(letter);
+  text += std::to_string(number);
+  text += label;
+  if (!name.empty()) {
+    text += name;
+    text += ")";
+  }
+  text += "\r\n- ";
+  text += message;
+  text += "\r\n";
+  return text;
+}
+
+void fail_with(std::string_view report) {
+  end_console_line();
+  const FailureHook& hook = runtime().failure_hook;
+  if (hook) {
+    hook(report);
+    return;
+  }
+  write_all(STDERR_FILENO, report);
+  ::_exit(1);  // files not yet stored stay as they were
+}
+
+}  // namespace
+
+namespace detail {
+
+int io_error_number(IoError error) {
+  switch (error) {
+    case IoError::kOpenFailed: return 6101;
+    case IoError::kTooManyUnits: return 6102;
+    case IoError::kBadUnitNumber: return 6103;
+    case IoError::kUnitNotConnected: return 6104;
+    case IoError::kCloseFailed: return 6105;
+    case IoError::kEndOfFile: return 6201;
+    case IoError::kReadFailed: return 6202;
+    case IoError::kBadInteger: return 6203;
+    case IoError::kBadReal: return 6204;
+    case IoError::kIntegerRange: return 6205;
+    case IoError::kRealRange: return 6206;
+    case IoError::kWriteFailed: return 6301;
+    case IoError::kBadFormat: return 6302;
+    case IoError::kItemMismatch: return 6303;
+  }
+  return 6000;
+}
+
+std::string_view io_error_message(IoError error) {
+  switch (error) {
+    case IoError::kOpenFailed: return "cannot open file";
+    case IoError::kTooManyUnits: return "too many units connected";
+    case IoError::kBadUnitNumber: return "invalid unit number";
+    case IoError::kUnitNotConnected: return "unit not connected";
+    case IoError::kCloseFailed: return "close failure";
+    case IoError::kEndOfFile: return "end of file encountered";
+    case IoError::kReadFailed: return "read failure";
+    case IoError::kBadInteger: return "invalid integer";
+    case IoError::kBadReal: return "invalid real";
+    case IoError::kIntegerRange: return "integer out of range";
+    case IoError::kRealRange: return "real out of range";
+    case IoError::kWriteFailed: return "write failure";
+    case IoError::kBadFormat: return "invalid format";
+    case IoError::kItemMismatch: return "format does not match item";
+  }
+  return "input/output error";
+}
+
+void fail_io_on_file(IoError error, Statement statement, std::string_view name) {
+  std::string_view label;
+  switch (statement) {
+    case Statement::kOpen: label = ": OPEN("; break;
+    case Statement::kClose: label = ": CLOSE("; break;
+    case Statement::kRead: label = ": READ("; break;
+    case Statement::kWrite: label = ": WRITE("; break;
+  }
+  fail_with(report_text('F', io_error_number(error), label, name, io_error_message(error)));
+}
+
+void fail_io(IoError error, Statement statement, int unit) {
+  if (const FileUnit* f = find_file(unit)) {
+    fail_io_on_file(error, statement, f->name);
+  } else if (is_console_number(unit)) {
+    fail_io_on_file(error, statement, kConsoleName);
+  } else {
+    fail_io_on_file(error, statement, std::to_string(unit));
+  }
+}
+
+void fail_math(int number, std::string_view message) {
+  fail_with(report_text('M', number, ": MATH", {}, message));
+}
+
+bool check_output_unit(int unit) {
+  if (find_file(unit) != nullptr || is_console_number(unit)) return true;
+  fail_io(unit < 0 ? IoError::kBadUnitNumber : IoError::kUnitNotConnected, Statement::kWrite,
+          unit);
+  return false;
+}
+
+void put_record(int unit, std::string_view record) {
+  if (FileUnit* f = find_file(unit)) {
+    f->written = true;
+    f->out.append(record);
+    f->out.append("\r\n");
+  } else {
+    console_record(record);
+  }
+}
+
+}  // namespace detail
+
+void set_console_sink(ConsoleSink sink) { runtime().sink = std::move(sink); }
+void set_stop_hook(StopHook hook) { runtime().stop_hook = std::move(hook); }
+void set_failure_hook(FailureHook hook) { runtime().failure_hook = std::move(hook); }
+
+void reset_runtime_for_tests() {
+  Runtime& rt = runtime();
+  for (FileUnit& f : rt.files) ::close(f.fd);
+  rt.files.clear();
+  rt.input = ConsoleInput{};
+  detail::g_console_line_owed = 0;
+  rt.sink = nullptr;
+  rt.stop_hook = nullptr;
+  rt.failure_hook = nullptr;
+}
+
+void open_unit(int unit, std::string_view name) {
+  if (unit < 0) {
+    detail::fail_io(IoError::kBadUnitNumber, Statement::kOpen, unit);
+    return;
+  }
+  if (find_file(unit) != nullptr) close_unit(unit);
+  Runtime& rt = runtime();
+  if (rt.files.size() >= kMaxFileUnits) {
+    detail::fail_io_on_file(IoError::kTooManyUnits, Statement::kOpen, name);
+    return;
+  }
+  const std::string path(name);
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    detail::fail_io_on_file(IoError::kOpenFailed, Statement::kOpen, name);
+    return;
+  }
+  FileUnit& f = rt.files.emplace_back();
+  f.number = unit;
+  f.name = path;
+  f.fd = fd;
+}
+
+void close_unit(int unit) {
+  auto& files = runtime().files;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i].number == unit) {
+      disconnect(i, true);
+      return;
+    }
+  }
+  // closing a console unit or an unconnected number does nothing
+}
+
+void read_list(int unit, std::initializer_list<InItem> items) {
+  std::optional<IoError> error;
+  if (FileUnit* f = find_file(unit)) {
+    if (!f->loaded && !load_file(*f)) {
+      error = IoError::kReadFailed;
+    } else {
+      FileRecords records(*f);
+      error = detail::read_list_items(records, items);
+    }
+  } else if (is_console_number(unit)) {
+    end_console_line();
+    ConsoleRecords records;
+    if (items.size() == 0) {
+      std::string_view line;
+      records.next_record(line);  // end of standard input counts as the Enter key
+    } else {
+      error = detail::read_list_items(records, items);
+    }
+  } else {
+    error = unit < 0 ? IoError::kBadUnitNumber : IoError::kUnitNotConnected;
+  }
+  if (error) detail::fail_io(*error, Statement::kRead, unit);
+}
+
+void write_list(int unit, std::initializer_list<std::string_view> items) {
+  constexpr std::size_t kRecordLength = 79;
+  if (!detail::check_output_unit(unit)) return;
+  std::string record = " ";
+  for (std::string_view item : items) {
+    if (record.size() + item.size() > kRecordLength && record.size() > 1) {
+      detail::put_record(unit, record);  // the item goes on in a new record
+      record = " ";
+    }
+    while (record.size() + item.size() > kRecordLength) {
+      const std::size_t room = kRecordLength - record.size();
+      record.append(item.substr(0, room));
+      item.remove_prefix(room);
+      detail::put_record(unit, record);
+      record = " ";
+    }
+    record.append(item);
+  }
+  detail::put_record(unit, record);
+}
+
+void write_record(int unit, std::string_view text) {
+  if (!detail::check_output_unit(unit)) return;
+  detail::put_record(unit, text);
+}
+
+void stop(std::string_view text) {
+  end_console_line();
+  std::string line(text.empty() ? kStopText : text);
+  line += "\r\n";
+  console_bytes(line);
+  close_all_units(true);
+  Runtime& rt = runtime();
+  if (rt.stop_hook) {
+    rt.stop_hook(0);
+    return;
+  }
+  std::exit(0);
+}
+
+}  // namespace polylsq::recio
