@@ -1,0 +1,159 @@
+// Power-series coefficients in x, and their variances, of a fit in orthogonal polynomials
+// of z = XSCALE*x + XSHIFT (p_0 = 1, p_1 = z - RECA(1),
+// p_k = (z - RECA(k)) p_(k-1) - RECB(k) p_(k-2)).
+//
+// Every value stored in WORK, COEF or VAR is a float; each assignment is computed in double
+// and rounded once. Both routines run with the floating-point exceptions held, so that
+// infinite or NaN inputs (a variance of +infinity when the error degrees of freedom are 0)
+// propagate as IEEE results instead of ending the run; the caller's environment, traps
+// included, is restored on return.
+#include "stats/power_series.h"
+
+#include <cfenv>
+
+#include "support/index.h"
+#include "support/vector_kernels.h"
+
+namespace polylsq {
+
+void ORTHO_TO_POWER(int NDEG, float* COEF, const float* RECA, const float* RECB, float XSCALE,
+                    float XSHIFT, float* WORK, int LDWORK) {
+  std::fenv_t caller_env;
+  std::feholdexcept(&caller_env);
+
+  const int n1 = NDEG + 1;
+  Vec coef(COEF);
+  Vec<const float> reca(RECA);
+  Vec<const float> recb(RECB);
+  Mat w(WORK, LDWORK);  // columns 1..3: row j holds the coefficient of z^(j-2), row 1 a zero guard;
+                        // column 4: row j the coefficient of z^(j-1) of the whole fit
+
+  for (int j = 1; j <= n1; ++j) {
+    w(j, 4) = coef(j);
+    w(j, 1) = 0.0f;
+    w(j, 2) = 0.0f;
+    w(j, 3) = 0.0f;
+  }
+
+  // Column 2 holds p_(k-2), column 1 p_(k-3); column 3 receives p_(k-1) without its leading 1,
+  // which WORK(k,4) = OCOEF(k) already accounts for.
+  for (int k = 2; k <= n1; ++k) {
+    w(k, 2) = 1.0f;
+    for (int j = 2; j <= k; ++j) {
+      w(j, 3) = float(double(w(j - 1, 2)) - double(w(j, 2)) * reca(k - 1) -
+                      double(w(j, 1)) * recb(k - 1));
+      w(j - 1, 4) = float(double(w(j - 1, 4)) + double(w(j, 3)) * coef(k));
+    }
+    if (k < n1) {
+      for (int m = 1; m <= k; ++m) {
+        w(m, 1) = w(m, 2);
+        w(m, 2) = w(m, 3);
+      }
+    }
+  }
+
+  // From powers of z to powers of x: TERM runs through C(j-1, i-1) XSCALE^(i-1) XSHIFT^(j-i).
+  float spow = 1.0f;
+  for (int i = 1; i <= n1; ++i) {
+    float sum = float(double(w(i, 4)) * spow);
+    float term = spow;
+    float num = float(i);
+    float den = 1.0f;
+    for (int j = i + 1; j <= n1; ++j) {
+      term = float((double(XSHIFT) / den) * num * term);
+      sum = float(double(sum) + double(term) * w(j, 4));
+      if (i >= 2) {
+        num = float(double(num) + 1);
+        den = float(double(den) + 1);
+      }
+    }
+    coef(i) = sum;
+    spow = float(double(XSCALE) * spow);
+  }
+
+  std::fesetenv(&caller_env);
+}
+
+void COEF_VARIANCES(int NDEG, float* VAR, const float* RECA, const float* RECB, float XSCALE,
+                    float XSHIFT, float* WORK, int LDWORK) {
+  std::fenv_t caller_env;
+  std::feholdexcept(&caller_env);
+
+  const int n1 = NDEG + 1;
+  const int kVw = NDEG + 2;  // column of the variances of the z-power coefficients
+  const int kDv = NDEG + 3;  // column of the diagonal part of the x-power variances
+  Vec var(VAR);
+  Vec<const float> reca(RECA);
+  Vec<const float> recb(RECB);
+  //   upper triangle (r <= q): P(r,q), coefficient of z^(r-1) in p_(q-1); later T(i,j)
+  //   strict lower triangle:   CW(r,s) stored at (s,r), covariance of z-power coefficients
+  Mat w(WORK, LDWORK);
+
+  if (NDEG > 0) w(1, 2) = -reca(1);
+  for (int q = 1; q <= n1; ++q) {
+    w(q, q) = 1.0f;
+    if (q >= 3) {
+      w(1, q) = float(-(double(w(1, q - 1)) * reca(q - 1) + double(recb(q - 1)) * w(1, q - 2)));
+    }
+  }
+  for (int r = 2; r <= NDEG; ++r) {
+    w(r, r + 1) = float(double(w(r - 1, r)) - reca(r));
+    for (int q = r + 2; q <= n1; ++q) {
+      w(r, q) = float(double(w(r - 1, q - 1)) - double(w(r, q - 2)) * recb(q - 1) -
+                      double(reca(q - 1)) * w(r, q - 1));
+    }
+  }
+
+  // Sums over a row take the strided path of VEC_DOT3 (increment LDWORK).
+  for (int r = 1; r <= n1; ++r) {
+    const float dot = VEC_DOT3(n1 - r, var.at(r + 1), 1, w.at(r, r + 1), LDWORK, w.at(r, r + 1), LDWORK);
+    w(r, kVw) = float(double(var(r)) + dot);
+  }
+  for (int r = 1; r <= NDEG; ++r) {
+    for (int s = r + 1; s <= n1; ++s) {
+      w(s, r) = VEC_DOT3(n1 - s + 1, var.at(s), 1, w.at(r, s), LDWORK, w.at(s, s), LDWORK);
+    }
+  }
+
+  // Binomial transformation from powers of z to powers of x, over the upper triangle.
+  float spow = 1.0f;
+  float num = 1.0f;
+  float den = 1.0f;
+  for (int i = 1; i <= n1; ++i) {
+    w(i, i) = spow;
+    float term = spow;
+    if (i >= 2) {
+      num = float(i);
+      den = 1.0f;
+    }
+    for (int j = i + 1; j <= n1; ++j) {
+      term = float(double(term) / den * XSHIFT * num);
+      w(i, j) = term;
+      if (i >= 2) {
+        num = float(double(num) + 1);
+        den = float(double(den) + 1);
+      }
+    }
+    spow = float(double(XSCALE) * spow);
+  }
+
+  for (int i = 1; i <= n1; ++i) {
+    w(i, kDv) = VEC_DOT3(n1 - i + 1, w.at(i, kVw), 1, w.at(i, i), LDWORK, w.at(i, i), LDWORK);
+  }
+
+  // Cross terms: a single-precision running sum, j outer, k inner.
+  for (int i = 1; i <= NDEG; ++i) {
+    float s = 0.0f;
+    for (int j = i; j <= NDEG; ++j) {
+      for (int k = j + 1; k <= n1; ++k) {
+        s = float(double(s) + double(w(i, j)) * w(k, j) * w(i, k));
+      }
+    }
+    var(i) = float(2.0 * s + w(i, kDv));
+  }
+  var(n1) = w(n1, kDv);
+
+  std::fesetenv(&caller_env);
+}
+
+}  // namespace polylsq
