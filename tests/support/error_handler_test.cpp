@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -180,6 +181,37 @@ TEST(ErrorHandler, WarningOfAnInnerRoutineIsPrintedUnderRcurvAndTheRunGoesOn) {
   EXPECT_FALSE(r.stopped);
   EXPECT_TRUE(returned);
   EXPECT_EQ(r.console, console_view(expected, false));
+}
+
+TEST(ErrorHandler, NobsZeroEndsARealProcessWithStatusZeroAndTheStopLine) {
+  testing::reset_all();
+  std::fflush(nullptr);  // nothing buffered in this process may reach the child's output
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(fds[0]);
+    dup2(fds[1], 1);
+    close(fds[1]);
+    rcurv_checking_nobs(0);
+    _exit(3);  // reached only if the run did not stop
+  }
+  close(fds[1]);
+  std::string output;
+  char buf[512];
+  ssize_t n = 0;
+  while ((n = read(fds[0], buf, sizeof buf)) > 0) output.append(buf, static_cast<std::size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(output,
+            "\r\n"
+            "*** TERMINAL ERROR 1 from RCURV.  The number of observations must be at\r\n"
+            "***          least 1 while NOBS = 0 is given.\r\n"
+            "Stop - Program terminated.\r\n");
 }
 
 // ---- Parameters and message building ----
