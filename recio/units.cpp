@@ -61,11 +61,15 @@ struct Runtime {
   ConsoleSink sink;
   StopHook stop_hook;
   FailureHook failure_hook;
-  bool exit_registered = false;
 };
 
+void at_process_exit();
+
 Runtime& runtime() {
-  static Runtime* state = new Runtime;  // never destroyed: used at exit
+  static Runtime* state = [] {
+    std::atexit(at_process_exit);
+    return new Runtime;  // never destroyed: used at exit
+  }();
   return *state;
 }
 
@@ -88,10 +92,6 @@ void at_process_exit() { close_all_units(true); }
 
 void console_bytes(std::string_view bytes) {
   Runtime& rt = runtime();
-  if (!rt.exit_registered) {
-    rt.exit_registered = true;
-    std::atexit(at_process_exit);
-  }
   if (rt.sink) {
     rt.sink(bytes);
   } else {
