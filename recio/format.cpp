@@ -4,6 +4,7 @@
 #include <cctype>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "recio/edit.h"
 #include "recio/io.h"
@@ -227,17 +228,13 @@ bool scale_fits(const EditItem& edit, int scale) {
   return edit.kind != EditKind::kExponent || (scale > -edit.d && scale < edit.d + 2);
 }
 
-}  // namespace
-
-void write_formatted(int unit, std::string_view format, std::initializer_list<OutItem> items) {
+// Runs the format over the items. Records go to the unit as they are completed; the
+// last one is sent when a data descriptor finds no item left or the format ends with
+// no item left. Returns the error that ended the statement early.
+std::optional<detail::IoError> interpret(const detail::Format& format, int unit,
+                                         std::initializer_list<OutItem> items) {
   using detail::IoError;
-  if (!detail::check_output_unit(unit)) return;
-  const detail::Format* parsed = detail::parse_format(format);
-  if (parsed == nullptr) {
-    detail::fail_io(IoError::kBadFormat, detail::Statement::kWrite, unit);
-    return;
-  }
-  const std::vector<EditItem>& edits = parsed->items;
+  const std::vector<EditItem>& edits = format.items;
   struct Frame {
     std::size_t open;
     int remaining;
@@ -246,18 +243,14 @@ void write_formatted(int unit, std::string_view format, std::initializer_list<Ou
   std::string record;
   const OutItem* next = items.begin();
   int scale = 0;
-  std::size_t i = 0;
-  for (;;) {
+  for (std::size_t i = 0;; ++i) {
     if (i == edits.size()) {
       if (next == items.end()) break;
-      if (!parsed->has_data) {
-        detail::fail_io(IoError::kItemMismatch, detail::Statement::kWrite, unit);
-        return;
-      }
+      if (!format.has_data) return IoError::kItemMismatch;
       detail::put_record(unit, record);  // items left: a new record from the revert point
       record.clear();
       groups.clear();
-      i = parsed->revert;
+      i = format.revert - 1;  // the loop's step lands on the revert point
       continue;
     }
     const EditItem& edit = edits[i];
@@ -282,29 +275,35 @@ void write_formatted(int unit, std::string_view format, std::initializer_list<Ou
         break;
       case EditKind::kGroupClose:
         if (--groups.back().remaining > 0) {
-          i = groups.back().open;
+          i = groups.back().open;  // again from the first item inside the group
         } else {
           groups.pop_back();
         }
         break;
       default:
-        if (!scale_fits(edit, scale)) {
-          detail::fail_io(IoError::kBadFormat, detail::Statement::kWrite, unit);
-          return;
-        }
+        if (!scale_fits(edit, scale)) return IoError::kBadFormat;
         for (int r = 0; r < edit.repeat; ++r) {
-          if (next == items.end()) goto done;  // no item left: the statement ends here
-          if (!edit_item(edit, *next++, scale, record)) {
-            detail::fail_io(IoError::kItemMismatch, detail::Statement::kWrite, unit);
-            return;
+          if (next == items.end()) {  // no item left: the statement ends here
+            detail::put_record(unit, record);
+            return std::nullopt;
           }
+          if (!edit_item(edit, *next++, scale, record)) return IoError::kItemMismatch;
         }
         break;
     }
-    ++i;
   }
-done:
   detail::put_record(unit, record);
+  return std::nullopt;
+}
+
+}  // namespace
+
+void write_formatted(int unit, std::string_view format, std::initializer_list<OutItem> items) {
+  if (!detail::check_output_unit(unit)) return;
+  const detail::Format* parsed = detail::parse_format(format);
+  const std::optional<detail::IoError> error =
+      parsed == nullptr ? detail::IoError::kBadFormat : interpret(*parsed, unit, items);
+  if (error) detail::fail_io(*error, detail::Statement::kWrite, unit);
 }
 
 }  // namespace polylsq::recio
