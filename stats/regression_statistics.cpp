@@ -1,0 +1,331 @@
+// Statistics of a polynomial regression fitted in orthogonal polynomials: coefficient
+// inference in powers of x, sequential and lack-of-fit F tests, analysis-of-variance summary.
+//
+// Every stored value is a float, each assignment computed in double and rounded once.
+// Quotients go through SAFE_DIV; a store that would overflow the float range gives
+// +-infinity instead of trapping, so degenerate data yield NaN or infinity. Comparisons with
+// 0 of the checked arguments are ordered: a NaN there ends the run through the
+// invalid-operation trap. Errors go through the handler only.
+#include "stats/regression_statistics.h"
+
+#include <cmath>
+#include <string_view>
+
+#include "recio/fpenv.h"
+#include "stats/distributions.h"
+#include "stats/power_series.h"
+#include "stats/regression_report.h"
+#include "support/error_handler.h"
+#include "support/error_queries.h"
+#include "support/index.h"
+#include "support/machine.h"
+#include "support/vector_kernels.h"
+
+namespace polylsq {
+namespace {
+
+constexpr std::string_view kNdegMsg =
+    "NDEG = %(I1).  The degree of the polynomial regression, NDEG, must be greater than or "
+    "equal to 0.";
+constexpr std::string_view kDMsg =
+    "D(%(I1)) = %(R1).  Each element of D, the vector containing the diagonal elements of the "
+    "sum of squares and cross-products matrix, must be positive.";
+constexpr std::string_view kDfeMsg =
+    "DFE = %(R1).  The degrees of freedom for error, DFE, must be greater than or equal to 0.";
+constexpr std::string_view kSseMsg =
+    "SSE = %(R1).  The sum of squares for error, SSE, must be greater than or equal to 0.";
+constexpr std::string_view kLofMsg =
+    "LOF = %(I1).  The lack of fit test option, LOF, must be either 0 or 1.";
+constexpr std::string_view kDfpeMsg =
+    "DFPE = %(R1).  The degrees of freedom for pure error, DFPE, must be greater than or equal "
+    "to 0.";
+constexpr std::string_view kSspeMsg =
+    "SSPE = %(R1).  The sums of squares for pure error, SSPE, must be greater than or equal to "
+    "0.";
+constexpr std::string_view kIprintMsg =
+    "IPRINT = %(I1).  The printing option, IPRINT, must be equal to either 0 or 1.";
+constexpr std::string_view kLdsqssMsg =
+    "NDEG = %(I1) and LDSQSS = %(I2).  The leading dimension of SQSS, LDSQSS, must be greater "
+    "than or equal to the degree of the polynomial regression, NDEG.";
+constexpr std::string_view kLdtlofMsg =
+    "NDEG = %(I1) and LDTLOF = %(I2).  The leading dimension of TLOF, LDTLOF, must be greater "
+    "than or equal to the degree of the polynomial regression, NDEG.";
+constexpr std::string_view kLdcoefMsg =
+    "NDEG = %(I1) and LDCOEF = %(I2).  The leading dimension of COEF, LDCOEF, must be greater "
+    "than or equal to 1 plus the degree of the polynomial regression, NDEG.";
+constexpr std::string_view kRcoefDfeMsg = "DFE = %(R1).  It must be nonnegative.";
+constexpr std::string_view kStdbMsg = "STDB(%(I1)) = %(R1).  It must be nonnegative.";
+constexpr std::string_view kNonnegMsg =
+    "%(L1) = %(R1).  %(L1) must be greater than or equal to zero.";
+
+static_assert(kNdegMsg.size() == 97 && kDMsg.size() == 148 && kDfeMsg.size() == 88 &&
+              kSseMsg.size() == 84 && kLofMsg.size() == 70 && kDfpeMsg.size() == 95 &&
+              kSspeMsg.size() == 92 && kIprintMsg.size() == 77 && kLdsqssMsg.size() == 152 &&
+              kLdtlofMsg.size() == 152 && kLdcoefMsg.size() == 159 &&
+              kRcoefDfeMsg.size() == 37 && kStdbMsg.size() == 45 && kNonnegMsg.size() == 60);
+
+// The smallest double that rounds to float infinity: 2^128 - 2^103, half an ulp above
+// the largest float.
+constexpr double kFloatOverflowEdge = 0x1.ffffffp+127;
+
+// Rounds a step's double result to float; beyond the float range the result is the
+// infinity of its sign, without the overflow trap. NaN stays NaN.
+float to_real(double x) {
+  if (std::isgreaterequal(std::fabs(x), kFloatOverflowEdge)) {
+    return std::signbit(x) ? AMACH(8) : AMACH(7);
+  }
+  return float(x);
+}
+
+float safe_div(float a, float b) {
+  float r = 0.0f;
+  SAFE_DIV(a, b, r);
+  return r;
+}
+
+}  // namespace
+
+void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float XSHIFT,
+           const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
+           float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF, int LDCOEF,
+           float* TLOF, int LDTLOF, float* TWORK) {
+  E1PSH("R2TAP ");
+  Vec<const float> d(D);
+
+  if (NDEG < 0) {
+    MSG_SET_INT(1, NDEG);
+    E1MES(5, 1, kNdegMsg);
+  }
+  if (NDEG >= 0) {
+    for (int i = 1; i <= NDEG + 1; ++i) {
+      if (recio::ordered_le(d(i), 0.0)) {
+        MSG_SET_INT(1, i);
+        MSG_SET_REAL(1, d(i));
+        E1MES(5, 2, kDMsg);
+      }
+    }
+  }
+  if (recio::ordered_lt(DFE, 0.0)) {
+    MSG_SET_REAL(1, DFE);
+    E1MES(5, 3, kDfeMsg);
+  }
+  if (recio::ordered_lt(SSE, 0.0)) {
+    MSG_SET_REAL(1, SSE);
+    E1MES(5, 4, kSseMsg);
+  }
+  if (LOF != 0 && LOF != 1) {
+    MSG_SET_INT(1, LOF);
+    E1MES(5, 5, kLofMsg);
+  }
+  if (LOF == 1 && recio::ordered_lt(DFPE, 0.0)) {
+    MSG_SET_REAL(1, DFPE);
+    E1MES(5, 6, kDfpeMsg);
+  }
+  if (LOF == 1 && recio::ordered_lt(SSPE, 0.0)) {
+    MSG_SET_REAL(1, SSPE);
+    E1MES(5, 7, kSspeMsg);
+  }
+  if (IPRINT != 0 && IPRINT != 1) {
+    MSG_SET_INT(1, IPRINT);
+    E1MES(5, 8, kIprintMsg);
+  }
+  if (NDEG > 0 && LDSQSS < NDEG) {
+    MSG_SET_INT(1, NDEG);
+    MSG_SET_INT(2, LDSQSS);
+    E1MES(5, 9, kLdsqssMsg);
+  }
+  if (NDEG > 0 && LOF == 1 && LDTLOF < NDEG) {
+    MSG_SET_INT(1, NDEG);
+    MSG_SET_INT(2, LDTLOF);
+    E1MES(5, 11, kLdtlofMsg);
+  }
+  if (NDEG >= 0 && LDCOEF < NDEG + 1) {
+    MSG_SET_INT(1, NDEG);
+    MSG_SET_INT(2, LDCOEF);
+    E1MES(5, 10, kLdcoefMsg);
+  }
+
+  if (N1RCD(0) == 0) {
+    R2TAP_CORE(NDEG, RECA, RECB, XSCALE, XSHIFT, OCOEF, D, DFE, SSE, LOF, DFPE, SSPE, IPRINT, AOV,
+               SQSS, LDSQSS, COEF, LDCOEF, TLOF, LDTLOF, TWORK, TWORK + 4 * (NDEG + 1));
+  }
+  E1POP("R2TAP");
+}
+
+void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, float XSHIFT,
+                const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
+                float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF,
+                int LDCOEF, float* TLOF, int LDTLOF, float* TWORK, float* TWORK2) {
+  const int n1 = NDEG + 1;
+  const float nan = AMACH(6);
+  Vec<const float> ocoef(OCOEF);
+  Vec<const float> d(D);
+  Mat sqss(SQSS, LDSQSS);
+  Mat coef(COEF, LDCOEF);
+  Mat tlof(TLOF, LDTLOF);
+
+  for (int i = 1; i <= NDEG; ++i) {
+    sqss(i, 2) = to_real(double(ocoef(i + 1)) * ocoef(i + 1) * d(i + 1));
+  }
+  const float ssr = NDEG > 0 ? VEC_SUM(NDEG, sqss.at(1, 2), 1) : 0.0f;
+  const float dfr = float(NDEG);
+  const float ybar = ocoef(1);
+  G1AOV(dfr, ssr, DFE, SSE, ybar, AOV);
+
+  VEC_COPY(n1, OCOEF, 1, coef.at(1, 1), 1);
+  ORTHO_TO_POWER(NDEG, coef.at(1, 1), RECA, RECB, XSCALE, XSHIFT, TWORK, n1);
+
+  float mse = safe_div(SSE, DFE);
+  if (!IS_NAN(mse)) {
+    for (int i = 1; i <= n1; ++i) coef(i, 2) = to_real((1.0 / d(i)) * mse);
+  }
+  if (IS_NAN(mse)) {
+    VEC_SET(n1, nan, coef.at(1, 2), 1);
+  } else {
+    COEF_VARIANCES(NDEG, coef.at(1, 2), RECA, RECB, XSCALE, XSHIFT, TWORK2, n1);
+    for (int i = 1; i <= n1; ++i) {
+      const float v = coef(i, 2);
+      if (IS_NAN(v)) continue;  // the square root of a NaN is that NaN
+      coef(i, 2) = v > 0.0f ? float(recio::rt_sqrt(v)) : 0.0f;
+    }
+  }
+
+  if (IS_NAN(mse)) {
+    VEC_SET(n1, nan, coef.at(1, 3), 1);
+    VEC_SET(n1, nan, coef.at(1, 4), 1);
+  } else {
+    RCOEF(n1, coef.at(1, 1), coef.at(1, 2), DFE, COEF, LDCOEF);
+  }
+
+  if (NDEG > 0) {
+    VEC_SET(NDEG, 1.0f, sqss.at(1, 1), 1);
+    mse = safe_div(SSE, DFE);
+    for (int i = 1; i <= NDEG; ++i) {
+      const float ms = safe_div(sqss(i, 2), sqss(i, 1));
+      C1F(ms, mse, sqss(i, 1), DFE, sqss(i, 3), sqss(i, 4));
+    }
+  }
+
+  if (LOF == 1 && NDEG > 0) {
+    tlof(NDEG, 1) = to_real(double(DFE) - DFPE);
+    tlof(NDEG, 2) = to_real(double(SSE) - SSPE);
+    // The lack of fit of degree i includes every higher term.
+    for (int i = NDEG - 1; i >= 1; --i) {
+      tlof(i, 1) = to_real(double(tlof(i + 1, 1)) + 1.0);
+      tlof(i, 2) = to_real(double(tlof(i + 1, 2)) + sqss(i + 1, 2));
+    }
+    const float mspe = safe_div(SSPE, DFPE);
+    for (int i = 1; i <= NDEG; ++i) {
+      const float ms = safe_div(tlof(i, 2), tlof(i, 1));
+      C1F(ms, mspe, tlof(i, 1), DFPE, tlof(i, 3), tlof(i, 4));
+    }
+  }
+
+  if (IPRINT == 1) {
+    print_regression_report(NDEG, LOF, AOV, SQSS, LDSQSS, COEF, LDCOEF, TLOF, LDTLOF);
+  }
+}
+
+void RCOEF(int NCOEF, const float* EST, const float* STDB, float DFE, float* COEF, int LDCOEF) {
+  E1PSH("RCOEF ");
+  Vec<const float> stdb(STDB);
+  int code = 1;
+
+  CHECK_DIM_PAIR(1, NCOEF, "NCOEF", LDCOEF, "LDCOEF", code);
+  if (recio::ordered_lt(DFE, 0.0)) {
+    MSG_SET_REAL(1, DFE);
+    E1MES(5, code, kRcoefDfeMsg);
+  }
+  ++code;
+  for (int i = 1; i <= NCOEF; ++i) {
+    if (!IS_NAN(stdb(i)) && stdb(i) < 0.0f) {
+      MSG_SET_INT(1, i);
+      MSG_SET_REAL(1, stdb(i));
+      E1MES(5, code, kStdbMsg);
+    }
+  }
+
+  if (N1RTY(0) == 0) {
+    Mat coef(COEF, LDCOEF);
+    VEC_COPY(NCOEF, EST, 1, coef.at(1, 1), 1);
+    VEC_COPY(NCOEF, STDB, 1, coef.at(1, 2), 1);
+    for (int i = 1; i <= NCOEF; ++i) {
+      C1T(coef(i, 1), coef(i, 2), DFE, coef(i, 3), coef(i, 4));
+    }
+  }
+  E1POP("RCOEF");
+}
+
+void G1AOV(float DFR, float SSR, float DFE, float SSE, float YBAR, float* AOV) {
+  E1PSH("G1AOV ");
+  int code = 1;
+  CHECK_NONNEG(DFR, "DFR", code);
+  CHECK_NONNEG(SSR, "SSR", code);
+  CHECK_NONNEG(DFE, "DFE", code);
+  CHECK_NONNEG(SSE, "SSE", code);
+
+  if (N1RTY(0) == 0) {
+    Vec aov(AOV);
+    AOV_FILL(DFR, SSR, DFE, SSE, AOV);
+    aov(11) = safe_div(to_real(double(SSR) * 100), aov(6));
+    // Q: error mean square over total mean square; adjusted R-squared never below 0.
+    const float q = safe_div(aov(8), safe_div(aov(6), aov(3)));
+    if (IS_NAN(q)) {
+      aov(12) = q;
+    } else if (q > 1.0f) {
+      aov(12) = 0.0f;
+    } else {
+      aov(12) = to_real((1.0 - q) * 100);
+    }
+    if (IS_NAN(aov(8))) {
+      aov(13) = AMACH(6);
+      aov(15) = AMACH(6);
+    } else {
+      aov(13) = float(recio::rt_sqrt(aov(8)));
+      aov(15) = safe_div(to_real(double(aov(13)) * 100), YBAR);
+    }
+    aov(14) = YBAR;
+  }
+  E1POP("G1AOV");
+}
+
+void AOV_FILL(float DFR, float SSR, float DFE, float SSE, float* AOV) {
+  Vec aov(AOV);
+  aov(1) = DFR;
+  aov(2) = DFE;
+  aov(3) = to_real(double(DFE) + DFR);
+  aov(4) = SSR;
+  aov(5) = SSE;
+  aov(6) = to_real(double(SSE) + SSR);
+  SAFE_DIV(SSR, DFR, aov(7));
+  SAFE_DIV(SSE, DFE, aov(8));
+  C1F(aov(7), aov(8), DFR, DFE, aov(9), aov(10));
+}
+
+void CHECK_NONNEG(float VALUE, std::string_view NAME, int& CODE) {
+  if (recio::ordered_lt(VALUE, 0.0)) {
+    MSG_SET_REAL(1, VALUE);
+    MSG_SET_TEXT(1, NAME);
+    E1MES(5, CODE, kNonnegMsg);
+  }
+  ++CODE;
+}
+
+void CHECK_DIM_PAIR(int LOWER, int N, std::string_view NNAME, int LD, std::string_view LDNAME,
+                    int& CODE) {
+  std::string_view name = NNAME;
+  if (!name.empty() && name.front() == '*') {
+    name.remove_prefix(1);  // N is not checked
+    ++CODE;
+  } else {
+    CHECK_INT_RANGE(N, name, LOWER, -1, CODE);
+  }
+  CHECK_INT_RANGE(LD, LDNAME, 1, -1, CODE);
+  if (LD <= 0) {
+    ++CODE;
+  } else {
+    CHECK_INT_ORDER(N, name, LD, LDNAME, CODE);
+  }
+}
+
+}  // namespace polylsq
