@@ -1,0 +1,271 @@
+// R2URV: its table of outcomes (messages, what is written and what is left alone) and the
+// contents of B, SSDEG and FITSTAT. Expected values come from the data by hand (means,
+// variances and least-squares lines of small exact data sets) and expected records from
+// the handler's layout rules; R2URV is called directly, so it stands at level 2.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "fit/curve_fit_driver.h"
+#include "support_lib/capture.h"
+
+namespace polylsq {
+namespace {
+
+using CapturedRun = testing::Run;
+using testing::run_captured;
+
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kUnset = -7.5f;     // what the result arrays hold before the call
+constexpr float kGuard = 1234.25f;  // the element after RWORK's documented end
+
+// Single-precision results of sums of a few terms: a few units in the last place.
+constexpr double kRelTol = 4e-7;
+
+// Console bytes of handler records, each beginning with a blank (or empty), from the start
+// of a run: the first record shows without a line end before it.
+std::string console_of(const std::vector<std::string>& records, bool stopped) {
+  std::string bytes;
+  bool pending = false;
+  for (const std::string& record : records) {
+    if (pending) bytes += "\r\n";
+    if (!record.empty()) bytes += record.substr(1);
+    pending = true;
+  }
+  if (stopped) bytes += (pending ? "\r\n" : "") + std::string("Stop - Program terminated.\r\n");
+  return bytes;
+}
+
+struct Fit {
+  std::vector<float> B, SSDEG, FITSTAT, RWORK;
+  std::vector<int> IWORK;
+  CapturedRun run;
+};
+
+// Calls R2URV with workspace of exactly the documented size plus one guard element.
+Fit fit(const std::vector<float>& x, const std::vector<float>& y, int NDEG) {
+  const int NOBS = static_cast<int>(x.size());
+  const int nb = NDEG >= 0 ? NDEG + 1 : 1;
+  const int nwork = NDEG >= 0 ? (NDEG + 3) * (NDEG + 1) + 11 * (NOBS + NDEG) + 5 : 1;
+  Fit f{std::vector<float>(nb, kUnset), std::vector<float>(nb, kUnset),
+        std::vector<float>(10, kUnset), std::vector<float>(static_cast<std::size_t>(nwork) + 1, 0.0f),
+        std::vector<int>(static_cast<std::size_t>(NOBS > 0 ? NOBS : 1), 0), {}};
+  f.RWORK.back() = kGuard;
+  f.run = run_captured([&] {
+    R2URV(NOBS, x.data(), y.data(), NDEG, f.B.data(), f.SSDEG.data(), f.FITSTAT.data(),
+          f.RWORK.data(), f.IWORK.data());
+  });
+  EXPECT_EQ(f.RWORK.back(), kGuard) << "R2URV wrote past its documented workspace";
+  return f;
+}
+
+bool all_unset(const std::vector<float>& v) {
+  for (float e : v)
+    if (e != kUnset) return false;
+  return true;
+}
+
+void expect_near_rel(double actual, double expected, const char* what) {
+  EXPECT_NEAR(actual, expected, kRelTol * std::fabs(expected) + 1e-12) << what;
+}
+
+// --- outcomes that end the fit: message, stop, results untouched ---------------------------
+
+struct Ending {
+  const char* name;
+  std::vector<float> x, y;
+  int NDEG;
+  std::vector<std::string> records;
+};
+
+class R2urvEnding : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(R2urvEnding, PrintsItsMessageStopsAndLeavesTheResults) {
+  const Ending& c = GetParam();
+  const Fit f = fit(c.x, c.y, c.NDEG);
+  EXPECT_TRUE(f.run.stopped);
+  EXPECT_EQ(f.run.console, console_of(c.records, true));
+  EXPECT_TRUE(all_unset(f.B));
+  EXPECT_TRUE(all_unset(f.SSDEG));
+  EXPECT_TRUE(all_unset(f.FITSTAT));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, R2urvEnding,
+    ::testing::Values(
+        Ending{"NobsBelowOne", {}, {}, 2,
+               {"", " *** TERMINAL ERROR 1 from R2URV.  The number of observations must be at",
+                " ***          least 1 while NOBS = 0 is given."}},
+        Ending{"NdegNegative", {1, 2, 3}, {1, 2, 3}, -3,
+               {"", " *** TERMINAL ERROR 2 from R2URV.  NDEG = -3.  The degree of the polynomial",
+                " ***          to be fit must be greater than or equal to 0."}},
+        Ending{"EveryPairHasANaN", {kNaN, kNaN, kNaN}, {1, 2, 3}, 1,
+               {"", " *** FATAL    ERROR 3 from R2URV.  There are no valid data points.  Each",
+                " ***          (x,y) pair contains NaN (not a number)."}},
+        Ending{"NaNInXOrInYOfEveryRow", {kNaN, 2, kNaN}, {1, kNaN, 3}, 1,
+               {"", " *** FATAL    ERROR 3 from R2URV.  There are no valid data points.  Each",
+                " ***          (x,y) pair contains NaN (not a number)."}},
+        Ending{"TwoValidRowsWithTheSameX", {3, kNaN, 3}, {1, 5, 2}, 1,
+               {"", " *** FATAL    ERROR 7 from R2URV.  The x values are constant.  At least two",
+                " ***          distinct x values are needed."}},
+        Ending{"SingleObservation", {2.5f}, {7.25f}, 0,
+               {"", " *** TERMINAL ERROR 1 from R2ORP.  NOBS = 1.  The number of observations,",
+                " ***          NOBS, must be greater than 1.",
+                "     Here is a traceback of subprogram calls in reverse order:",
+                "     Routine name                    Error type  Error code",
+                "     ------------                    ----------  ----------",
+                "     R2ORP                                5           1    (Called internally)",
+                "     R2URV                                0           0",
+                "     USER                                 0           0"}}),
+    [](const ::testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
+
+// --- fits that go on: contents of the results ---------------------------------------------
+
+const std::vector<std::string> kPerfectFitTraceback = {
+    "     Here is a traceback of subprogram calls in reverse order:",
+    "     Routine name                    Error type  Error code",
+    "     ------------                    ----------  ----------",
+    "     R3ORP                                6          11    (Called internally)",
+    "     R4ORP                                0           0    (Called internally)",
+    "     R2ORP                                0           0    (Called internally)",
+    "     R2URV                                0           0",
+    "     USER                                 0           0"};
+
+std::vector<std::string> perfect_fit_then(int degree, std::vector<std::string> rest) {
+  std::vector<std::string> records = {
+      "",
+      " *** WARNING  ERROR 11 from R3ORP.  The degree " + std::to_string(degree) +
+          " polynomial fit is a perfect",
+      " ***          fit within machine precision."};
+  records.insert(records.end(), kPerfectFitTraceback.begin(), kPerfectFitTraceback.end());
+  records.insert(records.end(), rest.begin(), rest.end());
+  return records;
+}
+
+// The console of a run that goes on has its last line end still owed.
+std::string without_owed_line_end(const std::vector<std::string>& records) {
+  return console_of(records, false);
+}
+
+TEST(R2urv, DegreeZeroFitsTheMeanWithNaNForTheXStatistics) {
+  // y = 1, 2, 4, 5: mean 3, corrected total 10, n - 1 = 3.
+  const Fit f = fit({1, 2, 3, 4}, {1, 2, 4, 5}, 0);
+  EXPECT_FALSE(f.run.stopped);
+  EXPECT_EQ(f.run.console, "");
+  EXPECT_EQ(f.B[0], 3.0f);
+  EXPECT_EQ(f.SSDEG[0], 36.0f);  // 4 rows times 3 squared
+  EXPECT_TRUE(std::isnan(f.FITSTAT[0]));
+  EXPECT_EQ(f.FITSTAT[1], 3.0f);
+  EXPECT_TRUE(std::isnan(f.FITSTAT[2]));
+  expect_near_rel(f.FITSTAT[3], 10.0 / 3.0, "variance of y");
+  EXPECT_EQ(f.FITSTAT[4], 0.0f);  // R-squared: nothing explained
+  EXPECT_EQ(f.FITSTAT[5], 0.0f);
+  EXPECT_EQ(f.FITSTAT[6], 0.0f);
+  EXPECT_EQ(f.FITSTAT[7], 3.0f);
+  EXPECT_EQ(f.FITSTAT[8], 10.0f);
+  EXPECT_EQ(f.FITSTAT[9], 0.0f);
+}
+
+TEST(R2urv, RowsWithANaNAreLeftOutOfTheFitAndOfTheMeansAndCounted) {
+  // Valid rows x = 1..5, y = 2, 3, 5, 4, 6: mean x 3, mean y 4, Sxx = 10, Syy = 10,
+  // Sxy = 9; slope 0.9, intercept 1.3; SSR = 8.1, SSE = 1.9.
+  const Fit f = fit({1, kNaN, 2, 3, 10, 4, 5}, {2, 100, 3, 5, kNaN, 4, 6}, 1);
+  EXPECT_FALSE(f.run.stopped);
+  EXPECT_EQ(f.run.console, "");
+  expect_near_rel(f.B[0], 1.3, "intercept");
+  expect_near_rel(f.B[1], 0.9, "slope");
+  EXPECT_EQ(f.SSDEG[0], 80.0f);  // 5 rows times 4 squared
+  expect_near_rel(f.SSDEG[1], 8.1, "sequential SS of degree 1");
+  EXPECT_EQ(f.FITSTAT[0], 3.0f);
+  EXPECT_EQ(f.FITSTAT[1], 4.0f);  // divided by NOBS - 2 = 5
+  EXPECT_EQ(f.FITSTAT[2], 2.5f);
+  expect_near_rel(f.FITSTAT[3], 2.5, "variance of y");
+  expect_near_rel(f.FITSTAT[4], 81.0, "R-squared in percent");
+  EXPECT_EQ(f.FITSTAT[5], 1.0f);
+  expect_near_rel(f.FITSTAT[6], 8.1, "SSR");
+  EXPECT_EQ(f.FITSTAT[7], 3.0f);
+  expect_near_rel(f.FITSTAT[8], 1.9, "SSE");
+  EXPECT_EQ(f.FITSTAT[9], 2.0f);
+}
+
+TEST(R2urv, ConstantYWarnsAndFitsDegreeZeroWithNaNRSquared) {
+  const Fit f = fit({1, 2, 3, 4, 5}, {6.5f, 6.5f, 6.5f, 6.5f, 6.5f}, 3);
+  EXPECT_FALSE(f.run.stopped);
+  EXPECT_EQ(f.run.console,
+            without_owed_line_end(perfect_fit_then(
+                0, {"", " *** WARNING  ERROR 4 from R2URV.  The y values are constant.  A zero order",
+                    " ***          polynomial is fit.  High order coefficients are set to zero."})));
+  EXPECT_EQ(f.B, (std::vector<float>{6.5f, 0, 0, 0}));
+  EXPECT_EQ(f.SSDEG, (std::vector<float>{211.25f, 0, 0, 0}));  // 5 times 6.5 squared
+  EXPECT_TRUE(std::isnan(f.FITSTAT[0]));
+  EXPECT_EQ(f.FITSTAT[1], 6.5f);
+  EXPECT_TRUE(std::isnan(f.FITSTAT[2]));
+  EXPECT_EQ(f.FITSTAT[3], 0.0f);
+  EXPECT_TRUE(std::isnan(f.FITSTAT[4]));  // 0 / 0 through SAFE_DIV
+  EXPECT_EQ(f.FITSTAT[5], 0.0f);
+  EXPECT_EQ(f.FITSTAT[6], 0.0f);
+  EXPECT_EQ(f.FITSTAT[7], 4.0f);
+  EXPECT_EQ(f.FITSTAT[8], 0.0f);
+  EXPECT_EQ(f.FITSTAT[9], 0.0f);
+}
+
+TEST(R2urv, PointsOnALineWithDegreeThreeGiveTheLowerDegreeWarning) {
+  // y = 2x + 1 on x = 1..5: every step is exact in single precision.
+  const Fit f = fit({1, 2, 3, 4, 5}, {3, 5, 7, 9, 11}, 3);
+  EXPECT_FALSE(f.run.stopped);
+  EXPECT_EQ(f.run.console,
+            without_owed_line_end(perfect_fit_then(
+                1, {"", " *** WARNING  ERROR 6 from R2URV.  A perfect fit was obtained with a",
+                    " ***          polynomial of lower degree (=1) than NDEG = 3 as requested."})));
+  EXPECT_EQ(f.B, (std::vector<float>{1, 2, 0, 0}));
+  EXPECT_EQ(f.SSDEG, (std::vector<float>{245, 40, 0, 0}));  // 5 * 7^2; 2^2 * sum (x-3)^2
+  EXPECT_EQ(f.FITSTAT[0], 3.0f);
+  EXPECT_EQ(f.FITSTAT[1], 7.0f);
+  EXPECT_EQ(f.FITSTAT[2], 2.5f);
+  EXPECT_EQ(f.FITSTAT[3], 10.0f);
+  EXPECT_EQ(f.FITSTAT[4], 100.0f);
+  EXPECT_EQ(f.FITSTAT[5], 1.0f);
+  EXPECT_EQ(f.FITSTAT[6], 40.0f);
+  EXPECT_EQ(f.FITSTAT[7], 3.0f);
+  EXPECT_EQ(f.FITSTAT[8], 0.0f);
+  EXPECT_EQ(f.FITSTAT[9], 0.0f);
+}
+
+TEST(R2urv, AFitOfTheRequestedDegreeFillsEveryResult) {
+  // y = 2x^2 - 3x + 1 on x = 1..5: perfect fit of degree 2, exact in single precision.
+  const Fit f = fit({5, 3, 1, 4, 2}, {36, 10, 0, 21, 3}, 2);
+  EXPECT_FALSE(f.run.stopped);
+  EXPECT_EQ(f.run.console, without_owed_line_end(perfect_fit_then(2, {})));
+  EXPECT_EQ(f.B, (std::vector<float>{1, -3, 2}));
+  // Mean 14 over 5 rows; about the mean: linear term 9^2 * 10, quadratic 2^2 * 14.
+  EXPECT_EQ(f.SSDEG, (std::vector<float>{980, 810, 56}));
+  EXPECT_EQ(f.FITSTAT[0], 3.0f);
+  EXPECT_EQ(f.FITSTAT[1], 14.0f);
+  EXPECT_EQ(f.FITSTAT[2], 2.5f);
+  EXPECT_EQ(f.FITSTAT[3], 216.5f);  // 866 / 4
+  EXPECT_EQ(f.FITSTAT[4], 100.0f);
+  EXPECT_EQ(f.FITSTAT[5], 2.0f);
+  EXPECT_EQ(f.FITSTAT[6], 866.0f);
+  EXPECT_EQ(f.FITSTAT[7], 2.0f);
+  EXPECT_EQ(f.FITSTAT[8], 0.0f);
+  EXPECT_EQ(f.FITSTAT[9], 0.0f);
+}
+
+TEST(R2urv, LeavesTheInputArraysUnchanged) {
+  const std::vector<float> x = {0.5f, 1.5f, kNaN, 2.5f, 4.0f};
+  const std::vector<float> y = {1.0f, 2.25f, 3.0f, 2.0f, 5.5f};
+  const std::vector<float> x0 = x, y0 = y;
+  const Fit f = fit(x, y, 2);
+  EXPECT_FALSE(f.run.stopped);
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    EXPECT_TRUE(x[i] == x0[i] || (std::isnan(x[i]) && std::isnan(x0[i])));
+    EXPECT_EQ(y[i], y0[i]);
+  }
+}
+
+}  // namespace
+}  // namespace polylsq
