@@ -110,6 +110,15 @@ TEST(EditE, LaysOutMantissaAndExponentForBothScaleFactors) {
   }
 }
 
+TEST(EditE, ExponentsOfThreeDigitsDropTheLetter) {
+  // A single-precision value reaches such exponents only through a large scale factor.
+  // 1.0e38f is 9.99999968e37: one significant digit rounds up to 1, exponent 38 + 1 + 99.
+  EXPECT_EQ(edit_E(1.0e38f, 105, 100, -99), "." + std::string(99, '0') + "1+138");
+  // 1.0e-38f is 9.99999935e-39: seven digits 9999999, then zeros; exponent -39 + 1 - 70.
+  EXPECT_EQ(edit_E(1.0e-38f, 76, 70, 70), "9999999" + std::string(63, '0') + ".0-108");
+  EXPECT_EQ(edit_E(1.0e-38f, 75, 70, 70), std::string(75, '*'));
+}
+
 struct SpecialCase {
   std::uint32_t bits;
   const char* f9_3;
