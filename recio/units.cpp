@@ -231,18 +231,22 @@ class ConsoleRecords final : public detail::RecordSource {
   }
 };
 
+// Reads the whole file from its first byte; a pipe or device is read from where it is.
 bool load_file(FileUnit& f) {
   f.loaded = true;
   f.data.clear();
+  struct stat info {};
+  if (::fstat(f.fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    f.data.reserve(static_cast<std::size_t>(info.st_size));
+    if (::lseek(f.fd, 0, SEEK_SET) != 0) return false;
+  }
   char chunk[65536];
-  for (off_t offset = 0;;) {
-    const ssize_t n = ::pread(f.fd, chunk, sizeof chunk, offset);
+  for (;;) {
+    const ssize_t n = ::read(f.fd, chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno == ESPIPE) return false;
     if (n < 0) return false;
     if (n == 0) return true;
     f.data.append(chunk, static_cast<std::size_t>(n));
-    offset += n;
   }
 }
 
