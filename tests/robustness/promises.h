@@ -1,0 +1,157 @@
+// The promises that every run of the program keeps, whatever "B2F.txt" holds and whatever
+// the file system does, as checks over what one run left behind:
+//   - exit status 0 after "Stop - Program terminated.", or 1 after exactly one run-time
+//     report on standard error, and nothing else there;
+//   - "F2B.txt" left exactly as it was, or holding exactly the seven records of this run,
+//     which agree with the coefficient and R-squared lines of the console report.
+// Each check returns an empty string when the promise holds, else what broke. Shared by
+// the robustness suites (real processes) and the fuzz harnesses (in-process runs), so it
+// depends on the standard library only.
+#pragma once
+
+#include <optional>
+#include <regex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace polylsq::robustness {
+
+// The banner's three records as the console shows them, and the last record of the report.
+inline constexpr std::string_view kBanner = " \r\n  --- Least Squares Approximation ---\r\n ";
+inline constexpr std::string_view kPushEnter = "\r\n   -------  Push Enter key  -------";
+inline constexpr std::string_view kStopLine = "Stop - Program terminated.\r\n";
+
+// What one run left behind.
+struct RunView {
+  int status = -1;                       // exit status (0 or 1 when a promise holds)
+  std::string_view out;                  // standard output
+  std::string_view err;                  // standard error
+  std::optional<std::string> f2b_before; // "F2B.txt" before the run (nullopt: absent)
+  std::optional<std::string> f2b_after;  // "F2B.txt" after the run
+};
+
+inline bool ends_with(std::string_view text, std::string_view tail) {
+  return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
+}
+
+// "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n" or the
+// ": MATH" form with the letter M; one report and nothing more.
+inline std::string check_report(std::string_view err) {
+  static const std::regex kReport(
+      "\r\nrun-time error (F[0-9]{4}: (OPEN|CLOSE|READ|WRITE)\\([^)\r\n]+\\)"
+      "|M[0-9]{4}: MATH)\r\n- [^\r\n]+\r\n");
+  if (!std::regex_match(err.begin(), err.end(), kReport)) {
+    return "standard error is not exactly one run-time report: \"" + std::string(err) + "\"";
+  }
+  return {};
+}
+
+// One field of a result or report line: Fw.d of a value, w asterisks, or a NaN/infinity
+// text filled with periods.
+inline bool is_f_field(std::string_view field, std::size_t w, int d) {
+  static const std::regex kF3(" *-?[0-9]*\\.[0-9]{3}");
+  static const std::regex kF4(" *-?[0-9]*\\.[0-9]{4}");
+  static const std::regex kSpecial("1#(QNAN|IND|SNAN|INF)\\.*");
+  if (field.size() != w) return false;
+  if (field.find_first_not_of('*') == std::string_view::npos) return true;
+  if (std::regex_match(field.begin(), field.end(), kSpecial)) return true;
+  return std::regex_match(field.begin(), field.end(), d == 3 ? kF3 : kF4);
+}
+
+// The records of a text whose records all end with "\r\n"; nullopt when it has other
+// line ends or an unterminated last record.
+inline std::optional<std::vector<std::string_view>> split_records(std::string_view text) {
+  std::vector<std::string_view> records;
+  while (!text.empty()) {
+    const std::size_t end = text.find("\r\n");
+    if (end == std::string_view::npos) return std::nullopt;
+    const std::string_view record = text.substr(0, end);
+    if (record.find_first_of("\r\n") != std::string_view::npos) return std::nullopt;
+    records.push_back(record);
+    text.remove_prefix(end + 2);
+  }
+  return records;
+}
+
+// Exactly seven records: B(1..6) in F10.3, then R-squared in F12.4.
+inline std::string check_result_file(std::string_view f2b) {
+  const auto records = split_records(f2b);
+  if (!records || records->size() != 7) {
+    return "F2B.txt is not seven records ending in CR LF: \"" + std::string(f2b) + "\"";
+  }
+  for (std::size_t i = 0; i < 6; ++i) {
+    if (!is_f_field((*records)[i], 10, 3)) {
+      return "F2B.txt record " + std::to_string(i + 1) + " is no F10.3 field: \"" +
+             std::string((*records)[i]) + "\"";
+    }
+  }
+  if (!is_f_field((*records)[6], 12, 4)) {
+    return "F2B.txt record 7 is no F12.4 field: \"" + std::string((*records)[6]) + "\"";
+  }
+  return {};
+}
+
+// The same value in F9.3 on the console and in F10.3 in the file: one more leading blank,
+// one more period after a NaN or infinity text, or asterisks on the console only.
+inline bool same_value_f9_f10(std::string_view f9, std::string_view f10) {
+  if (f9.find_first_not_of('*') == std::string_view::npos) return true;
+  if (f9.substr(0, 2) == "1#") return std::string(f9) + "." == f10;
+  return " " + std::string(f9) == f10;
+}
+
+// The coefficient and R-squared lines of the console report against the result file.
+inline std::string check_report_matches_file(std::string_view out, std::string_view f2b) {
+  const auto records = split_records(f2b);
+  if (!records || records->size() != 7) return "F2B.txt has no seven records";
+  for (int i = 1; i <= 6; ++i) {
+    const std::string label = "\r\n  B(" + std::to_string(i) + ") = ";
+    const std::size_t at = out.find(label);
+    if (at == std::string_view::npos) return "the console shows no line for B(" + std::to_string(i) + ")";
+    const std::string_view shown = out.substr(at + label.size(), 9);
+    if (!same_value_f9_f10(shown, (*records)[i - 1])) {
+      return "B(" + std::to_string(i) + ") is \"" + std::string(shown) + "\" on the console but \"" +
+             std::string((*records)[i - 1]) + "\" in F2B.txt";
+    }
+  }
+  const std::string_view label = "\r\n  R-squared = ";
+  const std::size_t at = out.find(label);
+  if (at == std::string_view::npos) return "the console shows no R-squared line";
+  if (out.substr(at + label.size(), 12) != (*records)[6]) {
+    return "R-squared differs between the console and F2B.txt";
+  }
+  return {};
+}
+
+// Every promise over one run.
+inline std::string check_run(const RunView& run) {
+  if (run.out.substr(0, kBanner.size()) != kBanner) return "standard output does not start with the banner";
+  const bool reported = run.out.find(kPushEnter) != std::string_view::npos;
+  if (run.status == 0) {
+    if (!run.err.empty()) return "exit status 0 with standard error \"" + std::string(run.err) + "\"";
+    if (!ends_with(run.out, kStopLine)) {
+      return "exit status 0 without the stop line at the end of standard output";
+    }
+  } else if (run.status == 1) {
+    if (std::string e = check_report(run.err); !e.empty()) return e;
+    if (!ends_with(run.out, "\r\n")) return "the owed console line end is missing after the report";
+    if (reported) return "a run-time report after the console report";
+  } else {
+    return "exit status " + std::to_string(run.status) + " (stderr: \"" + std::string(run.err) + "\")";
+  }
+  if (reported) {
+    if (run.status != 0) return "the console report was shown but the run failed";
+    if (!run.f2b_after) return "the console report was shown but F2B.txt is missing";
+    if (std::string e = check_result_file(*run.f2b_after); !e.empty()) return e;
+    return check_report_matches_file(run.out, *run.f2b_after);
+  }
+  // No report: the result file is exactly as it was, unless its own statements failed.
+  const bool result_file_failed = run.err.find("(F2B.txt)") != std::string_view::npos;
+  if (!result_file_failed && run.f2b_after != run.f2b_before) {
+    return "F2B.txt changed by a run that did not reach its report: \"" +
+           run.f2b_after.value_or("<absent>") + "\"";
+  }
+  return {};
+}
+
+}  // namespace polylsq::robustness
