@@ -285,6 +285,9 @@ TEST(G1aov, SummaryTableFollowsTheDegenerateRules) {
        {2, 0, 2, 12, 0, 12, 6, kNan, kNan, kNan, 100, kNan, kNan, 5, kNan}},
       {"no error degrees of freedom, positive error", 2, 12, 0, 8, 5,
        {2, 0, 2, 12, 8, 20, 6, kInf, 0, kNan, 60, 0, kInf, 5, kInf}},
+      // Total mean square 8 / 0 and error mean square 8 / 0: Q = inf / inf = NaN.
+      {"no degrees of freedom at all, positive error", 0, 0, 0, 8, 5,
+       {0, 0, 0, 0, 8, 8, kNan, kInf, kNan, kNan, 0, kNan, kInf, 5, kInf}},
       {"adjusted R-squared clamped at 0", 2, 1, 1, 10, 5,
        {2, 1, 3, 1, 10, 11, 0.5, 10, 0.05, std::pow(1.0 + 2.0 * 0.05 / 1.0, -0.5), 100.0 / 11, 0,
         std::sqrt(10.0), 5, 100 * std::sqrt(10.0) / 5}},
