@@ -137,6 +137,8 @@ const Case kCases[] = {
     {"constant_y_degree2", "all y equal: perfect-fit warning, then the constant-y warning"},
     {"perfect_fit_of_requested_degree", "y exactly quadratic: perfect-fit warning at once"},
     {"perfect_fit_of_lower_degree", "y exactly linear, degree 3: both warnings, I1 and I2"},
+    {"two_distinct_x_values", "degree 2 on two distinct x: the regression's own warning"},
+    {"zero_slope_note_replaces_warning", "a type-1 note replaces the pending warning's text"},
 };
 
 class GoldenRun : public ::testing::TestWithParam<Case> {
