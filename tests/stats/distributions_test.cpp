@@ -196,7 +196,7 @@ TEST(BetaiAccuracy, AgreesWithClosedFormsOnEveryBranch) {
   // Closed forms: the binomial sum for integer parameters, x^a, 1 - (1 - x)^b,
   // (2/pi) asin(sqrt x) and the t relation I_x(nu/2, 1/2) = 1 - A(t | nu). Values are
   // compared absolutely: the series work with single-precision logarithms of size up to
-  // about 30 here and sums of terms up to 1: 40 ulp.
+  // about 30 here and sums of terms up to 1: 24 ulp.
   struct Case {
     float a, b;
     std::function<double(double)> exact;
@@ -219,7 +219,7 @@ TEST(BetaiAccuracy, AgreesWithClosedFormsOnEveryBranch) {
     for (double x = 0.01; x < 1.0; x += 0.0137) {
       const float xf = float(x);
       const float value = value_of([&] { return BETAI(xf, c.a, c.b); });
-      EXPECT_NEAR(value, c.exact(xf), 40 * kUlp) << "x = " << xf << ", a = " << c.a << ", b = " << c.b;
+      EXPECT_NEAR(value, c.exact(xf), 24 * kUlp) << "x = " << xf << ", a = " << c.a << ", b = " << c.b;
     }
   }
 }
@@ -236,20 +236,21 @@ TEST(BetaiAccuracy, SmallCaseKeepsRelativeAccuracy) {
 }
 
 TEST(Betai, ReflectionHoldsUpToRounding) {
-  // I_x(p, q) = 1 - I_(1-x)(q, p): both sides within the 40 ulp of the sweep above.
+  // I_x(p, q) = 1 - I_(1-x)(q, p): both sides within the 24 ulp of the sweep above.
   const float pairs[][2] = {{2.0f, 3.0f}, {0.7f, 4.2f}, {15.0f, 2.5f}, {6.0f, 6.0f}};
   for (const auto& pq : pairs) {
     for (float x : {0.05f, 0.3f, 0.5f, 0.75f, 0.95f}) {
       const float direct = value_of([&] { return BETAI(x, pq[0], pq[1]); });
       const float reflected = value_of([&] { return BETAI(float(1.0 - x), pq[1], pq[0]); });
-      EXPECT_NEAR(direct, 1.0 - reflected, 80 * kUlp) << x << ", " << pq[0] << ", " << pq[1];
+      EXPECT_NEAR(direct, 1.0 - reflected, 48 * kUlp) << x << ", " << pq[0] << ", " << pq[1];
     }
   }
 }
 
 TEST(FdfAccuracy, AgreesWithClosedForms) {
   // F(m, n) with even m and n: the binomial sum with a = m/2, b = n/2; F(1, n): T^2 with
-  // n degrees of freedom. One more rounding (1 - BETAI) than BETAI's 40 ulp.
+  // n degrees of freedom. One more rounding (1 - BETAI) than BETAI's 24 ulp, and larger
+  // logarithms: 32 ulp.
   struct Case {
     float dfn, dfd;
     std::function<double(double)> exact;
@@ -264,9 +265,27 @@ TEST(FdfAccuracy, AgreesWithClosedForms) {
   for (const Case& c : cases) {
     for (double f = 0.02; f < 60.0; f *= 1.21) {
       const float ff = float(f);
-      EXPECT_NEAR(value_of([&] { return FDF(ff, c.dfn, c.dfd); }), c.exact(ff), 48 * kUlp)
+      EXPECT_NEAR(value_of([&] { return FDF(ff, c.dfn, c.dfd); }), c.exact(ff), 32 * kUlp)
           << "F = " << ff << ", DFN = " << c.dfn << ", DFD = " << c.dfd;
     }
+  }
+}
+
+TEST(FdfAccuracy, ManyDenominatorDegreesOfFreedomApproachTheChiSquareLimit) {
+  // DFD = 1e6, as in a fit of a million observations: F(1, DFD) tends to chi-square(1),
+  // P(F <= f) = erf(sqrt(f / 2)), with an error of order 1/DFD. FDF stores
+  // X = DFD / (DFD + F) in single precision, which near 1 keeps only multiples of 2^-24, so
+  // the statistic actually evaluated is DFD (1 - X) / X. BETAI then sums about DFD/2 tail
+  // terms into a single-precision TAILSUM below 1 with a single-precision running TERM:
+  // each step may lose up to 2^-24, so DFD/2 * 2^-24 (0.03) bounds the drift. The point is
+  // that this long sum ends, traps nowhere and stays near the limit.
+  const double dfd = 1.0e6;
+  const double tolerance = dfd / 2 * kUlp / 2;
+  for (float f : {0.1f, 1.0f, 3.84f, 10.0f, 30.0f}) {
+    const double x = float(dfd / (dfd + f));
+    const double evaluated = dfd * (1.0 - x) / x;
+    const float value = value_of([&] { return FDF(f, 1.0f, float(dfd)); });
+    EXPECT_NEAR(value, std::erf(std::sqrt(evaluated / 2.0)), tolerance) << f;
   }
 }
 
@@ -325,7 +344,7 @@ TEST(C1f, ProbabilityIsTheUpperTail) {
   float f = 0.0f, p = 0.0f;
   run_captured([&] { C1F(12.0f, 2.0f, 2.0f, 2.0f, f, p); });
   EXPECT_EQ(f, 6.0f);
-  EXPECT_NEAR(p, 1.0 / 7.0, 48 * kUlp);
+  EXPECT_NEAR(p, 1.0 / 7.0, 32 * kUlp);
 }
 
 TEST(C1t, DegenerateStatisticsGiveTheirValuesWithoutTrapping) {
