@@ -167,7 +167,7 @@ std::optional<IoError> convert_real(std::string_view token, float& value) {
     if (exponent_negative) exponent = -exponent;
   }
   // from_chars takes no '+' and no D exponent.
-  std::string_view text = token.substr(negative || token[0] != '+' ? 0 : 1);
+  std::string_view text = token.substr(token[0] == '+' ? 1 : 0);
   char buffer[64];
   std::string long_text;
   if (exponent_letter == 'd' || exponent_letter == 'D') {

@@ -146,6 +146,7 @@ TEST_F(ListInput, RealForms) {
   const ReadCase cases[] = {
       {"D exponent", "1.5D2 1.5d-1\n", "ff", {150, static_cast<double>(0.15f)}, {}},
       {"E exponent", "1.5e+2 25E-1\n", "ff", {150, 2.5}, {}},
+      {"signs with D exponent", "+1.5D+2 -2d0\n", "ff", {150, -2}, {}},
       {"no integer digits", "-.5\n", "f", {-0.5}, {}},
       {"no fraction digits", "5.\n", "f", {5}, {}},
       {"largest float", "3.4028235e38\n", "f", {static_cast<double>(std::numeric_limits<float>::max())}, {}},
