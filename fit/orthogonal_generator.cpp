@@ -4,6 +4,8 @@
 // the kernels with unit increments; the four workspace columns change roles by exchanging
 // their column numbers. Comparisons that a NaN may reach in the degree loop are ordered
 // comparisons: a NaN there ends the run through the invalid-operation trap.
+// Rows that all weigh zero, or (LOF = 1) an abscissa whose rows all weigh zero, would make a
+// weighted mean 0/0: such data is rejected first with a type 4 error (codes 8 and 9).
 #include "fit/orthogonal_generator.h"
 
 #include <algorithm>
@@ -37,7 +39,7 @@ constexpr std::string_view kLowerDegree =
 static_assert(kConstantX.size() == 108 && kPerfectFit.size() == 74 && kConstantY.size() == 80);
 static_assert(kFewAbscissas.size() == 132 && kLowerDegree.size() == 161);
 
-// Data that would make a weighted mean 0/0 (possible only with frequency or weight columns).
+// Zero-weight data, possible only with frequency or weight columns.
 constexpr std::string_view kZeroTotalWeight =
     "The product of frequency and weight is zero in every row.  At least one row of X must have "
     "a positive frequency and a positive weight.";
