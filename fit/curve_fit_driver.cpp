@@ -57,7 +57,8 @@ WorkLayout layout_of(int NOBS, int NDEG) {
                     2 * n + 11 * d + 6};
 }
 
-// Steps 5 to 12 after R2ORP: returns false when the outcome ends the fit.
+// Reads the type and code that R2ORP left and rewords the outcomes that concern an (x, y)
+// caller (the others stay as R2ORP worded them). False when the outcome ends the fit.
 bool reword_outcome(int NDEG, int NDFIT) {
   const int type = N1RTY(1);
   const int code = N1RCD(1);
@@ -85,7 +86,8 @@ bool reword_outcome(int NDEG, int NDFIT) {
   return true;
 }
 
-// Means and variances of the valid rows, and the summary statistics (steps 9 to 12).
+// Means and variances of the valid rows (the rows where neither x nor y is a NaN), then
+// the summary statistics taken from AOV. Running sums are rounded after every addition.
 void fill_fitstat(int NOBS, const float* XOBS, const float* YOBS, const float* RECA,
                   const DriverScalars& s, float* FITSTAT) {
   Vec x(XOBS), y(YOBS), recA(RECA);
