@@ -176,7 +176,7 @@ TEST(Csevl, ArgumentOutsideWarnsWhenItReturnsAndStillEvaluates) {
 TEST(R9gaml, BoundsAreWhereGammaStaysInTheFloatRange) {
   float xmin = 0.0f, xmax = 0.0f;
   run_captured([&] { R9GAML(xmin, xmax); });
-  // The Newton iterations of the design stop within 0.005 and then step 0.01 inwards.
+  // R9GAML's Newton iterations stop within 0.005 and then step 0.01 inwards.
   EXPECT_NEAR(xmin, -33.96, 0.01);
   EXPECT_NEAR(xmax, 35.03, 0.01);
   EXPECT_LT(std::lgamma(double(xmax)), std::log(double(AMACH(2))));
@@ -355,11 +355,11 @@ TEST(Albeta, UnderflowOfTheCorrectionIsWithdrawn) {
 // Accuracy sweeps against independent double-precision values.
 
 TEST(GammaAccuracy, AgreesWithTgammaOnEveryBranch) {
-  // Positive arguments up to 10: the series (0.1 eps) and up to 9 multiplications, each
-  // rounded: (N + 4) ulp. Beyond 10: exp of a double argument with the single-precision
-  // Stirling correction: 4 ulp plus the relative size of x*ln(x) times nothing (the
-  // argument of exp is not rounded). Negative arguments below -10 use sin(pi_f * |x|), so
-  // the relative error grows by |x| * |pi_f - pi| / |tan(pi x)|.
+  // Up to 10: the series (0.1 eps) and up to 10 multiplications or divisions, each
+  // rounded: (14 + |x|) ulp covers them. Beyond 10: exp of an argument summed in double
+  // with the single-precision Stirling correction, rounded once: well inside the same
+  // bound. Negative arguments below -10 use sin(pi_f * |x|), so the relative error grows by
+  // |x| * |pi_f - pi| / |tan(pi x)|.
   std::vector<float> xs;
   for (double x = -33.9; x <= 35.0; x += 0.037) {
     const double distance = std::fabs(x - std::round(x));
