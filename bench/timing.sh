@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# End-to-end timing of polylsq against the process floor (bench/floor.cpp: fscanf the data
+# file, write seven lines) and numpy (loadtxt + polyfit + seven lines), on generated data
+# files of 300, 10^4, 10^5 and 10^6 observations at degree 5. Each program runs in the
+# folder of the data file with standard input from /dev/null; the time is the median of
+# several hyperfine runs. Also reports the peak resident memory per observation at 10^6.
+#
+# Usage: bash bench/timing.sh [build folder, default build-timing]
+# Installs hyperfine, python3-numpy and time with apt-get when they are missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${1:-build-timing}
+py=/usr/bin/python3  # Debian's interpreter, the one that python3-numpy serves
+
+missing=()
+command -v hyperfine >/dev/null || missing+=(hyperfine)
+[ -x /usr/bin/time ] || missing+=(time)
+"$py" -c 'import numpy' 2>/dev/null || missing+=(python3-numpy)
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update </dev/null >/dev/null
+  apt-get install -y --no-install-recommends "${missing[@]}" </dev/null >/dev/null
+fi
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOLYLSQ_BENCH=ON -DPOLYLSQ_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target polylsq polylsq_floor >/dev/null
+polylsq=$root/$build/polylsq
+floor=$root/$build/bench/polylsq_floor
+
+work=$root/$build/timing
+mkdir -p "$work"
+sizes=(300 10000 100000 1000000)
+declare -A runs=([300]=40 [10000]=20 [100000]=10 [1000000]=5)
+
+# Median wall time in seconds of one command (hyperfine gives it standard input from /dev/null).
+median() {  # runs, command
+  local json
+  json=$(mktemp)
+  hyperfine -N --style none --warmup 1 --runs "$1" --export-json "$json" "$2" >/dev/null 2>&1 </dev/null
+  "$py" -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$json"
+  rm -f "$json"
+}
+
+t_prog=() t_floor=() t_numpy=()
+for n in "${sizes[@]}"; do
+  dir=$work/n$n
+  mkdir -p "$dir"
+  [ -f "$dir/B2F.txt" ] || "$py" "$root/bench/make_data.py" "$n" "$dir/B2F.txt"
+  cd "$dir"
+  t_prog+=($(median "${runs[$n]}" "$polylsq"))
+  t_floor+=($(median "${runs[$n]}" "$floor"))
+  t_numpy+=($(median "${runs[$n]}" "$py $root/bench/numpy_fit.py"))
+  cd "$root"
+done
+
+# Peak resident set size at 10^6 observations, in bytes per observation.
+peak_kb() {  # folder, command...
+  local dir=$1; shift
+  (cd "$dir" && /usr/bin/time -v "$@" </dev/null 2>&1 >/dev/null | awk -F': ' '/Maximum resident/ {print $2}')
+}
+big=1000000
+rss_prog=$(peak_kb "$work/n$big" "$polylsq")
+rss_floor=$(peak_kb "$work/n$big" "$floor")
+rss_numpy=$(peak_kb "$work/n$big" "$py" "$root/bench/numpy_fit.py")
+
+"$py" - "$big" "$rss_prog" "$rss_floor" "$rss_numpy" "${sizes[*]}" "${t_prog[*]}" "${t_floor[*]}" "${t_numpy[*]}" <<'PYEOF'
+import sys
+big, rss_prog, rss_floor, rss_numpy = int(sys.argv[1]), *map(int, sys.argv[2:5])
+sizes = [int(s) for s in sys.argv[5].split()]
+prog, floor, numpy = (dict(zip(sizes, map(float, a.split()))) for a in sys.argv[6:9])
+print("| N | polylsq (ms) | floor (ms) | numpy (ms) | polylsq / floor | numpy / polylsq | polylsq ns per obs |")
+print("|---:|---:|---:|---:|---:|---:|---:|")
+for n in sizes:
+    p, f, q = prog[n] * 1e3, floor[n] * 1e3, numpy[n] * 1e3
+    print(f"| {n} | {p:.2f} | {f:.2f} | {q:.1f} | {p / f:.2f} | {q / p:.2f} | {p * 1e6 / n:.0f} |")
+print()
+print(f"Peak resident memory at N = {big} (bytes per observation): "
+      f"polylsq {rss_prog * 1024 / big:.1f}, floor {rss_floor * 1024 / big:.1f}, "
+      f"numpy {rss_numpy * 1024 / big:.1f}")
+print()
+ok = lambda c: "met" if c else "NOT met"
+print(f"300 observations within 1.5x of the floor: {prog[300] / floor[300]:.2f}x, "
+      f"{ok(prog[300] / floor[300] <= 1.5)}")
+print(f"10^6 observations at least 3x faster than numpy: {numpy[big] / prog[big]:.2f}x, "
+      f"{ok(numpy[big] / prog[big] >= 3)}")
+print(f"Peak memory at most 64 bytes per observation: {rss_prog * 1024 / big:.1f}, "
+      f"{ok(rss_prog * 1024 / big <= 64)}")
+PYEOF
