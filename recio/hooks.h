@@ -20,6 +20,15 @@ using StopHook = std::function<void(int status)>;
 // record and return or throw, as for the stop.
 using FailureHook = std::function<void(std::string_view report)>;
 
+// Called inside the SIGFPE handler of a trapped floating-point exception with the trap's
+// number and message (6104, "floating-point error: overflow") instead of the ": MATH"
+// report. Default (nullptr): the owed console line end and the report on the file
+// descriptors, then _exit(1). A hook must not return: an in-process harness leaves with
+// siglongjmp and makes the report outside the handler (detail::fail_math). Not reset by
+// reset_runtime_for_tests.
+using TrapHook = void (*)(int number, const char* message);
+void set_trap_hook(TrapHook hook);
+
 // Passing nullptr (an empty function) restores the default.
 void set_console_sink(ConsoleSink sink);
 void set_stop_hook(StopHook hook);

@@ -9,8 +9,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +47,10 @@ struct FileUnit {
   bool loaded = false;   // `data` holds the file's bytes
   std::string data;
   std::size_t next = 0;  // offset in `data` of the next record to read
+  // First '\n' and first '\r' at or after an earlier `next` (data.size(): none; npos: not
+  // searched yet), so that reading record by record searches the bytes once.
+  std::size_t next_lf = std::string::npos;
+  std::size_t next_cr = std::string::npos;
   bool written = false;  // records were written: the file is rewritten at close
   std::string out;       // records written, "\r\n" after each
 };
@@ -68,6 +75,9 @@ void at_process_exit();
 Runtime& runtime() {
   static Runtime* state = [] {
     std::atexit(at_process_exit);
+    // A console whose reader has gone must not end the run by a signal: its writes fail
+    // and are dropped, the files are still stored and the run ends as designed.
+    ::signal(SIGPIPE, SIG_IGN);
     return new Runtime;  // never destroyed: used at exit
   }();
   return *state;
@@ -176,6 +186,16 @@ void close_all_units(bool store) {
   while (!files.empty()) disconnect(files.size() - 1, store);
 }
 
+// Position of the first `c` in `data` at or after `from` (data.size() when there is none).
+// `found` remembers the last answer: still valid while it lies at or after `from`.
+std::size_t first_at_or_after(const std::string& data, char c, std::size_t from, std::size_t& found) {
+  if (found == std::string::npos || found < from) {
+    const void* at = std::memchr(data.data() + from, c, data.size() - from);
+    found = at == nullptr ? data.size() : static_cast<std::size_t>(static_cast<const char*>(at) - data.data());
+  }
+  return found;
+}
+
 // Records of a file unit, loaded on the first read.
 class FileRecords final : public detail::RecordSource {
  public:
@@ -185,7 +205,8 @@ class FileRecords final : public detail::RecordSource {
     std::size_t i = f_.next;
     if (i >= data.size()) return false;
     const std::size_t start = i;
-    while (i < data.size() && data[i] != '\n' && data[i] != '\r') ++i;
+    i = std::min(first_at_or_after(data, '\n', start, f_.next_lf),
+                 first_at_or_after(data, '\r', start, f_.next_cr));
     record = std::string_view(data).substr(start, i - start);
     if (i < data.size()) {
       if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;  // "\r\n": one end
@@ -235,19 +256,41 @@ class ConsoleRecords final : public detail::RecordSource {
 bool load_file(FileUnit& f) {
   f.loaded = true;
   f.data.clear();
+  f.next_lf = f.next_cr = std::string::npos;
   struct stat info {};
   if (::fstat(f.fd, &info) == 0 && S_ISREG(info.st_mode)) {
     f.data.reserve(static_cast<std::size_t>(info.st_size));
     if (::lseek(f.fd, 0, SEEK_SET) != 0) return false;
   }
+  // A named pipe: the unit's read-write descriptor is itself a writer, so the pipe's end
+  // would never come. Read through a descriptor that only reads (it opens at once: the
+  // unit is a writer) and keep the unit's own writer until the first bytes have come,
+  // since a pipe without writers reads as ended and one closed by every process loses
+  // its bytes. Then the pipe ends when its other writers close.
+  int own_writer = -1;
+  if (S_ISFIFO(info.st_mode) && (::fcntl(f.fd, F_GETFL) & O_ACCMODE) == O_RDWR) {
+    const int reader = ::open(f.name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (reader < 0) return false;
+    own_writer = f.fd;
+    f.fd = reader;
+  }
+  bool ok = true;
   char chunk[65536];
   for (;;) {
     const ssize_t n = ::read(f.fd, chunk, sizeof chunk);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) return true;
+    if (n <= 0) {
+      ok = n == 0;
+      break;
+    }
     f.data.append(chunk, static_cast<std::size_t>(n));
+    if (own_writer >= 0) {
+      ::close(own_writer);
+      own_writer = -1;
+    }
   }
+  if (own_writer >= 0) ::close(own_writer);
+  return ok;
 }
 
 std::string report_text(char letter, int number, std::string_view label, std::string_view name,

@@ -87,7 +87,7 @@ TEST_F(FaultInjection, ResultFileLinkIntoAMissingFolderFailsTheOpen) {
 }
 
 // A data file that is a named pipe is read to its writer's end, like any file.
-TEST_F(FaultInjection, DISABLED_DataFileThatIsANamedPipeIsReadToItsWritersEnd) {
+TEST_F(FaultInjection, DataFileThatIsANamedPipeIsReadToItsWritersEnd) {
   const Outcome expected = reference();
   ASSERT_EQ(::mkfifo((dir_ / "B2F.txt").c_str(), 0644), 0);
   ::signal(SIGPIPE, SIG_IGN);
@@ -206,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(StandardInput, Pause, ::testing::ValuesIn(kPauseCases),
 
 // A console whose reader has gone (a front end closed its end of the pipe) must not end
 // the run by a signal: the console bytes are lost, the result file is still written.
-TEST_F(FaultInjection, DISABLED_ConsoleWithoutAReaderDoesNotEndTheRunBySignal) {
+TEST_F(FaultInjection, ConsoleWithoutAReaderDoesNotEndTheRunBySignal) {
   const Outcome expected = reference();
   write_file(dir_ / "B2F.txt", kData);
   Spec spec;
