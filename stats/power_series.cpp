@@ -106,7 +106,8 @@ void COEF_VARIANCES(int NDEG, float* VAR, const float* RECA, const float* RECB, 
 
   // Sums over a row take the strided path of VEC_DOT3 (increment LDWORK).
   for (int r = 1; r <= n1; ++r) {
-    const float dot = VEC_DOT3(n1 - r, var.at(r + 1), 1, w.at(r, r + 1), LDWORK, w.at(r, r + 1), LDWORK);
+    const float dot =
+        VEC_DOT3(n1 - r, var.at(r + 1), 1, w.at(r, r + 1), LDWORK, w.at(r, r + 1), LDWORK);
     w(r, kVw) = float(double(var(r)) + dot);
   }
   for (int r = 1; r <= NDEG; ++r) {

@@ -67,7 +67,9 @@ double incomplete_beta(double x, double a, double b) {
 }
 
 // P(|t| > |t0|) with df degrees of freedom; P(F > f0) with (dfn, dfd).
-double t_two_sided(double t0, double df) { return incomplete_beta(df / (df + t0 * t0), df / 2, 0.5); }
+double t_two_sided(double t0, double df) {
+  return incomplete_beta(df / (df + t0 * t0), df / 2, 0.5);
+}
 double f_upper(double f0, double dfn, double dfd) {
   return incomplete_beta(dfd / (dfd + dfn * f0), dfd / 2, dfn / 2);
 }
@@ -307,11 +309,13 @@ TEST(G1aov, SummaryTableFollowsTheDegenerateRules) {
     SCOPED_TRACE(c.name);
     std::array<float, 15> aov;
     aov.fill(kUntouched);
-    const CapturedRun r = run_captured([&] { G1AOV(c.dfr, c.ssr, c.dfe, c.sse, c.ybar, aov.data()); });
+    const CapturedRun r =
+        run_captured([&] { G1AOV(c.dfr, c.ssr, c.dfe, c.sse, c.ybar, aov.data()); });
     EXPECT_EQ(r.console, "");
     EXPECT_FALSE(r.stopped);
     for (int i = 0; i < 15; ++i) {
-      expect_value(aov[i], c.aov[i], i == 9 ? kProbTol : kRelTol, "AOV(" + std::to_string(i + 1) + ")");
+      const double tol = i == 9 ? kProbTol : kRelTol;
+      expect_value(aov[i], c.aov[i], tol, "AOV(" + std::to_string(i + 1) + ")");
     }
   }
 }
@@ -594,6 +598,19 @@ TEST(R2tap, PrintedReportLaysOutEveryTable) {
   EXPECT_FALSE(out.run.stopped);
 }
 
+// A W10.4 field falls back to 1PE10.3 when F10.4 would overflow or show no digit:
+// 123456.7 -> " 1.235E+05"; sqrt((6e-10 / 3) / 4) = 7.0711e-6 -> " 7.071E-06". With degree 0
+// there is no sequential table and no lack-of-fit table, even with LOF = 1.
+TEST(R2tap, PrintedReportShowsLargeAndTinyNumbersInExponentFormAndOmitsDegreeTables) {
+  Inputs in{0, {}, {}, 1.0f, 0.0f, {123456.7f}, {4.0f}, 3.0f, 6.0e-10f, 1, 1.0f, 1.0e-10f, 1};
+  const Outputs out = run_r2tap(in);
+  const std::string row = "\r\n     0" + std::string(11, ' ') + "1.235E+05 7.071E-06";
+  EXPECT_NE(out.run.console.find(row), std::string::npos) << out.run.console;
+  EXPECT_NE(out.run.console.find("* * * Inference on Coefficients * * *"), std::string::npos);
+  EXPECT_EQ(out.run.console.find("Sequential"), std::string::npos);
+  EXPECT_EQ(out.run.console.find("Lack of Fit"), std::string::npos);
+}
+
 // ---- One realistic fit against an independent regression in double precision: the
 // power-series design matrix orthogonalized by modified Gram-Schmidt (X = QR).
 
@@ -747,7 +764,8 @@ TEST(R2tap, RealisticCubicFitAgreesWithAnIndependentDoublePrecisionRegression) {
     EXPECT_EQ(out.Sqss(k, 1), 1.0f);
     EXPECT_NEAR(out.Sqss(k, 2), ref.seq_ss[k - 1], kFitRelTol * ref.seq_ss[k - 1]);
     EXPECT_NEAR(out.Sqss(k, 3), ref.seq_f[k - 1], kFitRelTol * ref.seq_f[k - 1]);
-    EXPECT_NEAR(out.Sqss(k, 4), ref.seq_p[k - 1], kFitProbAbsTol + kFitProbRelTol * ref.seq_p[k - 1]);
+    EXPECT_NEAR(out.Sqss(k, 4), ref.seq_p[k - 1],
+                kFitProbAbsTol + kFitProbRelTol * ref.seq_p[k - 1]);
   }
   EXPECT_EQ(out.Aov(1), 3.0f);
   EXPECT_EQ(out.Aov(2), 8.0f);
