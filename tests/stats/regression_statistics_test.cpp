@@ -142,7 +142,7 @@ std::string records(const std::vector<std::string>& lines) {  // console bytes o
   return s;
 }
 
-std::vector<int> r2tap_codes(const std::string& console, const std::string& name) {
+std::vector<int> terminal_codes(const std::string& console, const std::string& name) {
   std::vector<int> codes;
   const std::regex re("TERMINAL ERROR ([0-9]+) from " + name);
   for (auto it = std::sregex_iterator(console.begin(), console.end(), re);
@@ -374,7 +374,7 @@ TEST(Rcoef, ChecksAreNumberedByTheRunningCounter) {
     std::vector<float> coef(4 * kLd, kUntouched);
     const CapturedRun r = run_captured(
         [&] { RCOEF(c.ncoef, est.data(), c.stdb.data(), c.dfe, coef.data(), c.ldcoef); });
-    EXPECT_EQ(r2tap_codes(r.console, "RCOEF"), c.codes);
+    EXPECT_EQ(terminal_codes(r.console, "RCOEF"), c.codes);
     EXPECT_TRUE(r.stopped);
     for (float v : coef) EXPECT_EQ(v, kUntouched);
   }
@@ -417,7 +417,7 @@ TEST(CheckDimPair, StarredNameSkipsTheCountButKeepsTheCodeSequence) {
       E1POP("TDIM");
     });
     EXPECT_EQ(code, 4);
-    EXPECT_EQ(r2tap_codes(r.console, "TDIM"), c.codes);
+    EXPECT_EQ(terminal_codes(r.console, "TDIM"), c.codes);
   }
   int code = 1;
   const CapturedRun r = run_captured([&] {
@@ -510,7 +510,7 @@ TEST(R2tap, EveryFailedCheckIsReportedInTheDesignedOrder) {
     Inputs in = valid_inputs();
     c.mutate(in);
     const Outputs out = run_r2tap(in);
-    EXPECT_EQ(r2tap_codes(out.run.console, "R2TAP"), c.codes) << out.run.console;
+    EXPECT_EQ(terminal_codes(out.run.console, "R2TAP"), c.codes) << out.run.console;
     EXPECT_TRUE(out.run.stopped);
     for (float v : out.aov) EXPECT_EQ(v, kUntouched);
   }
