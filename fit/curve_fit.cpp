@@ -59,16 +59,7 @@ void reset_workspace_allocator() { g_allocator = {default_allocate, default_rele
 void RCURV(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
            float* FITSTAT) {
   E1PSH("RCURV ");
-  if (NOBS < 1) {
-    MSG_SET_INT(1, NOBS);
-    E1MES(5, 1,
-          "The number of observations must be at least 1 while NOBS = %(I1) is given.");
-  } else if (NDEG < 0) {
-    MSG_SET_INT(1, NDEG);
-    E1MES(5, 2,
-          "NDEG = %(I1).  The degree of the polynomial to be fit must be greater than or "
-          "equal to 0.");
-  } else {
+  if (check_curve_fit_counts(NOBS, NDEG)) {
     const std::int64_t n = NOBS;
     const std::int64_t d = NDEG;
     const std::int64_t LRWORK = (d + 3) * (d + 1) + 11 * (n + d) + 5;

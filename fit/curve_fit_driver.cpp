@@ -169,21 +169,27 @@ void fit(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, flo
 
 }  // namespace
 
-void R2URV(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
-           float* FITSTAT, float* RWORK, int* IWORK) {
-  E1PSH("R2URV ");
+bool check_curve_fit_counts(int NOBS, int NDEG) {
   if (NOBS < 1) {
     MSG_SET_INT(1, NOBS);
     E1MES(5, 1,
           "The number of observations must be at least 1 while NOBS = %(I1) is given.");
-  } else if (NDEG < 0) {
+    return false;
+  }
+  if (NDEG < 0) {
     MSG_SET_INT(1, NDEG);
     E1MES(5, 2,
           "NDEG = %(I1).  The degree of the polynomial to be fit must be greater than or "
           "equal to 0.");
-  } else {
-    fit(NOBS, XOBS, YOBS, NDEG, B, SSDEG, FITSTAT, RWORK, IWORK);
+    return false;
   }
+  return true;
+}
+
+void R2URV(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
+           float* FITSTAT, float* RWORK, int* IWORK) {
+  E1PSH("R2URV ");
+  if (check_curve_fit_counts(NOBS, NDEG)) fit(NOBS, XOBS, YOBS, NDEG, B, SSDEG, FITSTAT, RWORK, IWORK);
   E1POP("R2URV");
 }
 
