@@ -7,6 +7,7 @@
 #include "support/error_handler.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "recio/edit.h"
 #include "recio/io.h"
@@ -391,14 +392,27 @@ void set_pending_direct(std::string_view text) {
   s.msg_len = n;
 }
 
-bool same_padded(std::string_view name, const char* stored) {
-  const std::size_t n = name.size() > kNameWidth ? name.size() : kNameWidth;
-  for (std::size_t i = 0; i < n; ++i) {
-    const char a = i < name.size() ? name[i] : ' ';
-    const char b = i < static_cast<std::size_t>(kNameWidth) ? stored[i] : ' ';
-    if (a != b) return false;
+// A run of blanks to compare blank padding against.
+constexpr char kBlanks[kNameWidth + 1] = "                                ";
+static_assert(sizeof kBlanks == kNameWidth + 1);
+
+bool all_blank(const char* text, std::size_t length) {
+  for (std::size_t done = 0; done < length; done += kNameWidth) {
+    const std::size_t n = length - done < kNameWidth ? length - done : kNameWidth;
+    if (std::memcmp(text + done, kBlanks, n) != 0) return false;
   }
   return true;
+}
+
+// `name` and the stored name are equal once both are padded with blanks.
+bool same_padded(std::string_view name, const char* stored) {
+  constexpr std::size_t width = kNameWidth;
+  if (name.size() <= width) {
+    return (name.empty() || std::memcmp(name.data(), stored, name.size()) == 0) &&
+           all_blank(stored + name.size(), width - name.size());
+  }
+  return std::memcmp(name.data(), stored, width) == 0 &&
+         all_blank(name.data() + width, name.size() - width);
 }
 
 }  // namespace
@@ -407,9 +421,10 @@ void E1PSH(std::string_view NAME) {
   ensure_init();
   if (s.level < s.max_level) {
     ++s.level;
-    for (int i = 0; i < kNameWidth; ++i) {
-      s.routine_name[s.level][i] = static_cast<std::size_t>(i) < NAME.size() ? NAME[static_cast<std::size_t>(i)] : ' ';
-    }
+    // the name cut or blank-padded to the stored width
+    const std::size_t n = NAME.size() < kNameWidth ? NAME.size() : kNameWidth;
+    if (n > 0) std::memcpy(s.routine_name[s.level], NAME.data(), n);
+    std::memset(s.routine_name[s.level] + n, ' ', kNameWidth - n);
     s.err_type[s.level] = 0;
     s.err_code[s.level] = 0;
     return;
