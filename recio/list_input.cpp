@@ -104,6 +104,39 @@ std::int64_t decimal_order(std::string_view mantissa, std::int64_t exponent) {
   return order + exponent;
 }
 
+// Powers of ten that a float holds exactly (5^10 < 2^24).
+constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+constexpr std::uint64_t kExactFloatIntegers = std::uint64_t{1} << 24;
+
+// "-3.14159" -> -(314159 / 10^5). A decimal without exponent whose digits form an integer
+// of at most 2^24 with at most ten digits after the point is the quotient of two floats
+// that hold their values exactly, and one IEEE division rounds that quotient correctly:
+// the same float as the general conversion, found without it. False for any other token.
+bool convert_short_decimal(std::string_view token, float& value) {
+  const char* p = token.data();
+  const char* const end = p + token.size();
+  const bool negative = p != end && *p == '-';
+  if (p != end && (*p == '-' || *p == '+')) ++p;
+  std::uint64_t digits = 0;  // exact for up to 19 digits; longer tokens are refused below
+  const char* const integer_begin = p;
+  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
+  const std::ptrdiff_t integer_count = p - integer_begin;
+  std::ptrdiff_t scale = 0;  // digits after the point
+  if (p != end && *p == '.') {
+    const char* const fraction_begin = ++p;
+    while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
+    scale = p - fraction_begin;
+  }
+  if (p != end || integer_count + scale == 0 || integer_count + scale > 19 || scale > 10 ||
+      digits > kExactFloatIntegers) {
+    return false;
+  }
+  const float magnitude = static_cast<float>(digits) / kExactPowersOfTen[scale];
+  value = negative ? -magnitude : magnitude;  // "-0" is a zero of its sign
+  return true;
+}
+
 }  // namespace
 
 std::optional<IoError> convert_integer(std::string_view token, int& value) {
@@ -137,6 +170,7 @@ std::optional<IoError> convert_integer(std::string_view token, int& value) {
 }
 
 std::optional<IoError> convert_real(std::string_view token, float& value) {
+  if (convert_short_decimal(token, value)) return std::nullopt;
   // Grammar check: [sign] (digits [. [digits]] | . digits) [(E|D) [sign] digits]
   std::size_t i = 0;
   bool negative = false;
