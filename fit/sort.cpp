@@ -102,6 +102,7 @@ class Quicksort {
         t = rb_(ij);
       }
     }
+    exchange_by_blocks(t, k, l);
     for (;;) {
       do --l; while (rb_(l) > t);
       do ++k; while (rb_(k) < t);
@@ -114,6 +115,48 @@ class Quicksort {
     } else {
       push(k, j_);
       j_ = l;
+    }
+  }
+
+  // The first exchanges of the scan, found a block at a time. The scan exchanges the n-th
+  // value from the left that is not below T with the n-th value from the right that is not
+  // above T, for as long as the two positions have not crossed; the values it meets before
+  // the crossing are still the segment's original ones. So positions can be collected
+  // block-wise on both sides, without a branch per value, and paired in order, as long as
+  // the blocks read do not overlap. Returns with K and L at the last pair exchanged (as the
+  // scan would hold them after it); the scan goes on from there.
+  void exchange_by_blocks(float t, int& k, int& l) {
+    constexpr int kBlock = 128;
+    int left[kBlock];   // positions not below T, ascending
+    int right[kBlock];  // positions not above T, descending
+    int left_count = 0, left_next = 0, right_count = 0, right_next = 0;
+    int left_scan = k + 1;   // first position not yet read from the left
+    int right_scan = l - 1;  // first position not yet read from the right
+    for (;;) {
+      if (left_next == left_count) {
+        if (right_scan - left_scan + 1 < kBlock) return;
+        left_count = left_next = 0;
+        for (int q = left_scan; q < left_scan + kBlock; ++q) {
+          left[left_count] = q;
+          left_count += static_cast<int>(!(rb_(q) < t));
+        }
+        left_scan += kBlock;
+      }
+      if (right_next == right_count) {
+        if (right_scan - left_scan + 1 < kBlock) return;
+        right_count = right_next = 0;
+        for (int q = right_scan; q > right_scan - kBlock; --q) {
+          right[right_count] = q;
+          right_count += static_cast<int>(!(rb_(q) > t));
+        }
+        right_scan -= kBlock;
+      }
+      for (; left_next < left_count && right_next < right_count; ++left_next, ++right_next) {
+        k = left[left_next];
+        l = right[right_next];
+        assert(k < l);  // the blocks read never overlap
+        if (rb_(l) != rb_(k)) exchange(l, k);  // equal values stay where they are
+      }
     }
   }
 
