@@ -221,19 +221,23 @@ struct Generator {
                                             work.at(1, s_cur), 1)) /
                             double(dw));
       if (j != 1) b = float(double(dw) / double(d(j - 1)));
+      // The row loops work on local views and a local running sum, so that no store into a
+      // column has to be assumed to change the generator's scalars; the steps are the same.
+      const float bj = b;
+      const Vec<const float> x(xs.at(1)), w(ws.at(1)), y(ys.at(1)), p_old(work.at(1, p_cur));
+      const Vec<float> p_new(work.at(1, p_prev)), sp_new(work.at(1, s_prev));
       for (int i = 1; i <= NV; ++i) {
-        work(i, p_prev) = float((double(xs(i)) - double(a)) * double(work(i, p_cur)) -
-                                double(work(i, p_prev)) * double(b));
-        work(i, s_prev) = float(recio::rt_sqrt(double(ws(i))) * double(work(i, p_prev)));
+        p_new(i) = float((double(x(i)) - double(a)) * double(p_old(i)) - double(p_new(i)) * double(bj));
+        sp_new(i) = float(recio::rt_sqrt(double(w(i))) * double(p_new(i)));
       }
       reca(j) = a;
       recb(j) = b;
-      num = 0.0f;
+      float sum = 0.0f;
       for (int i = 1; i <= NV; ++i) {
-        num = float(double(num) + recio::rt_sqrt(double(ws(i))) *
-                                      (double(ys(i)) - double(work(i, p_cur))) *
-                                      double(work(i, s_prev)));
+        sum = float(double(sum) + recio::rt_sqrt(double(w(i))) * (double(y(i)) - double(p_old(i))) *
+                                      double(sp_new(i)));
       }
+      num = sum;
       dw = VEC_DOT(NV, work.at(1, s_prev), 1, work.at(1, s_prev), 1);
       d(j + 1) = dw;
       ocoef(j + 1) = float(double(num) / double(dw));
