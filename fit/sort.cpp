@@ -126,7 +126,7 @@ class Quicksort {
   // the blocks read do not overlap. Returns with K and L at the last pair exchanged (as the
   // scan would hold them after it); the scan goes on from there.
   void exchange_by_blocks(float t, int& k, int& l) {
-    constexpr int kBlock = 128;
+    constexpr int kBlock = 32;
     int left[kBlock];   // positions not below T, ascending
     int right[kBlock];  // positions not above T, descending
     int left_count = 0, left_next = 0, right_count = 0, right_next = 0;
