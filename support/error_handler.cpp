@@ -392,27 +392,22 @@ void set_pending_direct(std::string_view text) {
   s.msg_len = n;
 }
 
-// A run of blanks to compare blank padding against.
-constexpr char kBlanks[kNameWidth + 1] = "                                ";
-static_assert(sizeof kBlanks == kNameWidth + 1);
-
-bool all_blank(const char* text, std::size_t length) {
-  for (std::size_t done = 0; done < length; done += kNameWidth) {
-    const std::size_t n = length - done < kNameWidth ? length - done : kNameWidth;
-    if (std::memcmp(text + done, kBlanks, n) != 0) return false;
-  }
-  return true;
+// `text` cut or blank-padded to the stored width of a routine name.
+void pad_name(std::string_view text, char (&padded)[kNameWidth]) {
+  std::memset(padded, ' ', kNameWidth);
+  const std::size_t n = text.size() < kNameWidth ? text.size() : kNameWidth;
+  if (n > 0) std::memcpy(padded, text.data(), n);
 }
 
 // `name` and the stored name are equal once both are padded with blanks.
 bool same_padded(std::string_view name, const char* stored) {
-  constexpr std::size_t width = kNameWidth;
-  if (name.size() <= width) {
-    return (name.empty() || std::memcmp(name.data(), stored, name.size()) == 0) &&
-           all_blank(stored + name.size(), width - name.size());
+  char padded[kNameWidth];
+  pad_name(name, padded);
+  if (std::memcmp(padded, stored, kNameWidth) != 0) return false;
+  for (std::size_t i = kNameWidth; i < name.size(); ++i) {
+    if (name[i] != ' ') return false;  // beyond the stored width only blanks match
   }
-  return std::memcmp(name.data(), stored, width) == 0 &&
-         all_blank(name.data() + width, name.size() - width);
+  return true;
 }
 
 }  // namespace
@@ -421,10 +416,7 @@ void E1PSH(std::string_view NAME) {
   ensure_init();
   if (s.level < s.max_level) {
     ++s.level;
-    // the name cut or blank-padded to the stored width
-    const std::size_t n = NAME.size() < kNameWidth ? NAME.size() : kNameWidth;
-    if (n > 0) std::memcpy(s.routine_name[s.level], NAME.data(), n);
-    std::memset(s.routine_name[s.level] + n, ' ', kNameWidth - n);
+    pad_name(NAME, s.routine_name[s.level]);
     s.err_type[s.level] = 0;
     s.err_code[s.level] = 0;
     return;
