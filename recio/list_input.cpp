@@ -2,6 +2,7 @@
 // look-ahead; each value token is isolated first and converted once.
 #include "recio/list_input.h"
 
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <string>
@@ -33,9 +34,13 @@ class Cursor {
     ++pos_;
     return true;
   }
-  std::string_view read_token() {
+  // The value token at the scan position; `star` is the offset of its first '*' (npos: none).
+  std::string_view read_token(std::size_t& star) {
     const std::size_t start = pos_;
-    while (!at_end() && !ends_value(record_[pos_])) ++pos_;
+    star = std::string_view::npos;
+    for (; !at_end() && !ends_value(record_[pos_]); ++pos_) {
+      if (record_[pos_] == '*' && star == std::string_view::npos) star = pos_ - start;
+    }
     return record_.substr(start, pos_ - start);
   }
 
@@ -68,10 +73,9 @@ bool read_digits(std::string_view text, int base, std::int64_t& value) {
   return true;
 }
 
-// "3*" in "3*7": the repeat count before the asterisk, an unsigned decimal of at least 1.
-// 0 when the token has no asterisk; -1 when the count is malformed.
-int read_repeat_count(std::string_view token, std::string_view& rest) {
-  const std::size_t star = token.find('*');
+// "3*" in "3*7": the repeat count before the asterisk (at offset `star`), an unsigned
+// decimal of at least 1. 0 when the token has no asterisk; -1 when the count is malformed.
+int read_repeat_count(std::string_view token, std::size_t star, std::string_view& rest) {
   if (star == std::string_view::npos) return 0;
   std::int64_t count = 0;
   rest = token.substr(star + 1);
@@ -104,15 +108,20 @@ std::int64_t decimal_order(std::string_view mantissa, std::int64_t exponent) {
   return order + exponent;
 }
 
-// Powers of ten that a float holds exactly (5^10 < 2^24).
-constexpr float kExactPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
-                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-constexpr std::uint64_t kExactFloatIntegers = std::uint64_t{1} << 24;
+// Powers of ten that a double holds exactly (5^22 < 2^53).
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::uint64_t kExactDoubleIntegers = std::uint64_t{1} << 53;
 
 // "-3.14159" -> -(314159 / 10^5). A decimal without exponent whose digits form an integer
-// of at most 2^24 with at most ten digits after the point is the quotient of two floats
-// that hold their values exactly, and one IEEE division rounds that quotient correctly:
-// the same float as the general conversion, found without it. False for any other token.
+// of at most 2^53, with at most 22 digits after the point, is the quotient of two doubles
+// that hold their values exactly; one division rounds it correctly to a double Q, and Q
+// lies on the same side as the decimal of every midpoint between two floats (each such
+// midpoint is a double), unless Q is one of them. So, but for that case, rounding Q to
+// float gives the correctly rounded float, as the general conversion does; the values
+// reachable here (10^-22 to 2^53) are normal floats. False for any other token, and for
+// a Q on a midpoint.
 bool convert_short_decimal(std::string_view token, float& value) {
   const char* p = token.data();
   const char* const end = p + token.size();
@@ -128,11 +137,16 @@ bool convert_short_decimal(std::string_view token, float& value) {
     while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
     scale = p - fraction_begin;
   }
-  if (p != end || integer_count + scale == 0 || integer_count + scale > 19 || scale > 10 ||
-      digits > kExactFloatIntegers) {
+  if (p != end || integer_count + scale == 0 || integer_count + scale > 19 || scale > 22 ||
+      digits > kExactDoubleIntegers) {
     return false;
   }
-  const float magnitude = static_cast<float>(digits) / kExactPowersOfTen[scale];
+  const double quotient = static_cast<double>(digits) / kExactPowersOfTen[scale];
+  // the 29 bits that a float drops: 1 then zeros is a midpoint between two floats
+  constexpr std::uint64_t kDropped = (std::uint64_t{1} << 29) - 1;
+  constexpr std::uint64_t kMidpoint = std::uint64_t{1} << 28;
+  if ((std::bit_cast<std::uint64_t>(quotient) & kDropped) == kMidpoint) return false;
+  const float magnitude = static_cast<float>(quotient);
   value = negative ? -magnitude : magnitude;  // "-0" is a zero of its sign
   return true;
 }
@@ -244,10 +258,11 @@ std::optional<IoError> read_list_items(RecordSource& source, std::initializer_li
       continue;
     }
     if (cursor.accept('/')) break;  // the remaining items keep their values
-    const std::string_view token = cursor.read_token();
+    std::size_t star = 0;
+    const std::string_view token = cursor.read_token(star);
     after_value = true;
     std::string_view value = token;
-    int repeat = read_repeat_count(token, value);
+    int repeat = read_repeat_count(token, star, value);
     if (repeat < 0) {
       return std::holds_alternative<int*>(*item) ? IoError::kBadInteger : IoError::kBadReal;
     }

@@ -6,7 +6,10 @@
 
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -72,6 +75,28 @@ TEST(RealConversion, RandomDecimalsOfEveryLengthMatchTheCorrectlyRoundedValue) {
       }
     }
   }
+}
+
+// Decimals of about 16 significant digits near the midpoint between two floats: a shortcut
+// through a correctly rounded double rounds the midpoint's double to float by ties-to-even,
+// which is wrong for a decimal just off the midpoint whose double is the midpoint itself.
+TEST(RealConversion, DecimalsNearMidpointsBetweenFloatsMatchTheCorrectlyRoundedValue) {
+  std::mt19937_64 rng(16777217);
+  std::uniform_real_distribution<float> magnitude(1.0f, 1000.0f);
+  char text[64];
+  for (int k = 0; k < 200'000; ++k) {
+    const float f = magnitude(rng);
+    const double midpoint =
+        (double(f) + double(std::nextafter(f, std::numeric_limits<float>::infinity()))) / 2;
+    const int decimals = midpoint < 10.0 ? 15 : midpoint < 100.0 ? 14 : 13;
+    std::snprintf(text, sizeof text, "%.*f", decimals, midpoint);
+    expect_same_float(text);
+    std::snprintf(text, sizeof text, "-%.*f", decimals + 3, midpoint);
+    expect_same_float(text);
+  }
+  expect_same_float("8388608.5");       // a midpoint itself: ties to even
+  expect_same_float("16777217");        // likewise, 2^24 + 1
+  expect_same_float("16777219.000000"); // 2^24 + 3
 }
 
 }  // namespace
