@@ -33,12 +33,14 @@ mkdir -p "$work"
 sizes=(300 10000 100000 1000000)
 declare -A runs=([300]=40 [10000]=20 [100000]=10 [1000000]=5)
 
-# Median wall time in seconds of one command (hyperfine gives it standard input from /dev/null).
-median() {  # runs, command
-  local json
+# Median wall times in seconds of the three programs, measured in one hyperfine call (one
+# after the other, close in time); hyperfine gives them standard input from /dev/null.
+medians() {  # runs, commands...
+  local runs=$1 json
+  shift
   json=$(mktemp)
-  hyperfine -N --style none --warmup 1 --runs "$1" --export-json "$json" "$2" >/dev/null 2>&1 </dev/null
-  "$py" -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' "$json"
+  hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$json" "$@" >/dev/null 2>&1 </dev/null
+  "$py" -c 'import json,sys; print(*(r["median"] for r in json.load(open(sys.argv[1]))["results"]))' "$json"
   rm -f "$json"
 }
 
@@ -48,9 +50,8 @@ for n in "${sizes[@]}"; do
   mkdir -p "$dir"
   [ -f "$dir/B2F.txt" ] || "$py" "$root/bench/make_data.py" "$n" "$dir/B2F.txt"
   cd "$dir"
-  t_prog+=($(median "${runs[$n]}" "$polylsq"))
-  t_floor+=($(median "${runs[$n]}" "$floor"))
-  t_numpy+=($(median "${runs[$n]}" "$py $root/bench/numpy_fit.py"))
+  read -r a b c < <(medians "${runs[$n]}" "$polylsq" "$floor" "$py $root/bench/numpy_fit.py")
+  t_prog+=("$a") t_floor+=("$b") t_numpy+=("$c")
   cd "$root"
 done
 
@@ -86,4 +87,8 @@ print(f"10^6 observations at least 3x faster than numpy: {numpy[big] / prog[big]
       f"{ok(numpy[big] / prog[big] >= 3)}")
 print(f"Peak memory at most 64 bytes per observation: {rss_prog * 1024 / big:.1f}, "
       f"{ok(rss_prog * 1024 / big <= 64)}")
+per_obs = [prog[n] * 1e9 / n for n in sizes if n >= 10000]
+print("Time per observation at 10^4, 10^5, 10^6 (ns): " + ", ".join(f"{t:.0f}" for t in per_obs))
+with open("/proc/loadavg") as f:
+    print("Load average while measuring: " + " ".join(f.read().split()[:3]))
 PYEOF
