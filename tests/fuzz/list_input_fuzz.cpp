@@ -1,0 +1,286 @@
+// Fuzz target: list-directed input. The input's first byte chooses the item lists of a
+// sequence of read statements, the rest is the data file they read. Every statement
+// either fills its items or ends the run with a READ report on the file; no stored real
+// is an infinity or a NaN. Every value token of the data is also converted on its own and
+// compared with an independent conversion (strtof, and a plain digit loop for integers).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <bit>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <initializer_list>
+#include <optional>
+#include <regex>
+#include <string>
+#include <string_view>
+
+#include "recio/hooks.h"
+#include "recio/io.h"
+#include "recio/list_input.h"
+#include "robustness/promises.h"
+
+namespace {
+
+using polylsq::recio::detail::IoError;
+
+struct ReadFailed {};
+
+std::string g_report;
+
+[[noreturn]] void violation(const std::string& what) {
+  std::fprintf(stderr, "PROMISE BROKEN: %s\n", what.c_str());
+  std::abort();
+}
+
+const char* error_name(const std::optional<IoError>& e) {
+  if (!e) return "none";
+  switch (*e) {
+    case IoError::kBadInteger: return "invalid integer";
+    case IoError::kBadReal: return "invalid real";
+    case IoError::kIntegerRange: return "integer out of range";
+    case IoError::kRealRange: return "real out of range";
+    default: return "other";
+  }
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+// What ends a value token: blanks, tabs, commas, slashes and record ends.
+bool is_separator(char c) {
+  return c == ' ' || c == '\t' || c == ',' || c == '/' || c == '\r' || c == '\n';
+}
+
+// [sign] (digits [. [digits]] | . digits) [(E|e|D|d) [sign] digits]
+bool is_real_constant(std::string_view t) {
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < t.size() && is_digit(t[i])) ++i, ++digits;
+  if (i < t.size() && t[i] == '.') {
+    ++i;
+    while (i < t.size() && is_digit(t[i])) ++i, ++digits;
+  }
+  if (digits == 0) return false;
+  if (i == t.size()) return true;
+  if (t[i] != 'E' && t[i] != 'e' && t[i] != 'D' && t[i] != 'd') return false;
+  ++i;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  if (i == t.size()) return false;
+  for (; i < t.size(); ++i) {
+    if (!is_digit(t[i])) return false;
+  }
+  return true;
+}
+
+void check_real_token(std::string_view token) {
+  float value = 12345.0f;
+  const std::optional<IoError> error = polylsq::recio::detail::convert_real(token, value);
+  std::optional<IoError> expected_error;
+  float expected = 12345.0f;
+  if (!is_real_constant(token)) {
+    expected_error = IoError::kBadReal;
+  } else {
+    std::string text(token);
+    for (char& c : text) {
+      if (c == 'd' || c == 'D') c = 'e';
+    }
+    char* end = nullptr;
+    expected = std::strtof(text.c_str(), &end);
+    if (end != text.c_str() + text.size()) violation("strtof did not take \"" + text + "\"");
+    if (std::isinf(expected)) expected_error = IoError::kRealRange;
+  }
+  if (error != expected_error) {
+    violation("convert_real(\"" + std::string(token) + "\"): " + error_name(error) + ", expected " +
+              error_name(expected_error));
+  }
+  if (!error && std::bit_cast<std::uint32_t>(value) != std::bit_cast<std::uint32_t>(expected)) {
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%a, expected %a", value, expected);
+    violation("convert_real(\"" + std::string(token) + "\") = " + buf);
+  }
+}
+
+// Digit value in bases up to 36, or 99.
+int digit_value(char c) {
+  if (is_digit(c)) return c - '0';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+  return 99;
+}
+
+// Saturating magnitude of non-empty digits in `base`; nullopt for any other character.
+std::optional<std::uint64_t> magnitude(std::string_view digits, int base) {
+  if (digits.empty()) return std::nullopt;
+  std::uint64_t m = 0;
+  for (const char c : digits) {
+    const int d = digit_value(c);
+    if (d >= base) return std::nullopt;
+    m = m > (std::uint64_t{1} << 40) ? m : m * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(d);
+  }
+  return m;
+}
+
+void check_integer_token(std::string_view token) {
+  int value = 12345;
+  const std::optional<IoError> error = polylsq::recio::detail::convert_integer(token, value);
+  std::optional<IoError> expected_error;
+  std::int64_t expected = 12345;
+  const std::size_t hash = token.find('#');
+  if (hash != std::string_view::npos) {
+    std::optional<std::uint64_t> base = std::uint64_t{16};
+    if (hash > 0) base = magnitude(token.substr(0, hash), 10);
+    if (!base || *base < 2 || *base > 36) {
+      expected_error = IoError::kBadInteger;
+    } else if (const auto m = magnitude(token.substr(hash + 1), static_cast<int>(*base)); !m) {
+      expected_error = IoError::kBadInteger;
+    } else if (*m > 2147483647u) {
+      expected_error = IoError::kIntegerRange;
+    } else {
+      expected = static_cast<std::int64_t>(*m);
+    }
+  } else {
+    bool negative = false;
+    std::string_view digits = token;
+    if (!digits.empty() && (digits[0] == '+' || digits[0] == '-')) {
+      negative = digits[0] == '-';
+      digits.remove_prefix(1);
+    }
+    const auto m = magnitude(digits, 10);
+    if (!m) {
+      expected_error = IoError::kBadInteger;
+    } else {
+      const std::int64_t v = negative ? -static_cast<std::int64_t>(*m) : static_cast<std::int64_t>(*m);
+      if (v < -2147483648LL || v > 2147483647LL) {
+        expected_error = IoError::kIntegerRange;
+      } else {
+        expected = v;
+      }
+    }
+  }
+  if (error != expected_error) {
+    violation("convert_integer(\"" + std::string(token) + "\"): " + error_name(error) +
+              ", expected " + error_name(expected_error));
+  }
+  if (!error && value != expected) {
+    violation("convert_integer(\"" + std::string(token) + "\") = " + std::to_string(value) +
+              ", expected " + std::to_string(expected));
+  }
+}
+
+// Every value token of the data: separators split, a repeat count's value is checked
+// after its asterisk.
+void check_tokens(std::string_view data) {
+  int checked = 0;
+  std::size_t i = 0;
+  while (i < data.size() && checked < 64) {
+    while (i < data.size() && is_separator(data[i])) ++i;
+    const std::size_t start = i;
+    while (i < data.size() && !is_separator(data[i])) ++i;
+    std::string_view token = data.substr(start, i - start);
+    if (token.empty()) continue;
+    if (const std::size_t star = token.find('*'); star != std::string_view::npos) {
+      token.remove_prefix(star + 1);
+      if (token.empty()) continue;
+    }
+    check_real_token(token);
+    check_integer_token(token);
+    ++checked;
+  }
+}
+
+void write_data_file(std::string_view bytes) {
+  const int fd = ::open("B2F.txt", O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) violation("cannot write the data file");
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n <= 0) violation("cannot write the data file");
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+}
+
+void check_stored(float x) {
+  if (std::isinf(x) || std::isnan(x)) violation("a read stored an infinity or a NaN");
+}
+
+void check_failure() {
+  static const std::regex kReadReport(
+      "\r\nrun-time error F(6201|6203|6204|6205|6206): READ\\(B2F\\.txt\\)\r\n- [^\r\n]+\r\n");
+  if (!polylsq::robustness::check_report(g_report).empty() ||
+      !std::regex_match(g_report, kReadReport)) {
+    violation("unexpected report: \"" + g_report + "\"");
+  }
+}
+
+// Read statements over the data file until it fails or the plan is done.
+void run_statements(std::uint8_t plan) {
+  namespace recio = polylsq::recio;
+  recio::reset_runtime_for_tests();
+  recio::set_console_sink([](std::string_view) {});
+  recio::set_stop_hook([](int) { violation("a read statement stopped the run"); });
+  recio::set_failure_hook([](std::string_view report) {
+    g_report = std::string(report);
+    throw ReadFailed{};
+  });
+  g_report.clear();
+  try {
+    recio::open_unit(1, "B2F.txt");
+    int i1 = 7, i2 = 7;
+    float x = 7.0f, y = 7.0f, z = 7.0f;
+    for (int statement = 0; statement < 24; ++statement) {
+      switch ((plan >> (2 * (statement % 4))) & 3) {
+        case 0: recio::read_list(1, {&i1}); break;
+        case 1: recio::read_list(1, {&x, &y}); break;
+        case 2: recio::read_list(1, {&i1, &x}); break;
+        default: recio::read_list(1, {&x, &i1, &y, &i2, &z}); break;
+      }
+      check_stored(x);
+      check_stored(y);
+      check_stored(z);
+    }
+    recio::close_unit(1);
+  } catch (const ReadFailed&) {
+    check_failure();
+  }
+  recio::reset_runtime_for_tests();
+}
+
+// A memory file system where there is one: a disk file system may flush a file that is
+// cut and rewritten at every close, which costs more than the run itself.
+std::filesystem::path work_base() {
+  std::error_code ec;
+  if (std::filesystem::is_directory("/dev/shm", ec)) return "/dev/shm";
+  return std::filesystem::temp_directory_path();
+}
+
+std::string g_work_dir;
+
+void remove_work_dir() {
+  std::error_code ec;
+  std::filesystem::remove_all(g_work_dir, ec);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  std::string dir = (work_base() / "polylsq-fuzz-list-XXXXXX").string();
+  if (::mkdtemp(dir.data()) == nullptr || ::chdir(dir.c_str()) != 0) violation("no working directory");
+  g_work_dir = dir;
+  std::atexit(remove_work_dir);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+  write_data_file(text);
+  run_statements(data[0]);
+  check_tokens(text);
+  std::string().swap(g_report);  // every block of a run is released by its end
+  return 0;
+}
