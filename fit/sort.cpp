@@ -102,12 +102,15 @@ class Quicksort {
         t = rb_(ij);
       }
     }
-    exchange_by_blocks(t, k, l);
-    for (;;) {
+    // Values in order meet few exchanges: the scan is cheap and predictable. Once exchanges
+    // come often, the rest of them is found block-wise, then the scan finishes.
+    constexpr int kScanRounds = 4;
+    for (int round = 1;; ++round) {
       do --l; while (rb_(l) > t);
       do ++k; while (rb_(k) < t);
       if (k > l) break;
       if (rb_(l) != rb_(k)) exchange(l, k);  // equal values stay where they are
+      if (round == kScanRounds) exchange_by_blocks(t, k, l);
     }
     if (l - i_ > j_ - k) {
       push(i_, l);
@@ -118,13 +121,13 @@ class Quicksort {
     }
   }
 
-  // The first exchanges of the scan, found a block at a time. The scan exchanges the n-th
-  // value from the left that is not below T with the n-th value from the right that is not
-  // above T, for as long as the two positions have not crossed; the values it meets before
-  // the crossing are still the segment's original ones. So positions can be collected
-  // block-wise on both sides, without a branch per value, and paired in order, as long as
-  // the blocks read do not overlap. Returns with K and L at the last pair exchanged (as the
-  // scan would hold them after it); the scan goes on from there.
+  // Exchanges of the scan from the pair K, L on, found a block at a time. The scan exchanges
+  // the n-th value from the left that is not below T with the n-th value from the right
+  // that is not above T, for as long as the two positions have not crossed; the values it
+  // meets between the last pair and the crossing are still the segment's original ones. So
+  // positions can be collected block-wise on both sides, without a branch per value, and
+  // paired in order, as long as the blocks read do not overlap. Returns with K and L at the
+  // last pair exchanged (as the scan would hold them after it); the scan goes on from there.
   void exchange_by_blocks(float t, int& k, int& l) {
     constexpr int kBlock = 32;
     int left[kBlock];   // positions not below T, ascending
