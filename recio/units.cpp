@@ -229,16 +229,11 @@ class ConsoleRecords final : public detail::RecordSource {
       in.buffer.erase(0, in.next);
       in.next = 0;
     }
-    std::size_t end;
-    while ((end = in.buffer.find('\n')) == std::string::npos && !in.at_eof) {
-      char chunk[4096];
-      const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        in.at_eof = true;
-        break;
-      }
-      in.buffer.append(chunk, static_cast<std::size_t>(n));
+    std::size_t end = in.buffer.find('\n');
+    while (end == std::string::npos && !in.at_eof) {
+      const std::size_t scanned = in.buffer.size();
+      if (!read_more(in)) break;
+      end = in.buffer.find('\n', scanned);  // only the new bytes: linear in the line's length
     }
     if (end == std::string::npos) {
       if (in.buffer.empty()) return false;
@@ -249,6 +244,36 @@ class ConsoleRecords final : public detail::RecordSource {
     if (length > 0 && in.buffer[length - 1] == '\r') --length;
     record = std::string_view(in.buffer).substr(0, length);
     return true;
+  }
+
+  // The pause: one line read and discarded as it comes, so that a line of any length
+  // costs no memory. End of standard input counts as the Enter key.
+  void skip_record() {
+    ConsoleInput& in = runtime().input;
+    in.buffer.erase(0, in.next);
+    std::size_t end = in.buffer.find('\n');
+    while (end == std::string::npos && !in.at_eof) {
+      in.buffer.clear();
+      if (!read_more(in)) break;
+      end = in.buffer.find('\n');
+    }
+    in.next = end == std::string::npos ? in.buffer.size() : end + 1;
+  }
+
+ private:
+  // Appends the next bytes of standard input; false (and at_eof) at its end or on an error.
+  static bool read_more(ConsoleInput& in) {
+    char chunk[4096];
+    for (;;) {
+      const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        in.at_eof = true;
+        return false;
+      }
+      in.buffer.append(chunk, static_cast<std::size_t>(n));
+      return true;
+    }
   }
 };
 
@@ -472,8 +497,7 @@ void read_list(int unit, std::initializer_list<InItem> items) {
     end_console_line();
     ConsoleRecords records;
     if (items.size() == 0) {
-      std::string_view line;
-      records.next_record(line);  // end of standard input counts as the Enter key
+      records.skip_record();
     } else {
       error = detail::read_list_items(records, items);
     }

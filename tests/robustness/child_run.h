@@ -60,7 +60,7 @@ inline void write_file(const fs::path& path, std::string_view bytes) {
 
 enum class Input {
   kDevNull,   // at its end at once
-  kFile,      // the bytes of Spec::stdin_bytes
+  kFile,      // the bytes of Spec::stdin_bytes, or the file Spec::stdin_file
   kClosed,    // file descriptor 0 not open at all
   kDirectory  // a descriptor on which every read fails
 };
@@ -73,6 +73,8 @@ enum class Output {
 struct Spec {
   Input input = Input::kDevNull;
   std::string stdin_bytes;
+  std::optional<fs::path> stdin_file;  // for input too large to hold: the child's peak
+                                       // resident set starts from the parent's at fork
   Output output = Output::kFile;
   bool read_only_directory = false;
 };
@@ -107,7 +109,8 @@ inline Outcome run_program_in(const fs::path& dir, const Spec& spec = {}) {
   const fs::path out_path = dir.parent_path() / (dir.filename().string() + ".out");
   const fs::path err_path = dir.parent_path() / (dir.filename().string() + ".err");
   const fs::path in_path = dir.parent_path() / (dir.filename().string() + ".in");
-  if (spec.input == Input::kFile) write_file(in_path, spec.stdin_bytes);
+  if (spec.input == Input::kFile && !spec.stdin_file) write_file(in_path, spec.stdin_bytes);
+  const fs::path input_path = spec.stdin_file.value_or(in_path);
   int broken[2] = {-1, -1};
   if (spec.output == Output::kBrokenPipe) {
     EXPECT_EQ(::pipe(broken), 0);
@@ -121,7 +124,7 @@ inline Outcome run_program_in(const fs::path& dir, const Spec& spec = {}) {
     int in = -1;
     switch (spec.input) {
       case Input::kDevNull: in = ::open("/dev/null", O_RDONLY); break;
-      case Input::kFile: in = ::open(in_path.c_str(), O_RDONLY); break;
+      case Input::kFile: in = ::open(input_path.c_str(), O_RDONLY); break;
       case Input::kClosed: break;
       case Input::kDirectory: in = ::open("/", O_RDONLY | O_DIRECTORY); break;
     }

@@ -36,6 +36,8 @@ std::vector<fs::path> files_in(const fs::path& folder) {
   return files;
 }
 
+void PrintTo(const Source& s, std::ostream* os) { *os << s.folder; }
+
 class CorpusReplay : public ProgramRunTest, public ::testing::WithParamInterface<Source> {};
 
 TEST_P(CorpusReplay, EveryInputKeepsThePromises) {

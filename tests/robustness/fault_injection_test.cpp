@@ -50,6 +50,14 @@ TEST_F(FaultInjection, DataFileThatIsADirectoryFailsTheRead) {
   EXPECT_TRUE(fs::is_empty(dir_ / "B2F.txt"));
 }
 
+TEST_F(FaultInjection, DataFileThatIsALinkToItselfFailsTheOpen) {
+  fs::create_symlink("B2F.txt", dir_ / "B2F.txt");
+  const Outcome run = run_and_check(std::nullopt, kOldResult);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, io_report("6101", "OPEN", "B2F.txt", "cannot open file"));
+  EXPECT_EQ(fs::read_symlink(dir_ / "B2F.txt"), "B2F.txt");
+}
+
 TEST_F(FaultInjection, ResultFileThatIsADirectoryFailsTheWrite) {
   fs::create_directory(dir_ / "F2B.txt");
   const Outcome expected = reference();
@@ -177,6 +185,8 @@ struct PauseCase {
   const char* bytes;
 };
 
+void PrintTo(const PauseCase& c, std::ostream* os) { *os << c.name; }
+
 class Pause : public FaultInjection, public ::testing::WithParamInterface<PauseCase> {};
 
 TEST_P(Pause, EndsThroughTheStop) {
@@ -203,6 +213,29 @@ INSTANTIATE_TEST_SUITE_P(StandardInput, Pause, ::testing::ValuesIn(kPauseCases),
                          [](const ::testing::TestParamInfo<PauseCase>& info) {
                            return std::string(info.param.name);
                          });
+
+// A line of any length at the pause is read and discarded as it comes: time linear in
+// its length, no memory held for it.
+TEST_F(FaultInjection, LongLineAtThePauseCostsNeitherMemoryNorQuadraticTime) {
+  constexpr std::size_t kLineLength = 64u << 20;
+  const Outcome expected = reference();
+  Spec spec;
+  spec.input = Input::kFile;
+  spec.stdin_file = dir_.parent_path() / (dir_.filename().string() + ".line");
+  {
+    std::ofstream line(*spec.stdin_file, std::ios::binary);
+    const std::string block(1u << 20, 'x');
+    for (std::size_t written = 0; written < kLineLength; written += block.size()) line << block;
+  }
+  const Outcome run = run_and_check(kData, std::nullopt, spec);
+  fs::remove(*spec.stdin_file);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, expected.out);
+  // The program's own pages and the run-time's buffers; the line alone is 64 MiB. The
+  // sanitizers' shadow memory and allocator caches add their own tens of megabytes.
+  EXPECT_LT(run.peak_rss_kb, kSanitized ? 192 * 1024 : 32 * 1024);
+  EXPECT_LT(run.seconds, kSanitized ? 30.0 : 5.0);
+}
 
 // A console whose reader has gone (a front end closed its end of the pipe) must not end
 // the run by a signal: the console bytes are lost, the result file is still written.

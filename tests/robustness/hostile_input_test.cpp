@@ -157,6 +157,9 @@ TEST(HostileInput, CaseNamesAreUnique) {
   EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
 }
 
+// Shown by name in test listings.
+void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
+
 class HostileInputRun : public ProgramRunTest, public ::testing::WithParamInterface<HostileCase> {};
 
 TEST_P(HostileInputRun, KeepsThePromises) {

@@ -71,6 +71,8 @@ const PromiseCase kCases[] = {
     {"NoBannerBreaks", 0, std::string(kStopLine), "", kOld, kOld, false},
 };
 
+void PrintTo(const PromiseCase& c, std::ostream* os) { *os << c.name; }
+
 class Promises : public ::testing::TestWithParam<PromiseCase> {};
 
 TEST_P(Promises, AreJudgedAsKeptOrBroken) {

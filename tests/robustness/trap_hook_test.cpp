@@ -42,6 +42,8 @@ const TrapCase kTraps[] = {
      "floating-point error: invalid"},
 };
 
+void PrintTo(const TrapCase& c, std::ostream* os) { *os << c.name; }
+
 class TrapHook : public ::testing::TestWithParam<TrapCase> {
  protected:
   void SetUp() override { recio::set_trap_hook(take_trap); }
