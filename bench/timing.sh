@@ -31,17 +31,26 @@ floor=$root/$build/bench/polylsq_floor
 work=$root/$build/timing
 mkdir -p "$work"
 sizes=(300 10000 100000 1000000)
-declare -A runs=([300]=40 [10000]=20 [100000]=10 [1000000]=5)
+declare -A runs=([300]=40 [10000]=20 [100000]=10 [1000000]=10)
 
-# Median wall times in seconds of the three programs, measured in one hyperfine call (one
-# after the other, close in time); hyperfine gives them standard input from /dev/null.
+# Median wall times in seconds of the three programs. The runs are taken in five rounds of
+# one hyperfine call each (the three programs one after the other), so that a burst of load
+# from elsewhere falls on all three alike; the median is over all runs of a program.
+# hyperfine gives the programs standard input from /dev/null.
 medians() {  # runs, commands...
-  local runs=$1 json
+  local runs=$1 rounds=5 round jsons=()
   shift
-  json=$(mktemp)
-  hyperfine -N --style none --warmup 1 --runs "$runs" --export-json "$json" "$@" >/dev/null 2>&1 </dev/null
-  "$py" -c 'import json,sys; print(*(r["median"] for r in json.load(open(sys.argv[1]))["results"]))' "$json"
-  rm -f "$json"
+  for ((round = 0; round < rounds; ++round)); do
+    jsons+=("$(mktemp)")
+    hyperfine -N --style none --warmup 1 --runs $(((runs + rounds - 1) / rounds)) \
+      --export-json "${jsons[-1]}" "$@" >/dev/null 2>&1 </dev/null
+  done
+  "$py" - "${jsons[@]}" <<'PYEOF'
+import json, statistics, sys
+rounds = [json.load(open(name))["results"] for name in sys.argv[1:]]
+print(*(statistics.median(t for r in rounds for t in r[k]["times"]) for k in range(len(rounds[0]))))
+PYEOF
+  rm -f "${jsons[@]}"
 }
 
 t_prog=() t_floor=() t_numpy=()
