@@ -79,7 +79,7 @@ import sys
 big, rss_prog, rss_floor, rss_numpy = int(sys.argv[1]), *map(int, sys.argv[2:5])
 sizes = [int(s) for s in sys.argv[5].split()]
 prog, floor, numpy = (dict(zip(sizes, map(float, a.split()))) for a in sys.argv[6:9])
-print("| N | polylsq (ms) | floor (ms) | numpy (ms) | polylsq / floor | numpy / polylsq | polylsq ns per obs |")
+print("| N | polylsq (ms) | floor (ms) | numpy (ms) | polylsq / floor | numpy / polylsq | ns per obs |")
 print("|---:|---:|---:|---:|---:|---:|---:|")
 for n in sizes:
     p, f, q = prog[n] * 1e3, floor[n] * 1e3, numpy[n] * 1e3
