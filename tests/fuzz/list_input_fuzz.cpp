@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
-#include <regex>
 #include <string>
 #include <string_view>
 
@@ -209,10 +208,12 @@ void check_stored(float x) {
 }
 
 void check_failure() {
-  static const std::regex kReadReport(
-      "\r\nrun-time error F(6201|6203|6204|6205|6206): READ\\(B2F\\.txt\\)\r\n- [^\r\n]+\r\n");
-  if (!polylsq::robustness::check_report(g_report).empty() ||
-      !std::regex_match(g_report, kReadReport)) {
+  if (!polylsq::robustness::check_report(g_report).empty()) violation("unexpected report: \"" + g_report + "\"");
+  // "\r\nrun-time error F6201: READ(B2F.txt)\r\n- ...": the number at 18, the label at 22
+  const std::string_view number = std::string_view(g_report).substr(18, 4);
+  const bool read_error = number == "6201" || number == "6203" || number == "6204" ||
+                          number == "6205" || number == "6206";
+  if (!read_error || g_report.find(": READ(B2F.txt)\r\n") != 22) {
     violation("unexpected report: \"" + g_report + "\"");
   }
 }

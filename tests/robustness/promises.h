@@ -10,7 +10,7 @@
 #pragma once
 
 #include <optional>
-#include <regex>
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,28 +35,68 @@ inline bool ends_with(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
+// Takes `prefix` off the front of `text`; false when `text` does not start with it.
+inline bool take(std::string_view& text, std::string_view prefix) {
+  if (text.substr(0, prefix.size()) != prefix) return false;
+  text.remove_prefix(prefix.size());
+  return true;
+}
+
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Takes `n` decimal digits off the front of `text`.
+inline bool take_digits(std::string_view& text, std::size_t n) {
+  if (text.size() < n) return false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (!is_digit(text[i])) return false;
+  }
+  text.remove_prefix(n);
+  return true;
+}
+
 // "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n" or the
 // ": MATH" form with the letter M; one report and nothing more.
 inline std::string check_report(std::string_view err) {
-  static const std::regex kReport(
-      "\r\nrun-time error (F[0-9]{4}: (OPEN|CLOSE|READ|WRITE)\\([^)\r\n]+\\)"
-      "|M[0-9]{4}: MATH)\r\n- [^\r\n]+\r\n");
-  if (!std::regex_match(err.begin(), err.end(), kReport)) {
-    return "standard error is not exactly one run-time report: \"" + std::string(err) + "\"";
+  const std::string broken = "standard error is not exactly one run-time report: \"" + std::string(err) + "\"";
+  std::string_view rest = err;
+  if (!take(rest, "\r\nrun-time error ")) return broken;
+  if (take(rest, "F")) {
+    if (!take_digits(rest, 4) || !take(rest, ": ")) return broken;
+    if (!take(rest, "OPEN(") && !take(rest, "CLOSE(") && !take(rest, "READ(") && !take(rest, "WRITE(")) {
+      return broken;
+    }
+    const std::size_t close = rest.find(')');
+    if (close == 0 || close == std::string_view::npos ||
+        rest.substr(0, close).find_first_of("\r\n") != std::string_view::npos) {
+      return broken;
+    }
+    rest.remove_prefix(close + 1);
+  } else if (!take(rest, "M") || !take_digits(rest, 4) || !take(rest, ": MATH")) {
+    return broken;
+  }
+  if (!take(rest, "\r\n- ")) return broken;
+  const std::size_t end = rest.find("\r\n");
+  if (end == 0 || end == std::string_view::npos || end + 2 != rest.size() ||
+      rest.substr(0, end).find_first_of("\r\n") != std::string_view::npos) {
+    return broken;
   }
   return {};
 }
 
 // One field of a result or report line: Fw.d of a value, w asterisks, or a NaN/infinity
 // text filled with periods.
-inline bool is_f_field(std::string_view field, std::size_t w, int d) {
-  static const std::regex kF3(" *-?[0-9]*\\.[0-9]{3}");
-  static const std::regex kF4(" *-?[0-9]*\\.[0-9]{4}");
-  static const std::regex kSpecial("1#(QNAN|IND|SNAN|INF)\\.*");
+inline bool is_f_field(std::string_view field, std::size_t w, std::size_t d) {
   if (field.size() != w) return false;
   if (field.find_first_not_of('*') == std::string_view::npos) return true;
-  if (std::regex_match(field.begin(), field.end(), kSpecial)) return true;
-  return std::regex_match(field.begin(), field.end(), d == 3 ? kF3 : kF4);
+  std::string_view rest = field;
+  if (take(rest, "1#")) {
+    if (!take(rest, "QNAN") && !take(rest, "IND") && !take(rest, "SNAN") && !take(rest, "INF")) return false;
+    return rest.find_first_not_of('.') == std::string_view::npos;
+  }
+  rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+  take(rest, "-");
+  while (!rest.empty() && is_digit(rest[0])) rest.remove_prefix(1);
+  return take(rest, ".") && take_digits(rest, d) && rest.empty();
 }
 
 // The records of a text whose records all end with "\r\n"; nullopt when it has other
