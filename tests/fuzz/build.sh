@@ -3,6 +3,7 @@
 # UndefinedBehaviorSanitizer into build-fuzz/ (or the folder given):
 #   build-fuzz/list_input_fuzz   list-directed input, file bytes to read statements
 #   build-fuzz/program_fuzz      the whole program, "B2F.txt" bytes to its results
+#   build-fuzz/edit_fuzz         F and E editing against an exact-decimal layout
 # Needs clang++ (14 or later) and its runtime (Debian: clang, libclang-rt-14-dev).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -31,8 +32,8 @@ wait
 objects=()
 for src in "${sources[@]}"; do objects+=("$out/obj/$(echo "$src" | tr / _).o"); done
 
-for target in list_input program; do
+for target in list_input program edit; do
   "$cxx" "${flags[@]}" -fsanitize=fuzzer "tests/fuzz/${target}_fuzz.cpp" "${objects[@]}" \
     -o "$out/${target}_fuzz"
 done
-echo "built $out/list_input_fuzz $out/program_fuzz"
+echo "built $out/list_input_fuzz $out/program_fuzz $out/edit_fuzz"

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Fuzzes both targets (tests/fuzz/*_fuzz.cpp) for the given number of seconds each,
-# starting from the corpus kept in tests/fuzz/corpus/<target>/.
+# Fuzzes the targets (tests/fuzz/*_fuzz.cpp; TARGETS, default all three) for the given
+# number of seconds each, starting from the corpus kept in tests/fuzz/corpus/<target>/.
 #   bash tests/fuzz/run.sh [seconds] [--update-corpus]
 # New inputs collect in build-fuzz/work/<target>/; an input that breaks a promise or
 # crashes is saved as build-fuzz/artifacts/<target>-crash-<hash>, the log is
 # build-fuzz/<target>.log. With --update-corpus the kept corpus is replaced by a
-# minimised merge of itself and the new inputs. PARALLEL=1 runs the two targets at the
-# same time (one core each).
+# minimised merge of itself and the new inputs (one input per coverage edge). PARALLEL=1 runs the targets at the same
+# time.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
@@ -39,19 +39,20 @@ fuzz_one() {
   if [ "$update" = --update-corpus ]; then
     local merged=$root/build-fuzz/merged-$target
     rm -rf "$merged" && mkdir -p "$merged"
-    ASAN_OPTIONS=$asan "$binary" "${options[@]}" -merge=1 "$merged" "$corpus" "$work" >>"$log" 2>&1
+    # Kept small: one input per new edge, without hit-count features.
+    ASAN_OPTIONS=$asan "$binary" "${options[@]}" -merge=1 -use_counters=0 "$merged" "$corpus" "$work" \
+      >>"$log" 2>&1
     rm -rf "$corpus" && mv "$merged" "$corpus"
     echo "$target: corpus of $(ls "$corpus" | wc -l) files"
   fi
 }
 
+targets=(${TARGETS:-list_input program edit})
 if [ "${PARALLEL:-0}" = 1 ]; then
-  fuzz_one list_input & first=$!
-  fuzz_one program & second=$!
+  pids=()
+  for target in "${targets[@]}"; do fuzz_one "$target" & pids+=($!); done
   status=0
-  wait $first || status=1
-  wait $second || status=1
+  for pid in "${pids[@]}"; do wait "$pid" || status=1; done
   exit $status
 fi
-fuzz_one list_input
-fuzz_one program
+for target in "${targets[@]}"; do fuzz_one "$target"; done
