@@ -1,13 +1,14 @@
-// Faults of the file system and of the console around the real program: files that are
-// directories, a result file on a full device, a working directory that refuses writes,
-// standard input closed or failing, standard output whose reader has gone.
+// Faults of the file system and of the console around the real program: data or result
+// files that are folders, links or pipes, a result file on a full device, a working
+// folder that refuses writes, standard input at its end, closed, failing or one long
+// line at the pause, standard output whose reader has gone.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
-
+#include <fstream>
 #include <string>
 #include <thread>
 
