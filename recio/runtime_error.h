@@ -25,6 +25,10 @@
 //   6303  format does not match item     WRITE  an item of the wrong kind for its
 //                                               descriptor, or items left over by a
 //                                               format without data descriptors
+//   6401  insufficient memory            ALLOCATE  a request for memory that cannot be met
+//                                               (a data file or observations beyond the
+//                                               memory of the process):
+//   "\r\nrun-time error F6401: ALLOCATE\r\n- insufficient memory\r\n"
 // Math errors (letter M) are numbered as in fpenv.h: 6101.. for trapped exceptions,
 // 6201.. for the math-library functions.
 #pragma once

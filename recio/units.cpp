@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <new>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -71,6 +72,7 @@ struct Runtime {
 };
 
 void at_process_exit();
+void on_out_of_memory();
 
 Runtime& runtime() {
   static Runtime* state = [] {
@@ -78,6 +80,7 @@ Runtime& runtime() {
     // A console whose reader has gone must not end the run by a signal: its writes fail
     // and are dropped, the files are still stored and the run ends as designed.
     ::signal(SIGPIPE, SIG_IGN);
+    std::set_new_handler(on_out_of_memory);
     return new Runtime;  // never destroyed: used at exit
   }();
   return *state;
@@ -343,6 +346,14 @@ void fail_with(std::string_view report) {
   }
   write_all(STDERR_FILENO, report);
   ::_exit(1);  // files not yet stored stay as they were
+}
+
+// A request for memory that cannot be met (a data file or observations beyond the memory
+// of the process) ends the run with the ALLOCATE report instead of an uncaught exception.
+// The report is a fixed text: nothing more is allocated on the way out.
+void on_out_of_memory() {
+  fail_with("\r\nrun-time error F6401: ALLOCATE\r\n- insufficient memory\r\n");
+  ::_exit(1);  // a test's failure hook that returns: the request still cannot be met
 }
 
 }  // namespace

@@ -77,6 +77,7 @@ struct Spec {
                                        // resident set starts from the parent's at fork
   Output output = Output::kFile;
   bool read_only_directory = false;
+  std::optional<rlim_t> address_space;  // RLIMIT_AS of the child, in bytes
 };
 
 struct Outcome {
@@ -121,6 +122,10 @@ inline Outcome run_program_in(const fs::path& dir, const Spec& spec = {}) {
   if (pid == 0) {
     ::signal(SIGPIPE, SIG_DFL);  // as a shell would start it
     if (spec.read_only_directory && !detail::make_read_only(dir)) ::_exit(kNoReadOnlyDirectory);
+    if (spec.address_space) {
+      const rlimit limit{*spec.address_space, *spec.address_space};
+      ::setrlimit(RLIMIT_AS, &limit);
+    }
     int in = -1;
     switch (spec.input) {
       case Input::kDevNull: in = ::open("/dev/null", O_RDONLY); break;

@@ -238,6 +238,31 @@ TEST_F(FaultInjection, LongLineAtThePauseCostsNeitherMemoryNorQuadraticTime) {
   EXPECT_LT(run.seconds, kSanitized ? 30.0 : 5.0);
 }
 
+// Memory that runs out while the data are read ends the run with the run-time's ALLOCATE
+// report, not with an uncaught exception. A 64 MiB data file cannot be held in an address
+// space of 48 MiB (the program's own mappings take about 10 MiB of it).
+TEST_F(FaultInjection, DataFileBeyondTheMemoryOfTheProcessEndsWithTheAllocateReport) {
+  if (kSanitized) {
+    GTEST_SKIP() << "the sanitizers reserve terabytes of address space and report an "
+                    "allocation failure themselves";
+  }
+  {
+    std::ofstream data(dir_ / "B2F.txt", std::ios::binary);
+    data << "2\n";
+    const std::string block(1u << 20, ' ');
+    for (int i = 0; i < 64; ++i) data << block;
+    data << "\n3\n1 1\n2 2\n3 4\n";
+  }
+  Spec spec;
+  spec.address_space = rlim_t{48} << 20;
+  const Outcome run = run_program_in(dir_, spec);
+  EXPECT_EQ(run.signal, 0) << "ended by signal " << run.signal;
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "\r\nrun-time error F6401: ALLOCATE\r\n- insufficient memory\r\n");
+  EXPECT_EQ(run.out, std::string(kBanner) + "\r\n");
+  EXPECT_FALSE(fs::exists(dir_ / "F2B.txt"));
+}
+
 // A console whose reader has gone (a front end closed its end of the pipe) must not end
 // the run by a signal: the console bytes are lost, the result file is still written.
 TEST_F(FaultInjection, ConsoleWithoutAReaderDoesNotEndTheRunBySignal) {

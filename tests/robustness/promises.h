@@ -54,23 +54,26 @@ inline bool take_digits(std::string_view& text, std::size_t n) {
   return true;
 }
 
-// "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n" or the
-// ": MATH" form with the letter M; one report and nothing more.
+// "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n", the
+// ": ALLOCATE" form without a file, or the ": MATH" form with the letter M; one report
+// and nothing more.
 inline std::string check_report(std::string_view err) {
   const std::string broken = "standard error is not exactly one run-time report: \"" + std::string(err) + "\"";
   std::string_view rest = err;
   if (!take(rest, "\r\nrun-time error ")) return broken;
   if (take(rest, "F")) {
     if (!take_digits(rest, 4) || !take(rest, ": ")) return broken;
-    if (!take(rest, "OPEN(") && !take(rest, "CLOSE(") && !take(rest, "READ(") && !take(rest, "WRITE(")) {
-      return broken;
+    if (!take(rest, "ALLOCATE")) {  // the one label outside unit statements: no file name
+      if (!take(rest, "OPEN(") && !take(rest, "CLOSE(") && !take(rest, "READ(") && !take(rest, "WRITE(")) {
+        return broken;
+      }
+      const std::size_t close = rest.find(')');
+      if (close == 0 || close == std::string_view::npos ||
+          rest.substr(0, close).find_first_of("\r\n") != std::string_view::npos) {
+        return broken;
+      }
+      rest.remove_prefix(close + 1);
     }
-    const std::size_t close = rest.find(')');
-    if (close == 0 || close == std::string_view::npos ||
-        rest.substr(0, close).find_first_of("\r\n") != std::string_view::npos) {
-      return broken;
-    }
-    rest.remove_prefix(close + 1);
   } else if (!take(rest, "M") || !take_digits(rest, 4) || !take(rest, ": MATH")) {
     return broken;
   }

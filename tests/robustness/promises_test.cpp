@@ -96,6 +96,7 @@ TEST(ReportForm, AcceptsEachStatementLabelAndTheMathForm) {
        {"\r\nrun-time error F6101: OPEN(F2B.txt)\r\n- cannot open file\r\n",
         "\r\nrun-time error F6105: CLOSE(F2B.txt)\r\n- close failure\r\n",
         "\r\nrun-time error F6301: WRITE(F2B.txt)\r\n- write failure\r\n",
+        "\r\nrun-time error F6401: ALLOCATE\r\n- insufficient memory\r\n",
         "\r\nrun-time error M6201: MATH\r\n- log: DOMAIN error\r\n"}) {
     EXPECT_EQ(check_report(report), "") << report;
   }
@@ -106,7 +107,9 @@ TEST(ReportForm, RejectsLoneLineFeedsAndMissingParts) {
                              "\r\nrun-time error F6201: READ(B2F.txt)\r\n- \r\n",
                              "\r\nrun-time error F620: READ(B2F.txt)\r\n- end of file\r\n",
                              "\r\nrun-time error F6201: READ()\r\n- end of file\r\n",
-                             "\r\nrun-time error F6201: MATH\r\n- end of file\r\n", ""}) {
+                             "\r\nrun-time error F6201: MATH\r\n- end of file\r\n",
+                             "\r\nrun-time error F6401: ALLOCATE(B2F.txt)\r\n- insufficient memory\r\n",
+                             "\r\nrun-time error M6401: ALLOCATE\r\n- insufficient memory\r\n", ""}) {
     EXPECT_NE(check_report(report), "") << report;
   }
 }
