@@ -93,10 +93,16 @@ struct Outcome {
 namespace detail {
 
 // Makes `dir` read-only for this process only: a private mount namespace with a read-only
-// bind of the folder onto itself. Without the privilege for that, a folder without write
-// permission stops a process that is not root.
+// bind of the folder onto itself. Without the privilege for that, a folder and files
+// without write permission stop a process that is not root.
 inline bool make_read_only(const fs::path& dir) {
-  if (::geteuid() != 0) return ::chmod(dir.c_str(), 0555) == 0;
+  if (::geteuid() != 0) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+      if (::chmod(entry.path().c_str(), 0444) != 0) return false;
+    }
+    return !ec && ::chmod(dir.c_str(), 0555) == 0;
+  }
   if (::unshare(CLONE_NEWNS) != 0) return false;
   if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return false;
   if (::mount(dir.c_str(), dir.c_str(), nullptr, MS_BIND, nullptr) != 0) return false;
