@@ -60,7 +60,7 @@ inline void write_file(const fs::path& path, std::string_view bytes) {
 
 enum class Input {
   kDevNull,   // at its end at once
-  kFile,      // the bytes of Spec::stdin_bytes, or the file Spec::stdin_file
+  kFile,      // the bytes of RunSetup::stdin_bytes, or the file RunSetup::stdin_file
   kClosed,    // file descriptor 0 not open at all
   kDirectory  // a descriptor on which every read fails
 };
@@ -70,7 +70,7 @@ enum class Output {
   kBrokenPipe,  // a pipe whose reading end is already closed
 };
 
-struct Spec {
+struct RunSetup {
   Input input = Input::kDevNull;
   std::string stdin_bytes;
   std::optional<fs::path> stdin_file;  // for input too large to hold: the child's peak
@@ -112,14 +112,14 @@ inline bool make_read_only(const fs::path& dir) {
 }  // namespace detail
 
 // Runs polylsq in `dir`. Standard output and error go to files next to `dir`.
-inline Outcome run_program_in(const fs::path& dir, const Spec& spec = {}) {
+inline Outcome run_program_in(const fs::path& dir, const RunSetup& setup = {}) {
   const fs::path out_path = dir.parent_path() / (dir.filename().string() + ".out");
   const fs::path err_path = dir.parent_path() / (dir.filename().string() + ".err");
   const fs::path in_path = dir.parent_path() / (dir.filename().string() + ".in");
-  if (spec.input == Input::kFile && !spec.stdin_file) write_file(in_path, spec.stdin_bytes);
-  const fs::path input_path = spec.stdin_file.value_or(in_path);
+  if (setup.input == Input::kFile && !setup.stdin_file) write_file(in_path, setup.stdin_bytes);
+  const fs::path input_path = setup.stdin_file.value_or(in_path);
   int broken[2] = {-1, -1};
-  if (spec.output == Output::kBrokenPipe) {
+  if (setup.output == Output::kBrokenPipe) {
     EXPECT_EQ(::pipe(broken), 0);
     ::close(broken[0]);
   }
@@ -127,26 +127,26 @@ inline Outcome run_program_in(const fs::path& dir, const Spec& spec = {}) {
   const pid_t pid = ::fork();
   if (pid == 0) {
     ::signal(SIGPIPE, SIG_DFL);  // as a shell would start it
-    if (spec.read_only_directory && !detail::make_read_only(dir)) ::_exit(kNoReadOnlyDirectory);
-    if (spec.address_space) {
-      const rlimit limit{*spec.address_space, *spec.address_space};
+    if (setup.read_only_directory && !detail::make_read_only(dir)) ::_exit(kNoReadOnlyDirectory);
+    if (setup.address_space) {
+      const rlimit limit{*setup.address_space, *setup.address_space};
       ::setrlimit(RLIMIT_AS, &limit);
     }
     int in = -1;
-    switch (spec.input) {
+    switch (setup.input) {
       case Input::kDevNull: in = ::open("/dev/null", O_RDONLY); break;
       case Input::kFile: in = ::open(input_path.c_str(), O_RDONLY); break;
       case Input::kClosed: break;
       case Input::kDirectory: in = ::open("/", O_RDONLY | O_DIRECTORY); break;
     }
-    const int out = spec.output == Output::kBrokenPipe
+    const int out = setup.output == Output::kBrokenPipe
                         ? broken[1]
                         : ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if ((spec.input != Input::kClosed && in < 0) || out < 0 || err < 0 || ::chdir(dir.c_str()) != 0) {
+    if ((setup.input != Input::kClosed && in < 0) || out < 0 || err < 0 || ::chdir(dir.c_str()) != 0) {
       ::_exit(127);
     }
-    if (spec.input == Input::kClosed) {
+    if (setup.input == Input::kClosed) {
       ::close(STDIN_FILENO);
     } else {
       ::dup2(in, STDIN_FILENO);
@@ -200,10 +200,10 @@ class ProgramRunTest : public ::testing::Test {
   // A run with `data` as "B2F.txt" (nullopt: none) and `old_result` as an "F2B.txt" that
   // is there before it (nullopt: none); checks every promise and returns the outcome.
   Outcome run_and_check(const std::optional<std::string>& data,
-                        const std::optional<std::string>& old_result, const Spec& spec = {}) {
+                        const std::optional<std::string>& old_result, const RunSetup& setup = {}) {
     if (data) write_file(dir_ / "B2F.txt", *data);
     if (old_result) write_file(dir_ / "F2B.txt", *old_result);
-    Outcome run = run_program_in(dir_, spec);
+    Outcome run = run_program_in(dir_, setup);
     EXPECT_FALSE(run.timed_out) << "the run did not end within the time limit";
     EXPECT_EQ(run.signal, 0) << "ended by signal " << run.signal;
     RunView view{run.status, run.out, run.err, old_result, read_file(dir_ / "F2B.txt")};

@@ -123,11 +123,11 @@ class ReadOnlyDirectory : public FaultInjection {
  protected:
   Outcome run_read_only(const std::optional<std::string>& data,
                         const std::optional<std::string>& old_result) {
-    Spec spec;
-    spec.read_only_directory = true;
+    RunSetup setup;
+    setup.read_only_directory = true;
     if (data) write_file(dir_ / "B2F.txt", *data);
     if (old_result) write_file(dir_ / "F2B.txt", *old_result);
-    Outcome run = run_program_in(dir_, spec);
+    Outcome run = run_program_in(dir_, setup);
     if (run.status == kNoReadOnlyDirectory) return run;
     EXPECT_FALSE(run.timed_out);
     EXPECT_EQ(run.signal, 0);
@@ -192,10 +192,10 @@ class Pause : public FaultInjection, public ::testing::WithParamInterface<PauseC
 
 TEST_P(Pause, EndsThroughTheStop) {
   const Outcome expected = reference();
-  Spec spec;
-  spec.input = GetParam().input;
-  spec.stdin_bytes = GetParam().bytes;
-  const Outcome run = run_and_check(kData, kOldResult, spec);
+  RunSetup setup;
+  setup.input = GetParam().input;
+  setup.stdin_bytes = GetParam().bytes;
+  const Outcome run = run_and_check(kData, kOldResult, setup);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, expected.out);
@@ -220,16 +220,16 @@ INSTANTIATE_TEST_SUITE_P(StandardInput, Pause, ::testing::ValuesIn(kPauseCases),
 TEST_F(FaultInjection, LongLineAtThePauseCostsNeitherMemoryNorQuadraticTime) {
   constexpr std::size_t kLineLength = 64u << 20;
   const Outcome expected = reference();
-  Spec spec;
-  spec.input = Input::kFile;
-  spec.stdin_file = dir_.parent_path() / (dir_.filename().string() + ".line");
+  RunSetup setup;
+  setup.input = Input::kFile;
+  setup.stdin_file = dir_.parent_path() / (dir_.filename().string() + ".line");
   {
-    std::ofstream line(*spec.stdin_file, std::ios::binary);
+    std::ofstream line(*setup.stdin_file, std::ios::binary);
     const std::string block(1u << 20, 'x');
     for (std::size_t written = 0; written < kLineLength; written += block.size()) line << block;
   }
-  const Outcome run = run_and_check(kData, std::nullopt, spec);
-  fs::remove(*spec.stdin_file);
+  const Outcome run = run_and_check(kData, std::nullopt, setup);
+  fs::remove(*setup.stdin_file);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, expected.out);
   // The program's own pages and the run-time's buffers; the line alone is 64 MiB. The
@@ -253,9 +253,9 @@ TEST_F(FaultInjection, DataFileBeyondTheMemoryOfTheProcessEndsWithTheAllocateRep
     for (int i = 0; i < 64; ++i) data << block;
     data << "\n3\n1 1\n2 2\n3 4\n";
   }
-  Spec spec;
-  spec.address_space = rlim_t{48} << 20;
-  const Outcome run = run_program_in(dir_, spec);
+  RunSetup setup;
+  setup.address_space = rlim_t{48} << 20;
+  const Outcome run = run_program_in(dir_, setup);
   EXPECT_EQ(run.signal, 0) << "ended by signal " << run.signal;
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "\r\nrun-time error F6401: ALLOCATE\r\n- insufficient memory\r\n");
@@ -268,9 +268,9 @@ TEST_F(FaultInjection, DataFileBeyondTheMemoryOfTheProcessEndsWithTheAllocateRep
 TEST_F(FaultInjection, ConsoleWithoutAReaderDoesNotEndTheRunBySignal) {
   const Outcome expected = reference();
   write_file(dir_ / "B2F.txt", kData);
-  Spec spec;
-  spec.output = Output::kBrokenPipe;
-  const Outcome run = run_program_in(dir_, spec);
+  RunSetup setup;
+  setup.output = Output::kBrokenPipe;
+  const Outcome run = run_program_in(dir_, setup);
   EXPECT_EQ(run.signal, 0) << "ended by signal " << run.signal;
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
