@@ -190,6 +190,9 @@ void ERR_STORE_PARAM(char KIND, int N, std::string_view VALUE) {
 }
 
 // The stored value for kind letter `kind` and digit `digit`: the first matching record.
+// The tag is searched in the whole buffer, values included; a tag inside a text value
+// counts only when a length of 1 to 3 digits, the "%" and the whole value follow it
+// within the stored records.
 bool find_param(char kind, char digit, int& value_start, int& value_len) {
   const char wanted = upper_of(kind);
   for (int i = 1; i + 3 <= s.param_end; ++i) {
@@ -199,9 +202,14 @@ bool find_param(char kind, char digit, int& value_start, int& value_len) {
     }
     int pos = i + 4;
     int L = 0;
-    while (pos <= s.param_end && s.param_buf[pos] != '%') {
+    int length_digits = 0;
+    while (pos <= s.param_end && length_digits < 3 && s.param_buf[pos] >= '0' && s.param_buf[pos] <= '9') {
       L = L * 10 + (s.param_buf[pos] - '0');
       ++pos;
+      ++length_digits;
+    }
+    if (length_digits == 0 || pos > s.param_end || s.param_buf[pos] != '%' || pos + L > s.param_end) {
+      continue;
     }
     value_start = pos + 1;
     value_len = L;

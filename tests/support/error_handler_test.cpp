@@ -264,6 +264,28 @@ TEST(ErrorHandler, ParametersAreSubstitutedAsStored) {
   }
 }
 
+// The tag is searched in the whole buffer, so a text value may hold one; it counts only
+// when a length of one to three digits, the "%" and the whole value follow it inside the
+// stored records. Buffer: "*L1*" + length + "%" + value, then the next record.
+TEST(ErrorHandler, ATagInsideATextValueCountsOnlyWhenAWholeRecordFollows) {
+  const ParamCase cases[] = {
+      {"well-formed tag in a value", [] { MSG_SET_TEXT(1, "x*I1*2%ab"); }, "[%(I1)]", ".  [ab]"},
+      {"length runs past the records", [] { MSG_SET_TEXT(1, "*I1*999"); }, "[%(I1)]", ".  [%(I1)]"},
+      {"no percent sign after the length", [] { MSG_SET_TEXT(1, "*I1*12345678901234"); }, "[%(I1)]",
+       ".  [%(I1)]"},
+      {"length that is no number", [] { MSG_SET_TEXT(1, "*I1*x%"); }, "[%(I1)]", ".  [%(I1)]"},
+      {"a real record after a broken tag", [] { MSG_SET_TEXT(1, "*I1*9"); MSG_SET_INT(1, 4); }, "[%(I1)]",
+       ".  [4]"},
+  };
+  for (const ParamCase& c : cases) {
+    CapturedRun r = at_level_two([&] {
+      c.store();
+      E1MES(6, 1, c.message);
+    });
+    EXPECT_EQ(r.console, console_view({"", warning_line(c.shown)}, false)) << c.what;
+  }
+}
+
 TEST(ErrorHandler, ParametersAreDroppedByTheNextMessage) {
   CapturedRun r = at_level_two([] {
     MSG_SET_INT(1, 4);
