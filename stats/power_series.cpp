@@ -3,23 +3,46 @@
 // p_k = (z - RECA(k)) p_(k-1) - RECB(k) p_(k-2)).
 //
 // Every value stored in WORK, COEF or VAR is a float; each assignment is computed in double
-// and rounded once. Both routines run with the floating-point exceptions held, so that
-// infinite or NaN inputs (a variance of +infinity when the error degrees of freedom are 0)
-// propagate as IEEE results instead of ending the run; the caller's environment, traps
-// included, is restored on return.
+// and rounded once. When an input is infinite or NaN (a variance of +infinity when the error
+// degrees of freedom are 0) a routine runs with the floating-point exceptions held, so that
+// it propagates as IEEE results instead of ending the run, and restores the caller's
+// environment, traps included, on return. Finite inputs run under the caller's traps: a
+// result beyond the float range ends the run like any other overflowing store.
 #include "stats/power_series.h"
 
+#include <bit>
 #include <cfenv>
+#include <cstdint>
 
 #include "support/index.h"
 #include "support/vector_kernels.h"
 
 namespace polylsq {
+namespace {
+
+// By the bit pattern, so that no floating-point operation meets a NaN.
+bool all_finite(int n, const float* v) {
+  for (int k = 0; k < n; ++k) {
+    if ((std::bit_cast<std::uint32_t>(v[k]) & 0x7F800000u) == 0x7F800000u) return false;
+  }
+  return true;
+}
+
+// Whether a routine must hold the exceptions: some value it reads is infinite or NaN.
+bool needs_hold(int NDEG, const float* values, const float* RECA, const float* RECB,
+                float XSCALE, float XSHIFT) {
+  const float scalars[2] = {XSCALE, XSHIFT};
+  return !(all_finite(NDEG + 1, values) && all_finite(NDEG, RECA) && all_finite(NDEG, RECB) &&
+           all_finite(2, scalars));
+}
+
+}  // namespace
 
 void ORTHO_TO_POWER(int NDEG, float* COEF, const float* RECA, const float* RECB, float XSCALE,
                     float XSHIFT, float* WORK, int LDWORK) {
   std::fenv_t caller_env;
-  std::feholdexcept(&caller_env);
+  const bool hold = needs_hold(NDEG, COEF, RECA, RECB, XSCALE, XSHIFT);
+  if (hold) std::feholdexcept(&caller_env);
 
   const int n1 = NDEG + 1;
   Vec coef(COEF);
@@ -71,13 +94,14 @@ void ORTHO_TO_POWER(int NDEG, float* COEF, const float* RECA, const float* RECB,
     spow = float(double(XSCALE) * spow);
   }
 
-  std::fesetenv(&caller_env);
+  if (hold) std::fesetenv(&caller_env);
 }
 
 void COEF_VARIANCES(int NDEG, float* VAR, const float* RECA, const float* RECB, float XSCALE,
                     float XSHIFT, float* WORK, int LDWORK) {
   std::fenv_t caller_env;
-  std::feholdexcept(&caller_env);
+  const bool hold = needs_hold(NDEG, VAR, RECA, RECB, XSCALE, XSHIFT);
+  if (hold) std::feholdexcept(&caller_env);
 
   const int n1 = NDEG + 1;
   const int kVw = NDEG + 2;  // column of the variances of the z-power coefficients
@@ -154,7 +178,7 @@ void COEF_VARIANCES(int NDEG, float* VAR, const float* RECA, const float* RECB, 
   }
   var(n1) = w(n1, kDv);
 
-  std::fesetenv(&caller_env);
+  if (hold) std::fesetenv(&caller_env);
 }
 
 }  // namespace polylsq

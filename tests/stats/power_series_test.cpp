@@ -223,5 +223,15 @@ TEST(CoefVariancesDeathTest, TheCallersTrapsAreBackOnReturn) {
       ::testing::ExitedWithCode(1), "invalid");
 }
 
+// Finite inputs run under the caller's traps: a power-series coefficient or variance beyond
+// the float range ends the run through the overflow trap. NDEG = 1, RECA(1) = 0, XSHIFT = 2:
+// COEF(1) = OCOEF(1) + 2 OCOEF(2) = 6e38 and VAR(1) = VAR(1) + 4 VAR(2) = 1.2e39.
+TEST(PowerSeriesDeathTest, FiniteInputsBeyondTheFloatRangeEndTheRunThroughTheOverflowTrap) {
+  const Fit coef{1, {0.0f}, {0.0f}, {0.0f, 3.0e38f}, {1.0f, 1.0f}, 1.0f, 2.0f};
+  EXPECT_EXIT(to_power(coef), ::testing::ExitedWithCode(1), "floating-point error: overflow");
+  const Fit var{1, {0.0f}, {0.0f}, {1.0f, 1.0f}, {0.0f, 3.0e38f}, 1.0f, 2.0f};
+  EXPECT_EXIT(variances(var), ::testing::ExitedWithCode(1), "floating-point error: overflow");
+}
+
 }  // namespace
 }  // namespace polylsq
