@@ -2,13 +2,12 @@
 // inference in powers of x, sequential and lack-of-fit F tests, analysis-of-variance summary.
 //
 // Every stored value is a float, each assignment computed in double and rounded once.
-// Quotients go through SAFE_DIV; a store that would overflow the float range gives
-// +-infinity instead of trapping, so degenerate data yield NaN or infinity. Comparisons with
-// 0 of the checked arguments are ordered: a NaN there ends the run through the
+// Quotients go through SAFE_DIV, so degenerate data yield NaN or infinity; a finite step
+// whose result passes the float range ends the run through the overflow trap. Comparisons
+// with 0 of the checked arguments are ordered: a NaN there ends the run through the
 // invalid-operation trap. Errors go through the handler only.
 #include "stats/regression_statistics.h"
 
-#include <cmath>
 #include <string_view>
 
 #include "recio/fpenv.h"
@@ -63,19 +62,6 @@ static_assert(kNdegMsg.size() == 97 && kDMsg.size() == 148 && kDfeMsg.size() == 
               kSspeMsg.size() == 92 && kIprintMsg.size() == 77 && kLdsqssMsg.size() == 152 &&
               kLdtlofMsg.size() == 152 && kLdcoefMsg.size() == 159 &&
               kRcoefDfeMsg.size() == 37 && kStdbMsg.size() == 45 && kNonnegMsg.size() == 60);
-
-// The smallest double that rounds to float infinity: 2^128 - 2^103, half an ulp above
-// the largest float.
-constexpr double kFloatOverflowEdge = 0x1.ffffffp+127;
-
-// Rounds a step's double result to float; beyond the float range the result is the
-// infinity of its sign, without the overflow trap. NaN stays NaN.
-float to_real(double x) {
-  if (std::isgreaterequal(std::fabs(x), kFloatOverflowEdge)) {
-    return std::signbit(x) ? AMACH(8) : AMACH(7);
-  }
-  return float(x);
-}
 
 float safe_div(float a, float b) {
   float r = 0.0f;
@@ -165,7 +151,7 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
   Mat tlof(TLOF, LDTLOF);
 
   for (int i = 1; i <= NDEG; ++i) {
-    sqss(i, 2) = to_real(double(ocoef(i + 1)) * ocoef(i + 1) * d(i + 1));
+    sqss(i, 2) = float(double(ocoef(i + 1)) * ocoef(i + 1) * d(i + 1));
   }
   const float ssr = NDEG > 0 ? VEC_SUM(NDEG, sqss.at(1, 2), 1) : 0.0f;
   const float dfr = float(NDEG);
@@ -177,7 +163,7 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
 
   float mse = safe_div(SSE, DFE);
   if (!IS_NAN(mse)) {
-    for (int i = 1; i <= n1; ++i) coef(i, 2) = to_real((1.0 / d(i)) * mse);
+    for (int i = 1; i <= n1; ++i) coef(i, 2) = float((1.0 / d(i)) * mse);
   }
   if (IS_NAN(mse)) {
     VEC_SET(n1, nan, coef.at(1, 2), 1);
@@ -207,12 +193,12 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
   }
 
   if (LOF == 1 && NDEG > 0) {
-    tlof(NDEG, 1) = to_real(double(DFE) - DFPE);
-    tlof(NDEG, 2) = to_real(double(SSE) - SSPE);
+    tlof(NDEG, 1) = float(double(DFE) - DFPE);
+    tlof(NDEG, 2) = float(double(SSE) - SSPE);
     // The lack of fit of degree i includes every higher term.
     for (int i = NDEG - 1; i >= 1; --i) {
-      tlof(i, 1) = to_real(double(tlof(i + 1, 1)) + 1.0);
-      tlof(i, 2) = to_real(double(tlof(i + 1, 2)) + sqss(i + 1, 2));
+      tlof(i, 1) = float(double(tlof(i + 1, 1)) + 1.0);
+      tlof(i, 2) = float(double(tlof(i + 1, 2)) + sqss(i + 1, 2));
     }
     const float mspe = safe_div(SSPE, DFPE);
     for (int i = 1; i <= NDEG; ++i) {
@@ -267,7 +253,7 @@ void G1AOV(float DFR, float SSR, float DFE, float SSE, float YBAR, float* AOV) {
   if (N1RTY(0) == 0) {
     Vec aov(AOV);
     AOV_FILL(DFR, SSR, DFE, SSE, AOV);
-    aov(11) = safe_div(to_real(double(SSR) * 100), aov(6));
+    aov(11) = safe_div(float(double(SSR) * 100), aov(6));
     // Q: error mean square over total mean square; adjusted R-squared never below 0.
     const float q = safe_div(aov(8), safe_div(aov(6), aov(3)));
     if (IS_NAN(q)) {
@@ -275,14 +261,14 @@ void G1AOV(float DFR, float SSR, float DFE, float SSE, float YBAR, float* AOV) {
     } else if (q > 1.0f) {
       aov(12) = 0.0f;
     } else {
-      aov(12) = to_real((1.0 - q) * 100);
+      aov(12) = float((1.0 - q) * 100);
     }
     if (IS_NAN(aov(8))) {
       aov(13) = AMACH(6);
       aov(15) = AMACH(6);
     } else {
       aov(13) = float(recio::rt_sqrt(aov(8)));
-      aov(15) = safe_div(to_real(double(aov(13)) * 100), YBAR);
+      aov(15) = safe_div(float(double(aov(13)) * 100), YBAR);
     }
     aov(14) = YBAR;
   }
@@ -293,10 +279,10 @@ void AOV_FILL(float DFR, float SSR, float DFE, float SSE, float* AOV) {
   Vec aov(AOV);
   aov(1) = DFR;
   aov(2) = DFE;
-  aov(3) = to_real(double(DFE) + DFR);
+  aov(3) = float(double(DFE) + DFR);
   aov(4) = SSR;
   aov(5) = SSE;
-  aov(6) = to_real(double(SSE) + SSR);
+  aov(6) = float(double(SSE) + SSR);
   SAFE_DIV(SSR, DFR, aov(7));
   SAFE_DIV(SSE, DFE, aov(8));
   C1F(aov(7), aov(8), DFR, DFE, aov(9), aov(10));

@@ -299,11 +299,6 @@ TEST(G1aov, SummaryTableFollowsTheDegenerateRules) {
        {2, 4, 6, 12, 8, 20, 6, 2, 3, f_p, 60, 40, kSqrt2, -2, -100 * kSqrt2 / 2}},
       {"zero mean and perfect fit", 2, 12, 4, 0, 0,
        {2, 4, 6, 12, 0, 12, 6, 0, kInf, 0, 100, 100, 0, 0, kNan}},
-      // SSR * 100 passes the float range: infinite R-squared instead of an overflow trap.
-      // F = 3 with (1, 1) degrees of freedom: P(|t_1| > sqrt 3) = 1/3.
-      {"huge regression sum of squares", 1, 3.0e37f, 1, 1.0e37f, 1,
-       {1, 1, 2, double(3.0e37f), double(1.0e37f), 4.0e37, double(3.0e37f), double(1.0e37f), 3,
-        1.0 / 3, kInf, 50, std::sqrt(double(1.0e37f)), 1, 100 * std::sqrt(double(1.0e37f))}},
   };
   for (const AovCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -539,6 +534,23 @@ TEST(R2tapDeathTest, ANanInAnOrderedCheckEndsTheRunThroughTheInvalidTrap) {
   std::array<float, 15> aov{};
   EXPECT_EXIT(G1AOV(1.0f, nan, 1.0f, 1.0f, 1.0f, aov.data()), ::testing::ExitedWithCode(1),
               "floating-point error: invalid");
+}
+
+// A finite step whose result passes the float range is an overflow like any other store:
+// the run ends through the overflow trap, no infinity is stored.
+TEST(R2tapDeathTest, AStoreBeyondTheFloatRangeEndsTheRunThroughTheOverflowTrap) {
+  const char* kReport = "floating-point error: overflow";
+  std::array<float, 15> aov{};
+  // SSR * 100 = 3e39, rounded when passed to SAFE_DIV.
+  EXPECT_EXIT(G1AOV(1.0f, 3.0e37f, 1.0f, 1.0e37f, 1.0f, aov.data()),
+              ::testing::ExitedWithCode(1), kReport);
+  // AOV(6) = SSE + SSR = 6e38.
+  EXPECT_EXIT(G1AOV(1.0f, 3.0e38f, 1.0f, 3.0e38f, 1.0f, aov.data()),
+              ::testing::ExitedWithCode(1), kReport);
+  // SQSS(1,2) = OCOEF(2) * OCOEF(2) * D(2) = 1e40.
+  Inputs in{1, {0.0f}, {0.0f}, 1.0f, 0.0f, {1.0f, 1.0e20f}, {1.0f, 1.0f}, 1.0f, 1.0f};
+  Outputs out;
+  EXPECT_EXIT(call_r2tap(in, out), ::testing::ExitedWithCode(1), kReport);
 }
 
 TEST(R2tap, PureErrorStatisticsAreNotReadWithoutTheLackOfFitOption) {
