@@ -255,6 +255,29 @@ TEST(R2urv, AFitOfTheRequestedDegreeFillsEveryResult) {
   EXPECT_EQ(f.FITSTAT[9], 0.0f);
 }
 
+TEST(R2urv, TheSumsOfTheMeanAndTheVarianceAreRoundedToSingleAfterEveryAddition) {
+  // x symmetric about 0, so the mean of x is exactly 0. Sum of y in single after each
+  // addition: 2^24 + 1 is a tie that rounds back to 2^24 every time, so the mean of y is
+  // 2^24 / 4 = 4194304 (a sum kept in double would give 4194304.75, stored as 4194305).
+  // Squares of x: 4097^2 = 16785409 rounds to 16785408, + 1 twice stays there, + 16785409
+  // gives 33570817, stored as 33570816 (spacing 4); divided by 3: 11190272 (a sum kept in
+  // double: 33570820 / 3, stored as 11190273).
+  const Fit f = fit({-4097, -1, 1, 4097}, {16777216, 1, 1, 1}, 1);
+  EXPECT_FALSE(f.run.stopped);
+  EXPECT_EQ(f.FITSTAT[0], 0.0f);
+  EXPECT_EQ(f.FITSTAT[1], 4194304.0f);
+  EXPECT_EQ(f.FITSTAT[2], 11190272.0f);
+}
+
+TEST(R2urv, TheSumOfSquaresForTheMeanIsRoundedOnce) {
+  // Mean of y 4097 over 3 rows: 4097 * 4097 * 3 = 50356227, stored as 50356228 (spacing 4).
+  // Rounding 4097^2 first (16785408) would give 50356224.
+  const Fit f = fit({1, 2, 3}, {0, 4097, 8194}, 1);
+  EXPECT_FALSE(f.run.stopped);
+  EXPECT_EQ(f.FITSTAT[1], 4097.0f);
+  EXPECT_EQ(f.SSDEG[0], 50356228.0f);
+}
+
 TEST(R2urv, LeavesTheInputArraysUnchanged) {
   const std::vector<float> x = {0.5f, 1.5f, kNaN, 2.5f, 4.0f};
   const std::vector<float> y = {1.0f, 2.25f, 3.0f, 2.0f, 5.5f};
