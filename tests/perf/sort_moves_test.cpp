@@ -116,12 +116,17 @@ void expect_same_moves(const std::vector<float>& values, const std::string& what
   ASSERT_EQ(iperm, expected_perm) << what;
 }
 
-enum class Shape { kRandom, kFewValues, kTwoValues, kSorted, kReversed, kOrganPipe, kAllEqual };
+enum class Shape {
+  kRandom, kFewValues, kTwoValues, kSorted, kReversed, kOrganPipe, kAllEqual, kSignedZeros
+};
 
 std::vector<float> make(Shape shape, int n, std::mt19937& rng) {
   std::uniform_real_distribution<float> uniform(-1000.0f, 1000.0f);
   std::uniform_int_distribution<int> few(0, 25);
   std::uniform_int_distribution<int> two(0, 1);
+  std::uniform_int_distribution<int> four(0, 3);
+  // -0.0 and +0.0 compare equal, so the scan leaves such a pair where it is.
+  const float zeros_and_ones[] = {-0.0f, 0.0f, -1.0f, 1.0f};
   std::vector<float> v(static_cast<std::size_t>(n));
   for (int q = 0; q < n; ++q) {
     switch (shape) {
@@ -132,6 +137,7 @@ std::vector<float> make(Shape shape, int n, std::mt19937& rng) {
       case Shape::kReversed: v[q] = static_cast<float>((n - q) / 3); break;
       case Shape::kOrganPipe: v[q] = static_cast<float>(q < n / 2 ? q : n - q); break;
       case Shape::kAllEqual: v[q] = 2.5f; break;
+      case Shape::kSignedZeros: v[q] = zeros_and_ones[four(rng)]; break;
     }
   }
   return v;
@@ -140,7 +146,8 @@ std::vector<float> make(Shape shape, int n, std::mt19937& rng) {
 TEST(SortMoves, EveryShapeAndLengthMakesTheDesignedMoves) {
   std::mt19937 rng(347);
   const Shape shapes[] = {Shape::kRandom,   Shape::kFewValues, Shape::kTwoValues, Shape::kSorted,
-                          Shape::kReversed, Shape::kOrganPipe, Shape::kAllEqual};
+                          Shape::kReversed, Shape::kOrganPipe, Shape::kAllEqual,
+                          Shape::kSignedZeros};
   const int lengths[] = {1, 2, 3, 11, 12, 13, 40, 127, 128, 129, 255, 256, 257, 1000, 4099, 100'000};
   for (const Shape shape : shapes) {
     for (const int n : lengths) {
