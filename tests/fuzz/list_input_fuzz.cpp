@@ -22,6 +22,7 @@
 #include "recio/hooks.h"
 #include "recio/io.h"
 #include "recio/list_input.h"
+#include "fuzz/work_dir.h"
 #include "robustness/promises.h"
 
 namespace {
@@ -251,28 +252,10 @@ void run_statements(std::uint8_t plan) {
   recio::reset_runtime_for_tests();
 }
 
-// A memory file system where there is one: a disk file system may flush a file that is
-// cut and rewritten at every close, which costs more than the run itself.
-std::filesystem::path work_base() {
-  std::error_code ec;
-  if (std::filesystem::is_directory("/dev/shm", ec)) return "/dev/shm";
-  return std::filesystem::temp_directory_path();
-}
-
-std::string g_work_dir;
-
-void remove_work_dir() {
-  std::error_code ec;
-  std::filesystem::remove_all(g_work_dir, ec);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string dir = (work_base() / "polylsq-fuzz-list-XXXXXX").string();
-  if (::mkdtemp(dir.data()) == nullptr || ::chdir(dir.c_str()) != 0) violation("no working directory");
-  g_work_dir = dir;
-  std::atexit(remove_work_dir);
+  if (!polylsq::fuzz::enter_private_work_dir("polylsq-fuzz-list-")) violation("no working directory");
   return 0;
 }
 

@@ -26,6 +26,7 @@
 #include "app/program.h"
 #include "recio/hooks.h"
 #include "recio/runtime_error.h"
+#include "fuzz/work_dir.h"
 #include "robustness/promises.h"
 #include "support/error_handler.h"
 #include "support/machine.h"
@@ -106,28 +107,10 @@ void traps_off() {
   feclearexcept(FE_ALL_EXCEPT);
 }
 
-// A memory file system where there is one: a disk file system may flush a file that is
-// cut and rewritten at every close, which costs more than the run itself.
-std::filesystem::path work_base() {
-  std::error_code ec;
-  if (std::filesystem::is_directory("/dev/shm", ec)) return "/dev/shm";
-  return std::filesystem::temp_directory_path();
-}
-
-std::string g_work_dir;
-
-void remove_work_dir() {
-  std::error_code ec;
-  std::filesystem::remove_all(g_work_dir, ec);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string dir = (work_base() / "polylsq-fuzz-program-XXXXXX").string();
-  if (::mkdtemp(dir.data()) == nullptr || ::chdir(dir.c_str()) != 0) violation("no working directory");
-  g_work_dir = dir;
-  std::atexit(remove_work_dir);
+  if (!polylsq::fuzz::enter_private_work_dir("polylsq-fuzz-program-")) violation("no working directory");
   const int null = ::open("/dev/null", O_RDONLY);  // the pause meets the end of its input
   if (null < 0 || ::dup2(null, STDIN_FILENO) < 0) violation("no /dev/null");
   ::close(null);
