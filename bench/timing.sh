@@ -23,7 +23,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y --no-install-recommends "${missing[@]}" </dev/null >/dev/null
 fi
 
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOLYLSQ_BENCH=ON -DPOLYLSQ_TESTS=OFF >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOLYLSQ_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target polylsq polylsq_floor >/dev/null
 polylsq=$root/$build/polylsq
 floor=$root/$build/bench/polylsq_floor

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs with apt-get those of the named Debian packages that are not installed yet;
+# does nothing when all are there. Used by the build and test scripts so that each of them
+# alone sets up a fresh Debian machine.
+#
+# Usage: bash scripts/deps.sh build|test|PACKAGE...
+#   build  what the program needs to build
+#   test   that, plus the test and benchmark libraries and the SVG renderer the tests use
+set -euo pipefail
+
+build_packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libeigen3-dev libboost-dev)
+test_packages=("${build_packages[@]}" libgtest-dev libbenchmark-dev librsvg2-bin)
+
+case "${1:-}" in
+  build) set -- "${build_packages[@]}" ;;
+  test) set -- "${test_packages[@]}" ;;
+esac
+
+missing=()
+for package in "$@"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+    missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+run_as_root=()
+[ "$(id -u)" -eq 0 ] || run_as_root=(sudo)
+echo "installing: ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+"${run_as_root[@]}" apt-get update </dev/null >/dev/null
+"${run_as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}" </dev/null >/dev/null
