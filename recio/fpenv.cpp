@@ -11,6 +11,7 @@
 #include <limits>
 #include <string>
 
+#include "recio/exit_status.h"
 #include "recio/hooks.h"
 #include "recio/runtime.h"
 #include "recio/runtime_error.h"
@@ -80,7 +81,7 @@ void on_floating_point_trap(int, siginfo_t* info, void*) {
     write_literal(STDOUT_FILENO, "\r\n");
   }
   write_raw(STDERR_FILENO, kind.report, std::strlen(kind.report));
-  ::_exit(1);
+  ::_exit(kExitRuntimeError);
 }
 
 // An ordered comparison with a NaN operand raises the invalid-operation exception.
@@ -115,6 +116,9 @@ void enable_fp_traps() {
 }
 
 void set_trap_hook(TrapHook hook) { g_trap_hook = hook; }
+
+TrapsHeld::TrapsHeld() { std::feholdexcept(&caller_env_); }
+TrapsHeld::~TrapsHeld() { std::fesetenv(&caller_env_); }
 
 bool ordered_lt(double a, double b) { return !unordered(a, b) && a < b; }
 bool ordered_le(double a, double b) { return !unordered(a, b) && a <= b; }

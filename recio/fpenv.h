@@ -6,6 +6,8 @@
 // singularity or overflow error ("log: SING error", M62xx) before the hardware would trap.
 #pragma once
 
+#include <cfenv>
+
 namespace polylsq::recio {
 
 // Sets round to nearest, enables the three traps and installs the trap report.
@@ -14,6 +16,20 @@ namespace polylsq::recio {
 // the hooks of hooks.h (test it in a child process or a death test). The math-library
 // reports below do go through the failure hook.
 void enable_fp_traps();
+
+// While it lives, the floating-point exceptions do not trap: an overflow gives an infinity,
+// an invalid operation a NaN. Its end restores the caller's environment, traps included,
+// and drops the exceptions raised meanwhile. For values that no result of the run shows.
+class TrapsHeld {
+ public:
+  TrapsHeld();
+  ~TrapsHeld();
+  TrapsHeld(const TrapsHeld&) = delete;
+  TrapsHeld& operator=(const TrapsHeld&) = delete;
+
+ private:
+  std::fenv_t caller_env_;
+};
 
 // Ordered comparisons: with a NaN operand they raise the invalid-operation exception,
 // which ends the run when the traps are on, whatever instruction the compiler picks.

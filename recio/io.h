@@ -12,6 +12,8 @@
 #include <string_view>
 #include <variant>
 
+#include "recio/exit_status.h"
+
 namespace polylsq::recio {
 
 constexpr int kStarUnit = -1;  // the default unit, written '*' in the statements
@@ -49,8 +51,8 @@ void write_formatted(int unit, std::string_view format, std::initializer_list<Ou
 void write_record(int unit, std::string_view text);
 
 // Ends the run: the owed console line end, then `text` (or "Stop - Program terminated."
-// when empty) and "\r\n" on standard output, every unit closed, exit status 0.
+// when empty) and "\r\n" on standard output, every unit closed, exit with `status`.
 // Goes through the stop hook (hooks.h); returns only when a test hook returns.
-void stop(std::string_view text = {});
+void stop(std::string_view text = {}, int status = polylsq::kExitResults);
 
 }  // namespace polylsq::recio

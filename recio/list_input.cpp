@@ -241,15 +241,15 @@ std::optional<IoError> convert_real(std::string_view token, float& value) {
   return std::nullopt;
 }
 
-std::optional<IoError> read_list_items(RecordSource& source, std::initializer_list<InItem> items) {
+std::optional<ReadFailure> read_list_items(RecordSource& source, std::initializer_list<InItem> items) {
   Cursor cursor(source);
-  if (!cursor.next_record()) return IoError::kEndOfFile;
+  if (!cursor.next_record()) return ReadFailure{IoError::kEndOfFile, {}};
   const InItem* item = items.begin();
   bool after_value = false;  // a value was read and its separating comma not yet seen
   while (item != items.end()) {
     cursor.skip_blanks();
     if (cursor.at_end()) {
-      if (!cursor.next_record()) return IoError::kEndOfFile;
+      if (!cursor.next_record()) return ReadFailure{IoError::kEndOfFile, {}};
       continue;
     }
     if (cursor.accept(',')) {
@@ -264,7 +264,8 @@ std::optional<IoError> read_list_items(RecordSource& source, std::initializer_li
     std::string_view value = token;
     int repeat = read_repeat_count(token, star, value);
     if (repeat < 0) {
-      return std::holds_alternative<int*>(*item) ? IoError::kBadInteger : IoError::kBadReal;
+      return ReadFailure{std::holds_alternative<int*>(*item) ? IoError::kBadInteger : IoError::kBadReal,
+                         token};
     }
     if (repeat == 0) repeat = 1;
     for (; repeat > 0 && item != items.end(); --repeat, ++item) {
@@ -275,7 +276,7 @@ std::optional<IoError> read_list_items(RecordSource& source, std::initializer_li
       } else {
         error = convert_real(value, *std::get<float*>(*item));
       }
-      if (error) return error;
+      if (error) return ReadFailure{*error, token};
     }
   }
   return std::nullopt;

@@ -25,9 +25,17 @@ class RecordSource {
   ~RecordSource() = default;
 };
 
+// Why a read statement failed: the error and, for a value that cannot be read as its item's
+// type, the value as written (a view into the failing record: valid until the source's next
+// record). `value` is empty for an end of file.
+struct ReadFailure {
+  IoError error;
+  std::string_view value;
+};
+
 // One read statement: starts with a new record and stores each value converted to its
 // item's type. On failure the items before the failing one hold their new values.
-std::optional<IoError> read_list_items(RecordSource& source, std::initializer_list<InItem> items);
+std::optional<ReadFailure> read_list_items(RecordSource& source, std::initializer_list<InItem> items);
 
 // Conversion of one value token (no separators in it). Integers: [sign]digits, b#digits
 // (base 2 to 36) or #digits (base 16), within the 32-bit range. Reals: [sign] digits with

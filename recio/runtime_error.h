@@ -4,6 +4,9 @@
 // A report goes to standard error (through the failure hook of hooks.h) after the owed
 // console line end, and the process ends with exit status 1:
 //   "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n"
+// A failing read on a file says where it stopped, in a third line:
+//   "\r\nrun-time error F6204: READ(B2F.txt)\r\n- invalid real\r\n- line 7: \"3.O512\"\r\n"
+//   "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n- after line 5\r\n"
 //   "\r\nrun-time error M6101: MATH\r\n- floating-point error: invalid\r\n"
 // For a unit that has no file the label names the unit: "WRITE(7)"; the console
 // connection is named "CON".
@@ -63,8 +66,10 @@ std::string_view io_error_message(IoError error);
 // Ends the run with the report of `error` in a statement on `unit`, labelled with the
 // unit's file name. Returns only when a test's failure hook returns.
 void fail_io(IoError error, Statement statement, int unit);
-// The same for a file that is not (or no longer) connected to a unit.
-void fail_io_on_file(IoError error, Statement statement, std::string_view name);
+// The same for a file that is not (or no longer) connected to a unit. A non-empty
+// `location` adds a third line, "- " and the location, after the message.
+void fail_io_on_file(IoError error, Statement statement, std::string_view name,
+                     std::string_view location = {});
 
 // Ends the run with a math report: "M<number>: MATH" and `message`.
 void fail_math(int number, std::string_view message);

@@ -48,6 +48,7 @@ struct FileUnit {
   bool loaded = false;   // `data` holds the file's bytes
   std::string data;
   std::size_t next = 0;  // offset in `data` of the next record to read
+  std::size_t records_read = 0;  // records taken so far: the number of the last line read
   // First '\n' and first '\r' at or after an earlier `next` (data.size(): none; npos: not
   // searched yet), so that reading record by record searches the bytes once.
   std::size_t next_lf = std::string::npos;
@@ -216,6 +217,7 @@ class FileRecords final : public detail::RecordSource {
       ++i;
     }
     f_.next = i;
+    ++f_.records_read;
     return true;
   }
 
@@ -283,6 +285,7 @@ class ConsoleRecords final : public detail::RecordSource {
 // Reads the whole file from its first byte; a pipe or device is read from where it is.
 bool load_file(FileUnit& f) {
   f.loaded = true;
+  f.records_read = 0;
   f.data.clear();
   f.next_lf = f.next_cr = std::string::npos;
   struct stat info {};
@@ -322,7 +325,7 @@ bool load_file(FileUnit& f) {
 }
 
 std::string report_text(char letter, int number, std::string_view label, std::string_view name,
-                        std::string_view message) {
+                        std::string_view message, std::string_view location = {}) {
   std::string text = "\r\nrun-time error ";
   text.push_back(letter);
   text += std::to_string(number);
@@ -334,6 +337,68 @@ std::string report_text(char letter, int number, std::string_view label, std::st
   text += "\r\n- ";
   text += message;
   text += "\r\n";
+  if (!location.empty()) {
+    text += "- ";
+    text += location;
+    text += "\r\n";
+  }
+  return text;
+}
+
+// Longest part of a failing value that the report quotes, in bytes.
+constexpr std::size_t kQuotedValueLength = 40;
+
+// Length of the valid UTF-8 sequence of two to four bytes at the start of `text`; 0 when
+// there is none.
+std::size_t utf8_sequence_length(std::string_view text) {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (length == 0 || text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+// `text` between double quotes: printable ASCII and valid UTF-8 as they are; quotes and
+// backslashes after a backslash; every other byte as \xNN.
+std::string quoted(std::string_view text) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (text[i] == '"' || text[i] == '\\') {
+      out += '\\';
+      out += text[i];
+    } else if (byte >= 0x20 && byte < 0x7F) {
+      out += text[i];
+    } else if (const std::size_t length = byte >= 0x80 ? utf8_sequence_length(text.substr(i)) : 0) {
+      out.append(text.substr(i, length));
+      i += length - 1;
+    } else {
+      constexpr char kHex[] = "0123456789abcdef";
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    }
+  }
+  out += '"';
+  return out;
+}
+
+// Where a failing read on a file stopped: `after line 5` for an end of file, `line 7:
+// "3.O512"` for a value that cannot be read, quoted as written and cut after
+// kQuotedValueLength bytes (never inside a UTF-8 sequence) with "..." after the quote.
+std::string read_location(const detail::ReadFailure& failure, std::size_t line) {
+  if (failure.error == IoError::kEndOfFile) return "after line " + std::to_string(line);
+  std::string_view shown = failure.value.substr(0, kQuotedValueLength);
+  if (shown.size() < failure.value.size()) {
+    while (!shown.empty() &&
+           (static_cast<unsigned char>(failure.value[shown.size()]) & 0xC0) == 0x80) {
+      shown.remove_suffix(1);
+    }
+  }
+  std::string text = "line " + std::to_string(line) + ": " + quoted(shown);
+  if (shown.size() < failure.value.size()) text += "...";
   return text;
 }
 
@@ -345,7 +410,7 @@ void fail_with(std::string_view report) {
     return;
   }
   write_all(STDERR_FILENO, report);
-  ::_exit(1);  // files not yet stored stay as they were
+  ::_exit(kExitRuntimeError);  // files not yet stored stay as they were
 }
 
 // A request for memory that cannot be met (a data file or observations beyond the memory
@@ -353,7 +418,7 @@ void fail_with(std::string_view report) {
 // The report is a fixed text: nothing more is allocated on the way out.
 void on_out_of_memory() {
   fail_with("\r\nrun-time error F6401: ALLOCATE\r\n- insufficient memory\r\n");
-  ::_exit(1);  // a test's failure hook that returns: the request still cannot be met
+  ::_exit(kExitRuntimeError);  // a test's failure hook that returns: the request still cannot be met
 }
 
 }  // namespace
@@ -400,7 +465,8 @@ std::string_view io_error_message(IoError error) {
   return "input/output error";
 }
 
-void fail_io_on_file(IoError error, Statement statement, std::string_view name) {
+void fail_io_on_file(IoError error, Statement statement, std::string_view name,
+                     std::string_view location) {
   std::string_view label;
   switch (statement) {
     case Statement::kOpen: label = ": OPEN("; break;
@@ -408,7 +474,7 @@ void fail_io_on_file(IoError error, Statement statement, std::string_view name) 
     case Statement::kRead: label = ": READ("; break;
     case Statement::kWrite: label = ": WRITE("; break;
   }
-  fail_with(report_text('F', io_error_number(error), label, name, io_error_message(error)));
+  fail_with(report_text('F', io_error_number(error), label, name, io_error_message(error), location));
 }
 
 void fail_io(IoError error, Statement statement, int unit) {
@@ -496,26 +562,28 @@ void close_unit(int unit) {
 }
 
 void read_list(int unit, std::initializer_list<InItem> items) {
-  std::optional<IoError> error;
   if (FileUnit* f = find_file(unit)) {
     if (!f->loaded && !load_file(*f)) {
-      error = IoError::kReadFailed;
-    } else {
-      FileRecords records(*f);
-      error = detail::read_list_items(records, items);
+      detail::fail_io(IoError::kReadFailed, Statement::kRead, unit);
+      return;
+    }
+    FileRecords records(*f);
+    if (const auto failure = detail::read_list_items(records, items)) {
+      detail::fail_io_on_file(failure->error, Statement::kRead, f->name,
+                              read_location(*failure, f->records_read));
     }
   } else if (is_console_number(unit)) {
     end_console_line();
     ConsoleRecords records;
     if (items.size() == 0) {
       records.skip_record();
-    } else {
-      error = detail::read_list_items(records, items);
+    } else if (const auto failure = detail::read_list_items(records, items)) {
+      detail::fail_io(failure->error, Statement::kRead, unit);
     }
   } else {
-    error = unit < 0 ? IoError::kBadUnitNumber : IoError::kUnitNotConnected;
+    detail::fail_io(unit < 0 ? IoError::kBadUnitNumber : IoError::kUnitNotConnected,
+                    Statement::kRead, unit);
   }
-  if (error) detail::fail_io(*error, Statement::kRead, unit);
 }
 
 void write_list(int unit, std::initializer_list<std::string_view> items) {
@@ -544,7 +612,7 @@ void write_record(int unit, std::string_view text) {
   detail::put_record(unit, text);
 }
 
-void stop(std::string_view text) {
+void stop(std::string_view text, int status) {
   end_console_line();
   std::string line(text.empty() ? kStopText : text);
   line += "\r\n";
@@ -552,10 +620,10 @@ void stop(std::string_view text) {
   close_all_units(true);
   Runtime& rt = runtime();
   if (rt.stop_hook) {
-    rt.stop_hook(0);
+    rt.stop_hook(status);
     return;
   }
-  std::exit(0);
+  std::exit(status);
 }
 
 }  // namespace polylsq::recio

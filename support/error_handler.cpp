@@ -431,7 +431,7 @@ void E1PSH(std::string_view NAME) {
   }
   MSG_SET_INT(1, s.max_level);
   E1MES(5, 1, "Error condition in E1PSH.  Push would cause stack level to exceed %(I1). ");
-  recio::stop();
+  recio::stop({}, kExitStoppedByMessage);
 }
 
 void E1POP(std::string_view NAME) {
@@ -439,14 +439,14 @@ void E1POP(std::string_view NAME) {
     E1PSH("E1POP");
     MSG_SET_TEXT(1, NAME);
     E1MES(5, 1, "Error condition in E1POP.  Cannot pop from %(L1) because stack is empty.");
-    recio::stop();
+    recio::stop({}, kExitStoppedByMessage);
     return;
   }
   if (!same_padded(NAME, s.routine_name[s.level])) {
     MSG_SET_TEXT(1, NAME);
     MSG_SET_TEXT(2, std::string_view(s.routine_name[s.level], kNameWidth));
     E1MES(5, 2, "Error condition in E1POP.  %(L1) does not match the name %(L2) in the stack.");
-    recio::stop();
+    recio::stop({}, kExitStoppedByMessage);
     return;
   }
   const int t = s.err_type[s.level];
@@ -468,7 +468,7 @@ void E1POP(std::string_view NAME) {
       }
     }
     if (stop) {
-      recio::stop();
+      recio::stop({}, kExitStoppedByMessage);
       return;
     }
   }
@@ -484,7 +484,7 @@ void E1MES(int IERTYP, int IERCOD, std::string_view MSG) {
     if (IERTYP < -1 || IERTYP > 7) {
       set_pending_direct(".  Error from E1MES.  Illegal error type specified.");
       ERR_PRINT();
-      recio::stop();
+      recio::stop({}, kExitStoppedByMessage);
       return;
     }
     s.err_type[s.level] = IERTYP;
@@ -542,7 +542,7 @@ void error_terminal_direct(std::string_view text) {
   s.err_code[s.level] = 1;
   set_pending_direct(text);
   ERR_PRINT();
-  recio::stop();
+  recio::stop({}, kExitStoppedByMessage);
 }
 
 void error_handler_reset_for_tests() {

@@ -51,7 +51,7 @@ int IMACH(int N) {
   recio::write_record(NOUT, " ***          must be between 1 and 12 inclusive.");
   recio::write_record(NOUT, with_number(" ***          N = ", N));
   recio::write_record(NOUT, "");
-  recio::stop();
+  recio::stop({}, kExitStoppedByMessage);
   return 0;
 }
 
@@ -73,7 +73,7 @@ void UMACH(int N, int& NUNIT) {
   recio::write_record(NOUT, " ***          value of the index variable must be");
   recio::write_record(NOUT, with_number(" ***          1, 2, or 3.  IABS(N) = ", shown));
   recio::write_record(NOUT, "");
-  recio::stop();
+  recio::stop({}, kExitStoppedByMessage);
 }
 
 bool IS_NAN(float X) {

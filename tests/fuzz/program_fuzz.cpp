@@ -24,6 +24,7 @@
 #include <string_view>
 
 #include "app/program.h"
+#include "recio/exit_status.h"
 #include "recio/hooks.h"
 #include "recio/runtime_error.h"
 #include "fuzz/work_dir.h"
@@ -43,6 +44,7 @@ struct Failed {};
 std::string g_console;
 std::string g_report;
 bool g_stopped = false;
+int g_stop_status = 0;
 sigjmp_buf g_trap_exit;
 volatile int g_trap_number = 0;
 const char* volatile g_trap_message = nullptr;
@@ -88,10 +90,14 @@ void fresh_run() {
   g_console.clear();
   g_report.clear();
   g_stopped = false;
+  g_stop_status = 0;
   recio::set_console_sink([](std::string_view bytes) { g_console.append(bytes); });
   recio::set_stop_hook([](int status) {
-    if (status != 0) violation("stop with status " + std::to_string(status));
+    if (status != polylsq::kExitResults && status != polylsq::kExitStoppedByMessage) {
+      violation("stop with status " + std::to_string(status));
+    }
     g_stopped = true;
+    g_stop_status = status;
     throw Stopped{};
   });
   recio::set_failure_hook([](std::string_view report) {
@@ -140,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   traps_off();
   if (returned) violation("run_program returned without ending the run");
   if (!g_stopped && g_report.empty()) violation("the run ended without the stop or a report");
-  const polylsq::robustness::RunView view{g_report.empty() ? 0 : 1, g_console, g_report, kOldResult,
+  const polylsq::robustness::RunView view{g_report.empty() ? g_stop_status : 1, g_console, g_report, kOldResult,
                                           read_file("F2B.txt")};
   if (const std::string broken = polylsq::robustness::check_run(view); !broken.empty()) {
     violation(broken);

@@ -32,7 +32,8 @@ TEST_F(Units, AMissingFileIsCreatedEmptyAndItsFirstReadMeetsEndOfFile) {
     open_unit(1, "B2F.txt");
     read_list(1, {&degree});
   });
-  EXPECT_EQ(run.failure, report(6201, "READ(B2F.txt)", "end of file encountered"));
+  EXPECT_EQ(run.failure,
+            report(6201, "READ(B2F.txt)", "end of file encountered") + "- after line 0\r\n");
   EXPECT_EQ(run.console, " \r\n");  // the owed line end before the report
   EXPECT_TRUE(std::filesystem::exists("B2F.txt"));
   EXPECT_EQ(std::filesystem::file_size("B2F.txt"), 0u);
@@ -183,7 +184,7 @@ TEST_F(Units, AFailedReadEndsARealRunWithStatusOneAndTheOwedLineEnd) {
   });
   EXPECT_EQ(child.exit_status, 1);
   EXPECT_EQ(child.out, " \r\n  --- Least Squares Approximation ---\r\n");
-  EXPECT_EQ(child.err, report(6203, "READ(B2F.txt)", "invalid integer"));
+  EXPECT_EQ(child.err, report(6203, "READ(B2F.txt)", "invalid integer") + "- line 1: \"2.0\"\r\n");
 }
 
 TEST_F(Units, ARunEndingAfterAReportLeavesUnstoredFilesUnchanged) {

@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "robustness/promises.h"
 
@@ -62,7 +63,8 @@ enum class Input {
   kDevNull,   // at its end at once
   kFile,      // the bytes of RunSetup::stdin_bytes, or the file RunSetup::stdin_file
   kClosed,    // file descriptor 0 not open at all
-  kDirectory  // a descriptor on which every read fails
+  kDirectory, // a descriptor on which every read fails
+  kNeverEnds  // a pipe whose writer stays open for the whole run and writes nothing
 };
 
 enum class Output {
@@ -71,6 +73,7 @@ enum class Output {
 };
 
 struct RunSetup {
+  std::vector<std::string> args;  // command-line arguments after the program name
   Input input = Input::kDevNull;
   std::string stdin_bytes;
   std::optional<fs::path> stdin_file;  // for input too large to hold: the child's peak
@@ -123,6 +126,11 @@ inline Outcome run_program_in(const fs::path& dir, const RunSetup& setup = {}) {
     EXPECT_EQ(::pipe(broken), 0);
     ::close(broken[0]);
   }
+  int silent[2] = {-1, -1};  // standard input that never ends: the parent keeps the writer
+  if (setup.input == Input::kNeverEnds) EXPECT_EQ(::pipe(silent), 0);
+  std::vector<const char*> argv{"polylsq"};
+  for (const std::string& arg : setup.args) argv.push_back(arg.c_str());
+  argv.push_back(nullptr);
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = ::fork();
   if (pid == 0) {
@@ -138,6 +146,10 @@ inline Outcome run_program_in(const fs::path& dir, const RunSetup& setup = {}) {
       case Input::kFile: in = ::open(input_path.c_str(), O_RDONLY); break;
       case Input::kClosed: break;
       case Input::kDirectory: in = ::open("/", O_RDONLY | O_DIRECTORY); break;
+      case Input::kNeverEnds:
+        in = silent[0];
+        ::close(silent[1]);
+        break;
     }
     const int out = setup.output == Output::kBrokenPipe
                         ? broken[1]
@@ -153,10 +165,11 @@ inline Outcome run_program_in(const fs::path& dir, const RunSetup& setup = {}) {
     }
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
-    ::execl(POLYLSQ_BINARY, "polylsq", static_cast<char*>(nullptr));
+    ::execv(POLYLSQ_BINARY, const_cast<char* const*>(argv.data()));
     ::_exit(127);
   }
   if (broken[1] >= 0) ::close(broken[1]);
+  if (silent[0] >= 0) ::close(silent[0]);
   Outcome outcome;
   int status = 0;
   rusage usage{};
@@ -170,6 +183,7 @@ inline Outcome run_program_in(const fs::path& dir, const RunSetup& setup = {}) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
+  if (silent[1] >= 0) ::close(silent[1]);
   outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   outcome.peak_rss_kb = usage.ru_maxrss;
   if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);

@@ -1,7 +1,8 @@
 // The promises that every run of the program keeps, whatever "B2F.txt" holds and whatever
 // the file system does, as checks over what one run left behind:
-//   - exit status 0 after "Stop - Program terminated.", or 1 after exactly one run-time
-//     report on standard error, and nothing else there;
+//   - exit status 0 after the console report and "Stop - Program terminated."; 3 after
+//     "Stop - Program terminated." without the report (a TERMINAL or FATAL message); or 1
+//     after exactly one run-time report on standard error; nothing else on standard error;
 //   - "F2B.txt" left exactly as it was, or holding exactly the seven records of this run,
 //     which agree with the coefficient and R-squared lines of the console report.
 // Each check returns an empty string when the promise holds, else what broke. Shared by
@@ -54,19 +55,53 @@ inline bool take_digits(std::string_view& text, std::size_t n) {
   return true;
 }
 
-// "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n", the
-// ": ALLOCATE" form without a file, or the ": MATH" form with the letter M; one report
-// and nothing more.
+// Takes a line number off the front of `text`: digits without a leading zero, or "0".
+inline bool take_line_number(std::string_view& text) {
+  if (take(text, "0")) return true;
+  if (text.empty() || text[0] < '1' || text[0] > '9') return false;
+  while (!text.empty() && is_digit(text[0])) text.remove_prefix(1);
+  return true;
+}
+
+// The location line of a failing read on a file, after its "- ": "after line 5" for an end
+// of file, else `line 7: "3.O512"` (the value quoted, with its escapes; "..." after the
+// quote when it was cut).
+inline bool is_read_location(std::string_view text, bool end_of_file) {
+  if (end_of_file) return take(text, "after line ") && take_line_number(text) && text.empty();
+  if (!take(text, "line ") || !take_line_number(text) || !take(text, ": \"")) return false;
+  if (ends_with(text, "\"...")) text.remove_suffix(3);
+  if (!ends_with(text, "\"") || text.size() < 2) return false;
+  text.remove_suffix(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\\') {
+      ++i;  // an escaped quote, backslash or \xNN
+    } else if (text[i] == '"') {
+      return false;
+    }
+  }
+  return true;
+}
+
+// "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n- after line 5\r\n"
+// (a read on a file that stops at its end or at a value adds where), the ": ALLOCATE" form
+// without a file, or the ": MATH" form with the letter M; one report and nothing more.
 inline std::string check_report(std::string_view err) {
   const std::string broken = "standard error is not exactly one run-time report: \"" + std::string(err) + "\"";
   std::string_view rest = err;
   if (!take(rest, "\r\nrun-time error ")) return broken;
+  bool located = false;     // a read on a file that must say where it stopped
+  bool end_of_file = false;
   if (take(rest, "F")) {
+    const std::string_view number = rest.substr(0, 4);
     if (!take_digits(rest, 4) || !take(rest, ": ")) return broken;
     if (!take(rest, "ALLOCATE")) {  // the one label outside unit statements: no file name
-      if (!take(rest, "OPEN(") && !take(rest, "CLOSE(") && !take(rest, "READ(") && !take(rest, "WRITE(")) {
+      const bool read = take(rest, "READ(");
+      if (!read && !take(rest, "OPEN(") && !take(rest, "CLOSE(") && !take(rest, "WRITE(")) {
         return broken;
       }
+      located = read && rest.substr(0, 4) != "CON)" && number != "6202" && number > "6200" &&
+                number < "6207";
+      end_of_file = number == "6201";
       const std::size_t close = rest.find(')');
       if (close == 0 || close == std::string_view::npos ||
           rest.substr(0, close).find_first_of("\r\n") != std::string_view::npos) {
@@ -79,11 +114,21 @@ inline std::string check_report(std::string_view err) {
   }
   if (!take(rest, "\r\n- ")) return broken;
   const std::size_t end = rest.find("\r\n");
-  if (end == 0 || end == std::string_view::npos || end + 2 != rest.size() ||
+  if (end == 0 || end == std::string_view::npos ||
       rest.substr(0, end).find_first_of("\r\n") != std::string_view::npos) {
     return broken;
   }
-  return {};
+  rest.remove_prefix(end + 2);
+  if (located) {
+    if (!take(rest, "- ") || !ends_with(rest, "\r\n")) return broken;
+    const std::string_view location = rest.substr(0, rest.size() - 2);
+    if (location.find_first_of("\r\n") != std::string_view::npos ||
+        !is_read_location(location, end_of_file)) {
+      return broken;
+    }
+    return {};
+  }
+  return rest.empty() ? std::string() : broken;
 }
 
 // One field of a result or report line: Fw.d of a value, w asterisks, or a NaN/infinity
@@ -170,10 +215,14 @@ inline std::string check_report_matches_file(std::string_view out, std::string_v
 inline std::string check_run(const RunView& run) {
   if (run.out.substr(0, kBanner.size()) != kBanner) return "standard output does not start with the banner";
   const bool reported = run.out.find(kPushEnter) != std::string_view::npos;
-  if (run.status == 0) {
-    if (!run.err.empty()) return "exit status 0 with standard error \"" + std::string(run.err) + "\"";
+  if (run.status == 0 || run.status == 3) {
+    const std::string status = std::to_string(run.status);
+    if (!run.err.empty()) return "exit status " + status + " with standard error \"" + std::string(run.err) + "\"";
     if (!ends_with(run.out, kStopLine)) {
-      return "exit status 0 without the stop line at the end of standard output";
+      return "exit status " + status + " without the stop line at the end of standard output";
+    }
+    if (reported != (run.status == 0)) {
+      return "exit status " + status + (reported ? " after" : " without") + " the console report";
     }
   } else if (run.status == 1) {
     if (std::string e = check_report(run.err); !e.empty()) return e;

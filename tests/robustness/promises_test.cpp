@@ -26,7 +26,8 @@ std::string result(const std::string& b1, const std::string& r2) {
 const std::string kGoodOut = console("    2.230", "     99.8928");
 const std::string kGoodResult = result("     2.230", "     99.8928");
 const std::string kOld = "old\r\n";
-const std::string kReadReport = "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n";
+const std::string kReadReport =
+    "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n- after line 2\r\n";
 const std::string kBannerOnly = std::string(kBanner) + "\r\n";
 
 struct PromiseCase {
@@ -44,8 +45,11 @@ const PromiseCase kCases[] = {
     {"ReadFailureKeeps", 1, kBannerOnly, kReadReport, kOld, kOld, true},
     {"MathReportKeeps", 1, kBannerOnly, "\r\nrun-time error M6104: MATH\r\n- floating-point error: overflow\r\n",
      std::nullopt, std::nullopt, true},
-    {"LibraryStopKeeps", 0, kBannerOnly + "*** TERMINAL ERROR\r\n" + std::string(kStopLine), "", kOld, kOld,
+    {"LibraryStopKeeps", 3, kBannerOnly + "*** TERMINAL ERROR\r\n" + std::string(kStopLine), "", kOld, kOld,
      true},
+    {"LibraryStopWithStatusZeroBreaks", 0, kBannerOnly + "*** TERMINAL ERROR\r\n" + std::string(kStopLine), "",
+     kOld, kOld, false},
+    {"ReportWithStatusThreeBreaks", 3, kGoodOut, "", kOld, kGoodResult, false},
     {"NanTextsInBothPlacesKeep", 0, console("1#QNAN...", "1#QNAN......"), "", std::nullopt,
      result("1#QNAN....", "1#QNAN......"), true},
     {"AsterisksOnTheConsoleOnlyKeep", 0, console("*********", "     99.8928"), "", std::nullopt,
@@ -59,7 +63,7 @@ const PromiseCase kCases[] = {
      kGoodResult, false},
     {"MissingOwedLineEndAfterAReportBreaks", 1, std::string(kBanner), kReadReport, kOld, kOld, false},
     {"ResultChangedByAFailedReadBreaks", 1, kBannerOnly, kReadReport, kOld, kGoodResult, false},
-    {"ResultCreatedByALibraryStopBreaks", 0, kBannerOnly + std::string(kStopLine), "", std::nullopt,
+    {"ResultCreatedByALibraryStopBreaks", 3, kBannerOnly + std::string(kStopLine), "", std::nullopt,
      kGoodResult, false},
     {"SixRecordsBreak", 0, kGoodOut, "", kOld, kGoodResult.substr(0, kGoodResult.size() - 14), false},
     {"LoneLineFeedsBreak", 0, kGoodOut, "", kOld,
@@ -94,6 +98,11 @@ INSTANTIATE_TEST_SUITE_P(Runs, Promises, ::testing::ValuesIn(kCases),
 TEST(ReportForm, AcceptsEachStatementLabelAndTheMathForm) {
   for (const char* report :
        {"\r\nrun-time error F6101: OPEN(F2B.txt)\r\n- cannot open file\r\n",
+        "\r\nrun-time error F6202: READ(B2F.txt)\r\n- read failure\r\n",
+        "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n- after line 0\r\n",
+        "\r\nrun-time error F6204: READ(data.txt)\r\n- invalid real\r\n- line 7: \"3.O512\"\r\n",
+        "\r\nrun-time error F6203: READ(B2F.txt)\r\n- invalid integer\r\n- line 1: \"a\\\"b\\x00\"\r\n",
+        "\r\nrun-time error F6203: READ(CON)\r\n- invalid integer\r\n",
         "\r\nrun-time error F6105: CLOSE(F2B.txt)\r\n- close failure\r\n",
         "\r\nrun-time error F6301: WRITE(F2B.txt)\r\n- write failure\r\n",
         "\r\nrun-time error F6401: ALLOCATE\r\n- insufficient memory\r\n",
@@ -109,7 +118,14 @@ TEST(ReportForm, RejectsLoneLineFeedsAndMissingParts) {
                              "\r\nrun-time error F6201: READ()\r\n- end of file\r\n",
                              "\r\nrun-time error F6201: MATH\r\n- end of file\r\n",
                              "\r\nrun-time error F6401: ALLOCATE(B2F.txt)\r\n- insufficient memory\r\n",
-                             "\r\nrun-time error M6401: ALLOCATE\r\n- insufficient memory\r\n", ""}) {
+                             "\r\nrun-time error M6401: ALLOCATE\r\n- insufficient memory\r\n",
+                             // a read on a file without its location, or with a broken one
+                             "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n",
+                             "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n- line 2: \"\"\r\n",
+                             "\r\nrun-time error F6204: READ(B2F.txt)\r\n- invalid real\r\n- after line 2\r\n",
+                             "\r\nrun-time error F6204: READ(B2F.txt)\r\n- invalid real\r\n- line 07: \"x\"\r\n",
+                             "\r\nrun-time error F6204: READ(B2F.txt)\r\n- invalid real\r\n- line 7: \"x\"y\"\r\n",
+                             "\r\nrun-time error F6202: READ(B2F.txt)\r\n- read failure\r\n- after line 0\r\n", ""}) {
     EXPECT_NE(check_report(report), "") << report;
   }
 }

@@ -183,7 +183,7 @@ TEST(ErrorHandler, WarningOfAnInnerRoutineIsPrintedUnderRcurvAndTheRunGoesOn) {
   EXPECT_EQ(r.console, console_view(expected, false));
 }
 
-TEST(ErrorHandler, NobsZeroEndsARealProcessWithStatusZeroAndTheStopLine) {
+TEST(ErrorHandler, NobsZeroEndsARealProcessWithStatusThreeAndTheStopLine) {
   testing::reset_all();
   std::fflush(nullptr);  // nothing buffered in this process may reach the child's output
   int fds[2];
@@ -195,7 +195,7 @@ TEST(ErrorHandler, NobsZeroEndsARealProcessWithStatusZeroAndTheStopLine) {
     dup2(fds[1], 1);
     close(fds[1]);
     rcurv_checking_nobs(0);
-    _exit(3);  // reached only if the run did not stop
+    _exit(99);  // reached only if the run did not stop
   }
   close(fds[1]);
   std::string output;
@@ -206,7 +206,7 @@ TEST(ErrorHandler, NobsZeroEndsARealProcessWithStatusZeroAndTheStopLine) {
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(WEXITSTATUS(status), 3);  // stopped by a TERMINAL message
   EXPECT_EQ(output,
             "\r\n"
             "*** TERMINAL ERROR 1 from RCURV.  The number of observations must be at\r\n"

@@ -1,0 +1,20 @@
+// The exit statuses of the process, one meaning each, so that a calling script can tell a
+// result from a failure.
+#pragma once
+
+namespace polylsq {
+
+// The run reached its results (the legacy run: its report, with the result file written;
+// warnings allowed).
+constexpr int kExitResults = 0;
+// A run-time error report on standard error (input or output, memory, arithmetic trap).
+constexpr int kExitRuntimeError = 1;
+// The command line is wrong; nothing was read, created or changed.
+constexpr int kExitUsage = 2;
+// A TERMINAL or FATAL message of the error handler stopped the run; the result file was
+// not written.
+constexpr int kExitStoppedByMessage = 3;
+// `polylsq check` found a legacy figure that the accurate fit contradicts.
+constexpr int kExitCheckDisagrees = 4;
+
+}  // namespace polylsq
