@@ -8,6 +8,7 @@
 #include <cstddef>
 
 #include "fit/orthogonal_regression.h"
+#include "recio/fpenv.h"
 #include "stats/regression_statistics.h"
 #include "support/error_handler.h"
 #include "support/error_queries.h"
@@ -88,8 +89,11 @@ bool reword_outcome(int NDEG, int NDFIT) {
 
 // Means and variances of the valid rows (the rows where neither x nor y is a NaN), then
 // the summary statistics taken from AOV. Running sums are rounded after every addition.
+// The program shows none of these but R-squared, which is only copied here: they are
+// computed with the traps held, so a sum beyond the float range is an infinity.
 void fill_fitstat(int NOBS, const float* XOBS, const float* YOBS, const float* RECA,
                   const DriverScalars& s, float* FITSTAT) {
+  const recio::TrapsHeld unshown;
   Vec x(XOBS), y(YOBS), recA(RECA);
   Vec fitstat(FITSTAT);
   const float DFTOT = static_cast<float>(NOBS - s.NMISSR - 1);
@@ -157,7 +161,10 @@ void fit(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, flo
 
   const int k = s.NDFIT;
   Vec ocoef(OCOEF), ssdeg(SSDEG);
-  ssdeg(1) = static_cast<float>(double(ocoef(1)) * ocoef(1) * ssdeg(1));  // D(1) still there
+  {
+    const recio::TrapsHeld unshown;  // the sum of squares for the mean
+    ssdeg(1) = static_cast<float>(double(ocoef(1)) * ocoef(1) * ssdeg(1));  // D(1) still there
+  }
   VEC_SET(NDEG, 0.0f, ssdeg.at(2), 1);
   VEC_COPY(k, sqss.at(1, 2), 1, ssdeg.at(2), 1);
 

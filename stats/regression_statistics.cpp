@@ -2,8 +2,12 @@
 // inference in powers of x, sequential and lack-of-fit F tests, analysis-of-variance summary.
 //
 // Every stored value is a float, each assignment computed in double and rounded once.
-// Quotients go through SAFE_DIV, so degenerate data yield NaN or infinity; a finite step
-// whose result passes the float range ends the run through the overflow trap. Comparisons
+// Quotients go through SAFE_DIV, so degenerate data yield NaN or infinity. A finite step on
+// the way to the power-series coefficients or to R-squared whose result passes the float
+// range ends the run through the overflow trap; the statistics that the program shows
+// nowhere (standard errors, t and p values, F tests, mean squares, adjusted R-squared,
+// standard deviation, coefficient of variation) are computed with the traps held, so that
+// they become infinities or NaNs instead of ending the run. Comparisons
 // with 0 of the checked arguments are ordered: a NaN there ends the run through the
 // invalid-operation trap. Errors go through the handler only.
 #include "stats/regression_statistics.h"
@@ -161,6 +165,7 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
   VEC_COPY(n1, OCOEF, 1, coef.at(1, 1), 1);
   ORTHO_TO_POWER(NDEG, coef.at(1, 1), RECA, RECB, XSCALE, XSHIFT, TWORK, n1);
 
+  const recio::TrapsHeld unshown;  // from here on, nothing feeds B or R-squared
   float mse = safe_div(SSE, DFE);
   if (!IS_NAN(mse)) {
     for (int i = 1; i <= n1; ++i) coef(i, 2) = float((1.0 / d(i)) * mse);
@@ -254,6 +259,7 @@ void G1AOV(float DFR, float SSR, float DFE, float SSE, float YBAR, float* AOV) {
     Vec aov(AOV);
     AOV_FILL(DFR, SSR, DFE, SSE, AOV);
     aov(11) = safe_div(float(double(SSR) * 100), aov(6));
+    const recio::TrapsHeld unshown;
     // Q: error mean square over total mean square; adjusted R-squared never below 0.
     const float q = safe_div(aov(8), safe_div(aov(6), aov(3)));
     if (IS_NAN(q)) {
@@ -283,6 +289,7 @@ void AOV_FILL(float DFR, float SSR, float DFE, float SSE, float* AOV) {
   aov(4) = SSR;
   aov(5) = SSE;
   aov(6) = float(double(SSE) + SSR);
+  const recio::TrapsHeld unshown;  // the mean squares and their F test
   SAFE_DIV(SSR, DFR, aov(7));
   SAFE_DIV(SSE, DFE, aov(8));
   C1F(aov(7), aov(8), DFR, DFE, aov(9), aov(10));
