@@ -5,6 +5,7 @@
 #include "app/program.h"
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include "fit/curve_fit.h"
@@ -16,7 +17,7 @@
 namespace polylsq::app {
 namespace {
 
-constexpr int kFileUnit = 1;     // "B2F.txt" while reading, then "F2B.txt"
+constexpr int kFileUnit = 1;     // the data file while reading, then the result file
 constexpr int kConsoleUnit = 6;  // formatted console records
 constexpr int kMaxDegree = 5;    // B(1..6) in the result file
 
@@ -65,9 +66,9 @@ void read_observations(Variables& v) {
   }
 }
 
-void write_results(Variables& v) {
+void write_results(Variables& v, const std::string& result_file) {
   Vec b(v.B), fitstat(v.FITSTAT);
-  recio::open_unit(kFileUnit, "F2B.txt");
+  recio::open_unit(kFileUnit, result_file);
   for (int i = 1; i <= 6; ++i) recio::write_formatted(kFileUnit, "(F10.3)", {b(i)});
   recio::write_formatted(kFileUnit, "(F12.4)", {fitstat(5)});
   recio::close_unit(kFileUnit);
@@ -89,7 +90,7 @@ void show_report(Variables& v) {
 
 }  // namespace
 
-void run_program() {
+void run_program(const LegacyRun& run) {
   recio::enable_fp_traps();
   Variables v;
 
@@ -97,7 +98,7 @@ void run_program() {
   recio::write_list(recio::kStarUnit, {"  --- Least Squares Approximation ---"});
   recio::write_list(recio::kStarUnit, {" "});
 
-  recio::open_unit(kFileUnit, "B2F.txt");
+  recio::open_unit(kFileUnit, run.data_file);
   recio::read_list(kFileUnit, {&v.NDEG});
   if (v.NDEG > kMaxDegree) {
     recio::close_unit(kFileUnit);
@@ -110,10 +111,10 @@ void run_program() {
 
   RCURV(v.NOBS, v.XOBS.data(), v.YOBS.data(), v.NDEG, v.B, v.SSDEG, v.FITSTAT);
 
-  write_results(v);  // complete before the report starts
+  write_results(v, run.result_file);  // complete before the report starts
   show_report(v);
 
-  recio::read_list(recio::kStarUnit, {});
+  if (run.pause) recio::read_list(recio::kStarUnit, {});
   recio::stop();
 }
 

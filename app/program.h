@@ -1,17 +1,19 @@
-// The program: one run from the data file "B2F.txt" to the result file "F2B.txt", the
-// console report, the pause for the Enter key and the stop.
+// The legacy run: one run from the data file ("B2F.txt") to the result file ("F2B.txt"),
+// the console report, the pause for the Enter key and the stop.
 #pragma once
+
+#include "app/command_line.h"
 
 namespace polylsq::app {
 
-// Runs the whole program in the working directory: banner; NDEG, NOBS and the NOBS
-// pairs (x, y) read from "B2F.txt"; the fit by RCURV; B(1..6) and R-squared written to
-// "F2B.txt"; the report on the console; one console line read; the stop.
+// Runs the whole legacy program: banner; NDEG, NOBS and the NOBS pairs (x, y) read from
+// the data file; the fit by RCURV; B(1..6) and R-squared written to the result file; the
+// report on the console; one console line read (unless `run.pause` is off); the stop.
 // NDEG above 5 is rejected right after it is read, before anything else is read.
 // Every end of the run goes through the run-time (the stop, or a run-time error report)
 // or the error handler's stop. With the default hooks it does not return; a harness that
 // replaces the hooks must make them throw (a hook that returns leaves the run to go on
 // past its designed end).
-void run_program();
+void run_program(const LegacyRun& run = {});
 
 }  // namespace polylsq::app

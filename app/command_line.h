@@ -1,0 +1,33 @@
+// The command line: `polylsq [OPTIONS] [DATA [RESULT]]` and its subcommands, parsed once
+// into a struct. Options only choose files, whether the pause reads a line, and which
+// command runs; none changes a byte of the legacy run's console transcript or result file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace polylsq::app {
+
+// The legacy run: the data file read, the result file written, the pause at the end.
+struct LegacyRun {
+  std::string data_file = "B2F.txt";
+  std::string result_file = "F2B.txt";
+  bool pause = true;  // read one console line after "Push Enter key"
+};
+
+using Command = std::variant<LegacyRun>;
+
+// What the command line asks for: a command to run, or an exit status when the parse
+// itself ended the process's work (help or version shown on standard output: 0; a wrong
+// command line, reported on standard error in one line plus a pointer to --help: 2).
+struct ParsedCommandLine {
+  std::optional<Command> command;
+  int exit_status = 0;
+};
+
+// Parses the arguments of main. Prints help, version and errors itself; reads, creates and
+// changes no file (a named data file is only tested for existence).
+ParsedCommandLine parse_command_line(int argc, const char* const* argv);
+
+}  // namespace polylsq::app

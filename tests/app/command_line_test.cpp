@@ -1,0 +1,201 @@
+// The command line of the real binary: help, version and wrong command lines touch no
+// file; named data and result files; the pause switched off; one exit status per outcome.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "robustness/child_run.h"
+
+namespace polylsq::robustness {
+namespace {
+
+// A degree-2 fit of six observations that reaches the report.
+const std::string kData = "2\n6\n1 2.1\n2 3.9\n3 8.2\n4 15.8\n5 26.1\n6 37.0\n";
+const std::string kPointer = "Run 'polylsq --help' for usage.\n";
+
+std::set<std::string> names_in(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+class CommandLine : public ProgramRunTest {
+ protected:
+  Outcome run_with(std::vector<std::string> args, Input input = Input::kDevNull) {
+    RunSetup setup;
+    setup.args = std::move(args);
+    setup.input = input;
+    Outcome run = run_program_in(dir_, setup);
+    EXPECT_FALSE(run.timed_out) << "the run did not end within the time limit";
+    EXPECT_EQ(run.signal, 0);
+    return run;
+  }
+};
+
+// Command lines that end before anything is read: the folder stays as it was.
+struct NoRunCase {
+  const char* name;
+  std::vector<std::string> args;
+  int status;
+  std::string err;  // exact standard error
+};
+
+void PrintTo(const NoRunCase& c, std::ostream* os) { *os << c.name; }
+
+const NoRunCase kNoRunCases[] = {
+    {"Help", {"--help"}, 0, ""},
+    {"ShortHelp", {"-h"}, 0, ""},
+    {"HelpAmongOtherArguments", {"data.txt", "--help"}, 0, ""},
+    {"Version", {"--version"}, 0, ""},
+    {"UnknownOption", {"--bogus"}, 2, "polylsq: The following argument was not expected: --bogus\n" + kPointer},
+    {"UnknownShortOption", {"-x"}, 2, "polylsq: The following argument was not expected: -x\n" + kPointer},
+    {"ThirdFileName", {"B2F.txt", "out.txt", "more.txt"}, 2,
+     "polylsq: The following argument was not expected: more.txt\n" + kPointer},
+    {"NamedDataFileMissing", {"fti"}, 2, "polylsq: fti: no such file\n" + kPointer},
+    {"NamedDataFileMissingWithResult", {"fti", "out.txt"}, 2, "polylsq: fti: no such file\n" + kPointer},
+    {"DoubleDashEndsTheOptions", {"--", "--help"}, 2, "polylsq: --help: no such file\n" + kPointer},
+};
+
+class NoRun : public CommandLine, public ::testing::WithParamInterface<NoRunCase> {};
+
+TEST_P(NoRun, LeavesTheFolderAsItWas) {
+  const NoRunCase& c = GetParam();
+  write_file(dir_ / "B2F.txt", kData);
+  write_file(dir_ / "F2B.txt", kOldResult);
+  const std::set<std::string> before = names_in(dir_);
+
+  const Outcome run = run_with(c.args, Input::kNeverEnds);
+
+  EXPECT_EQ(run.status, c.status);
+  EXPECT_EQ(run.err, c.err);
+  if (c.status != 0) EXPECT_EQ(run.out, "");
+  EXPECT_EQ(names_in(dir_), before);
+  EXPECT_EQ(read_file(dir_ / "B2F.txt"), kData);
+  EXPECT_EQ(read_file(dir_ / "F2B.txt"), kOldResult);
+}
+
+INSTANTIATE_TEST_SUITE_P(Arguments, NoRun, ::testing::ValuesIn(kNoRunCases),
+                         [](const ::testing::TestParamInfo<NoRunCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST_F(CommandLine, VersionIsTheProjectVersion) {
+  EXPECT_EQ(run_with({"--version"}).out, std::string("polylsq ") + POLYLSQ_VERSION + "\n");
+}
+
+TEST_F(CommandLine, HelpNamesEveryOptionAndExitStatus) {
+  const Outcome run = run_with({"--help"});
+  EXPECT_EQ(run_with({"-h"}).out, run.out);
+  for (const char* text : {"Usage: polylsq [OPTIONS] [DATA] [RESULT]", "--no-pause", "--version",
+                           "-h,--help", "DATA", "RESULT", "B2F.txt", "F2B.txt"}) {
+    EXPECT_NE(run.out.find(text), std::string::npos) << text;
+  }
+  for (const char* status : {"  0  ", "  1  ", "  2  ", "  3  "}) {
+    EXPECT_NE(run.out.find(status), std::string::npos) << "exit status" << status;
+  }
+}
+
+TEST_F(CommandLine, FlagGivenAValueIsAnErrorInOneLine) {
+  write_file(dir_ / "B2F.txt", kData);
+  for (const char* arg : {"--no-pause=yes", "--no-pause=no"}) {
+    const Outcome run = run_with({arg});
+    EXPECT_EQ(run.status, 2) << arg;
+    ASSERT_EQ(run.err.rfind("polylsq: ", 0), 0u) << run.err;
+    const std::size_t first_end = run.err.find('\n');
+    EXPECT_EQ(run.err.substr(first_end + 1), kPointer) << arg;
+    EXPECT_FALSE(fs::exists(dir_ / "F2B.txt")) << arg;
+  }
+}
+
+// Named files: the same run as the default files give, in the files named.
+TEST_F(CommandLine, NamedDataAndResultFilesGiveTheBareRunsBytes) {
+  const Outcome bare = run_and_check(kData, std::nullopt);
+  ASSERT_EQ(bare.status, 0);
+  const std::optional<std::string> bare_result = read_file(dir_ / "F2B.txt");
+  fs::remove(dir_ / "B2F.txt");
+  fs::remove(dir_ / "F2B.txt");
+
+  write_file(dir_ / "data.txt", kData);
+  const Outcome named = run_with({"data.txt", "out.txt"});
+  EXPECT_EQ(named.status, 0);
+  EXPECT_EQ(named.out, bare.out);
+  EXPECT_EQ(named.err, "");
+  EXPECT_EQ(read_file(dir_ / "out.txt"), bare_result);
+  EXPECT_EQ(names_in(dir_), (std::set<std::string>{"data.txt", "out.txt"}));
+}
+
+TEST_F(CommandLine, NamedDataFileAloneWritesTheDefaultResultFile) {
+  write_file(dir_ / "my data.txt", kData);
+  const Outcome run = run_with({"my data.txt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(check_result_file(read_file(dir_ / "F2B.txt").value_or("")), "");
+}
+
+TEST_F(CommandLine, ReportsNameTheFilesActuallyUsed) {
+  write_file(dir_ / "bad.txt", "2\n6\n1 2.1\n2 3.O512\n");
+  const Outcome read = run_with({"bad.txt", "out.txt"});
+  EXPECT_EQ(read.status, 1);
+  EXPECT_EQ(read.err, io_report("6204", "READ", "bad.txt", "invalid real") + "- line 4: \"3.O512\"\r\n");
+  EXPECT_FALSE(fs::exists(dir_ / "out.txt"));
+
+  write_file(dir_ / "data.txt", kData);
+  fs::create_directory(dir_ / "folder");
+  const Outcome write = run_with({"data.txt", "folder"});
+  EXPECT_EQ(write.status, 1);
+  EXPECT_EQ(write.err, io_report("6301", "WRITE", "folder", "write failure"));
+}
+
+// The pause: with --no-pause the closing line is shown and no line is read, so a standard
+// input that never ends does not hold the run.
+TEST_F(CommandLine, NoPauseEndsWhateverStandardInputDoes) {
+  const Outcome paused = run_and_check(kData, std::nullopt);
+  const Outcome run = run_with({"--no-pause"}, Input::kNeverEnds);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, paused.out);
+  EXPECT_NE(run.out.find("Push Enter key"), std::string::npos);
+}
+
+// One exit status per outcome, and the promises of every run (promises.h) besides.
+struct StatusCase {
+  const char* name;
+  std::string data;
+  int status;
+};
+
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << c.name; }
+
+const StatusCase kStatusCases[] = {
+    {"ResultsWritten", kData, 0},
+    {"WarningStillWritesResults", "3\n4\n1 1\n2 2\n3 3\n4 4\n", 0},
+    {"RunTimeReport", "2\n6\n1 2.1\n2 3.O512\n", 1},
+    {"EndOfFile", "2\n6\n1 2.1\n", 1},
+    {"DegreeAboveFive", "7\n6\n1 2.1\n", 3},
+    {"SingleObservation", "1\n1\n1 2\n", 3},
+    {"ConstantX", "1\n3\n2 1\n2 2\n2 3\n", 3},
+    {"NoObservations", "1\n0\n", 3},
+    // y near 1e14 and x near 1000 at degree 5: the standard errors leave the float range,
+    // but nothing shows them, so the run reaches its results.
+    {"UnshownStatisticsBeyondTheFloatRange",
+     "5\n16\n1000.0 1.000655e+14\n1000.5 1.000305e+14\n1001.0 1.000675e+14\n1001.5 1.000107e+14\n"
+     "1002.0 1.000517e+14\n1002.5 1.000490e+14\n1003.0 1.000602e+14\n1003.5 1.000370e+14\n"
+     "1004.0 1.000257e+14\n1004.5 1.000374e+14\n1005.0 1.000826e+14\n1005.5 1.000173e+14\n"
+     "1006.0 1.000298e+14\n1006.5 1.000644e+14\n1007.0 1.000790e+14\n1007.5 1.000988e+14\n",
+     0},
+};
+
+class ExitStatus : public CommandLine, public ::testing::WithParamInterface<StatusCase> {};
+
+TEST_P(ExitStatus, TellsTheOutcome) {
+  const Outcome run = run_and_check(GetParam().data, kOldResult);
+  EXPECT_EQ(run.status, GetParam().status) << run.out << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, ExitStatus, ::testing::ValuesIn(kStatusCases),
+                         [](const ::testing::TestParamInfo<StatusCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
+}  // namespace polylsq::robustness
