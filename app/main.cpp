@@ -9,5 +9,4 @@ int main(int argc, char** argv) {
   if (!parsed.command) return parsed.exit_status;
   const auto& run = std::get<polylsq::app::LegacyRun>(*parsed.command);
   polylsq::app::run_program(run);
-  return 0;
 }

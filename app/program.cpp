@@ -11,6 +11,7 @@
 #include "fit/curve_fit.h"
 #include "recio/fpenv.h"
 #include "recio/io.h"
+#include "recio/run_end.h"
 #include "support/error_handler.h"
 #include "support/index.h"
 
@@ -102,8 +103,7 @@ void run_program(const LegacyRun& run) {
   recio::read_list(kFileUnit, {&v.NDEG});
   if (v.NDEG > kMaxDegree) {
     recio::close_unit(kFileUnit);
-    reject_degree(v.NDEG);
-    return;
+    reject_degree(v.NDEG);  // a terminal error: the handler stops the run
   }
   recio::read_list(kFileUnit, {&v.NOBS});
   read_observations(v);

@@ -11,9 +11,7 @@ namespace polylsq::app {
 // report on the console; one console line read (unless `run.pause` is off); the stop.
 // NDEG above 5 is rejected right after it is read, before anything else is read.
 // Every end of the run goes through the run-time (the stop, or a run-time error report)
-// or the error handler's stop. With the default hooks it does not return; a harness that
-// replaces the hooks must make them throw (a hook that returns leaves the run to go on
-// past its designed end).
-void run_program(const LegacyRun& run = {});
+// or the error handler's stop: it never returns.
+[[noreturn]] void run_program(const LegacyRun& run = {});
 
 }  // namespace polylsq::app

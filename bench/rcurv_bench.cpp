@@ -3,7 +3,7 @@
 
 #include "bench/bench_data.h"
 #include "fit/curve_fit.h"
-#include "recio/hooks.h"
+#include "recio/testing.h"
 
 namespace {
 

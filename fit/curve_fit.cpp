@@ -3,6 +3,7 @@
 // a size that does not fit the allocator's size type is a refused request, never a
 // smaller block.
 #include "fit/curve_fit.h"
+#include "fit/testing.h"
 
 #include <sys/mman.h>
 

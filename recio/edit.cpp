@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "recio/runtime.h"
 
 namespace polylsq::recio {
 namespace {

@@ -15,3 +15,11 @@ std::string edit_F(float value, int w, int d);             // 0.5, F10.3 -> "   
 std::string edit_E(float value, int w, int d, int scale);  // 123.4567, 1PE14.6 -> "  1.234567E+02"
 
 }  // namespace polylsq::recio
+
+namespace polylsq::recio::detail {
+
+// F editing with a scale factor k in effect: the value shown is value * 10^k, shifted
+// exactly in its decimal digits. edit_F is the case k = 0.
+std::string edit_F_scaled(float value, int w, int d, int k);
+
+}  // namespace polylsq::recio::detail

@@ -8,8 +8,8 @@
 
 #include "recio/edit.h"
 #include "recio/io.h"
-#include "recio/runtime.h"
-#include "recio/runtime_error.h"
+#include "recio/run_end.h"
+#include "recio/units.h"
 
 namespace polylsq::recio {
 namespace detail {
@@ -299,7 +299,7 @@ std::optional<detail::IoError> interpret(const detail::Format& format, int unit,
 }  // namespace
 
 void write_formatted(int unit, std::string_view format, std::initializer_list<OutItem> items) {
-  if (!detail::check_output_unit(unit)) return;
+  detail::check_output_unit(unit);
   const detail::Format* parsed = detail::parse_format(format);
   const std::optional<detail::IoError> error =
       parsed == nullptr ? detail::IoError::kBadFormat : interpret(*parsed, unit, items);

@@ -5,14 +5,12 @@
 // output applies first-character carriage control and ends lines with "\r\n"; files
 // opened by name get no carriage control and "\r\n" record ends. At most 61 file units
 // are connected at once. A failing statement ends the run with the run-time's report
-// (runtime_error.h); nothing here returns an error code.
+// (run_end.h); nothing here returns an error code. The stop is in run_end.h.
 #pragma once
 
 #include <initializer_list>
 #include <string_view>
 #include <variant>
-
-#include "recio/exit_status.h"
 
 namespace polylsq::recio {
 
@@ -49,10 +47,5 @@ void write_formatted(int unit, std::string_view format, std::initializer_list<Ou
 // One formatted record holding `text` as written (the effect of format "(A)" with one
 // character item): used by the error handler and the machine routines for their records.
 void write_record(int unit, std::string_view text);
-
-// Ends the run: the owed console line end, then `text` (or "Stop - Program terminated."
-// when empty) and "\r\n" on standard output, every unit closed, exit with `status`.
-// Goes through the stop hook (hooks.h); returns only when a test hook returns.
-void stop(std::string_view text = {}, int status = polylsq::kExitResults);
 
 }  // namespace polylsq::recio

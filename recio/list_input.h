@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "recio/io.h"
-#include "recio/runtime_error.h"
+#include "recio/run_end.h"
 
 namespace polylsq::recio::detail {
 

@@ -11,7 +11,9 @@
 
 #include "recio/edit.h"
 #include "recio/io.h"
+#include "recio/run_end.h"
 #include "support/machine.h"
+#include "support/testing.h"
 
 namespace polylsq {
 namespace {
@@ -440,14 +442,12 @@ void E1POP(std::string_view NAME) {
     MSG_SET_TEXT(1, NAME);
     E1MES(5, 1, "Error condition in E1POP.  Cannot pop from %(L1) because stack is empty.");
     recio::stop({}, kExitStoppedByMessage);
-    return;
   }
   if (!same_padded(NAME, s.routine_name[s.level])) {
     MSG_SET_TEXT(1, NAME);
     MSG_SET_TEXT(2, std::string_view(s.routine_name[s.level], kNameWidth));
     E1MES(5, 2, "Error condition in E1POP.  %(L1) does not match the name %(L2) in the stack.");
     recio::stop({}, kExitStoppedByMessage);
-    return;
   }
   const int t = s.err_type[s.level];
   if (t != 0) {
@@ -469,7 +469,6 @@ void E1POP(std::string_view NAME) {
     }
     if (stop) {
       recio::stop({}, kExitStoppedByMessage);
-      return;
     }
   }
   if (s.level < s.max_level) {
@@ -485,7 +484,6 @@ void E1MES(int IERTYP, int IERCOD, std::string_view MSG) {
       set_pending_direct(".  Error from E1MES.  Illegal error type specified.");
       ERR_PRINT();
       recio::stop({}, kExitStoppedByMessage);
-      return;
     }
     s.err_type[s.level] = IERTYP;
   }

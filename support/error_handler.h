@@ -33,7 +33,4 @@ int error_code_at(int level);
 // query called with a wrong argument.
 void error_terminal_direct(std::string_view text);
 
-// Back to the state before first use: for tests only.
-void error_handler_reset_for_tests();
-
 }  // namespace polylsq

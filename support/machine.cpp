@@ -9,7 +9,9 @@
 
 #include "recio/edit.h"
 #include "recio/io.h"
+#include "recio/run_end.h"
 #include "support/error_handler.h"
+#include "support/testing.h"
 
 namespace polylsq {
 namespace {
@@ -52,7 +54,6 @@ int IMACH(int N) {
   recio::write_record(NOUT, with_number(" ***          N = ", N));
   recio::write_record(NOUT, "");
   recio::stop({}, kExitStoppedByMessage);
-  return 0;
 }
 
 void UMACH(int N, int& NUNIT) {

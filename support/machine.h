@@ -15,7 +15,4 @@ void UMACH(int N, int& NUNIT);
 // True exactly for the NaN bit patterns, either sign, quiet or signalling; never compares.
 bool IS_NAN(float X);
 
-// Back to the initial unit table: for tests only.
-void machine_reset_for_tests();
-
 }  // namespace polylsq

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fit/curve_fit.h"
+#include "fit/testing.h"
 #include "support_lib/capture.h"
 
 namespace polylsq {

@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "recio/hooks.h"
+#include "recio/testing.h"
 #include "recio/io.h"
 #include "recio/list_input.h"
 #include "fuzz/work_dir.h"

@@ -25,12 +25,13 @@
 
 #include "app/program.h"
 #include "recio/exit_status.h"
-#include "recio/hooks.h"
-#include "recio/runtime_error.h"
+#include "recio/testing.h"
+#include "recio/run_end.h"
 #include "fuzz/work_dir.h"
 #include "robustness/promises.h"
 #include "support/error_handler.h"
 #include "support/machine.h"
+#include "support/testing.h"
 
 namespace {
 

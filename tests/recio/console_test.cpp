@@ -6,6 +6,7 @@
 #include <string>
 
 #include "recio/io.h"
+#include "recio/run_end.h"
 #include "support_lib/capture.h"
 
 namespace polylsq::recio {

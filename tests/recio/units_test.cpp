@@ -7,8 +7,9 @@
 #include <string>
 
 #include "child_process.h"
-#include "recio/hooks.h"
+#include "recio/testing.h"
 #include "recio/io.h"
+#include "recio/run_end.h"
 #include "support_lib/capture.h"
 #include "temp_dir.h"
 

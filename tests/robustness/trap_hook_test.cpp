@@ -8,7 +8,7 @@
 #include <string>
 
 #include "recio/fpenv.h"
-#include "recio/hooks.h"
+#include "recio/testing.h"
 
 namespace polylsq::robustness {
 namespace {

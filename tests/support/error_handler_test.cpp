@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "recio/hooks.h"
+#include "recio/testing.h"
 #include "recio/io.h"
 #include "support/error_queries.h"
 #include "support/machine.h"

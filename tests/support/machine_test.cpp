@@ -2,6 +2,7 @@
 // precision, the NaN test on bit patterns, the unit table, and the direct messages of
 // IMACH and UMACH.
 #include "support/machine.h"
+#include "support/testing.h"
 
 #include <gtest/gtest.h>
 

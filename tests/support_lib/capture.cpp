@@ -1,9 +1,10 @@
 #include "capture.h"
 
 #include "capture_core.h"
-#include "recio/hooks.h"
+#include "recio/testing.h"
 #include "support/error_handler.h"
 #include "support/machine.h"
+#include "support/testing.h"
 
 namespace polylsq::testing {
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "capture_core.h"
-#include "recio/hooks.h"
+#include "recio/testing.h"
 
 namespace polylsq::testing {
 namespace {

@@ -1,13 +1,12 @@
-// The run-time's error reports: one fixed table of input/output errors and the report
-// that ends the run.
+// How a run ends: the stop, and the run-time's error reports with their fixed table.
 //
-// A report goes to standard error (through the failure hook of hooks.h) after the owed
-// console line end, and the process ends with exit status 1:
+// A report goes to standard error after the owed console line end, and the process ends
+// with exit status 1:
 //   "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n"
+//   "\r\nrun-time error M6101: MATH\r\n- floating-point error: invalid\r\n"
 // A failing read on a file says where it stopped, in a third line:
 //   "\r\nrun-time error F6204: READ(B2F.txt)\r\n- invalid real\r\n- line 7: \"3.O512\"\r\n"
 //   "\r\nrun-time error F6201: READ(B2F.txt)\r\n- end of file encountered\r\n- after line 5\r\n"
-//   "\r\nrun-time error M6101: MATH\r\n- floating-point error: invalid\r\n"
 // For a unit that has no file the label names the unit: "WRITE(7)"; the console
 // connection is named "CON".
 //
@@ -28,15 +27,26 @@
 //   6303  format does not match item     WRITE  an item of the wrong kind for its
 //                                               descriptor, or items left over by a
 //                                               format without data descriptors
-//   6401  insufficient memory            ALLOCATE  a request for memory that cannot be met
-//                                               (a data file or observations beyond the
-//                                               memory of the process):
+//   6401  insufficient memory            ALLOCATE  a request for memory that cannot be met:
 //   "\r\nrun-time error F6401: ALLOCATE\r\n- insufficient memory\r\n"
 // Math errors (letter M) are numbered as in fpenv.h: 6101.. for trapped exceptions,
 // 6201.. for the math-library functions.
+//
+// None of the ends returns. A test's hook (testing.h) may leave by throwing; a hook that
+// returns leaves the end to go on as without it.
 #pragma once
 
 #include <string_view>
+
+#include "recio/exit_status.h"
+
+namespace polylsq::recio {
+
+// Ends the run: the owed console line end, then `text` (or "Stop - Program terminated."
+// when empty) and "\r\n" on standard output, every unit closed, exit with `status`.
+[[noreturn]] void stop(std::string_view text = {}, int status = polylsq::kExitResults);
+
+}  // namespace polylsq::recio
 
 namespace polylsq::recio::detail {
 
@@ -63,15 +73,28 @@ enum class Statement { kOpen, kClose, kRead, kWrite };
 int io_error_number(IoError error);
 std::string_view io_error_message(IoError error);
 
-// Ends the run with the report of `error` in a statement on `unit`, labelled with the
-// unit's file name. Returns only when a test's failure hook returns.
-void fail_io(IoError error, Statement statement, int unit);
-// The same for a file that is not (or no longer) connected to a unit. A non-empty
+// Ends the run with the report of `error` in a statement on the file `name`. A non-empty
 // `location` adds a third line, "- " and the location, after the message.
-void fail_io_on_file(IoError error, Statement statement, std::string_view name,
-                     std::string_view location = {});
+[[noreturn]] void fail_io_on_file(IoError error, Statement statement, std::string_view name,
+                                  std::string_view location = {});
+
+// The same for a statement on `unit`, labelled with the unit's file name ("CON" for the
+// console, the number for a unit without a file).
+[[noreturn]] void fail_io(IoError error, Statement statement, int unit);
 
 // Ends the run with a math report: "M<number>: MATH" and `message`.
-void fail_math(int number, std::string_view message);
+[[noreturn]] void fail_math(int number, std::string_view message);
+
+// `line 7: "3.O512"` for a value that cannot be read (quoted as written: printable ASCII and
+// valid UTF-8 as they are, quotes and backslashes escaped, other bytes as \xNN; cut after
+// 40 bytes, never inside a UTF-8 sequence, with "..." after the quote), or `after line 5`
+// when `value` is empty (an end of file).
+std::string read_location(std::string_view value, std::size_t line);
+
+// Sets up, once per process, what the run-time needs whatever runs first: the exit handler
+// that stores the files and ends the console line, SIGPIPE ignored (a console whose reader
+// has gone loses its bytes but does not end the run), and the ALLOCATE report when memory
+// runs out.
+void ensure_process_handlers();
 
 }  // namespace polylsq::recio::detail

@@ -1,0 +1,172 @@
+// The console connection: carriage control on standard output, lines of standard input.
+#include "recio/console.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <utility>
+
+#include "recio/run_end.h"
+#include "recio/testing.h"
+
+namespace polylsq::recio::detail {
+
+volatile std::sig_atomic_t g_console_line_owed = 0;
+
+namespace {
+
+// Bytes of standard input not yet taken as records.
+struct ConsoleInput {
+  std::string buffer;
+  std::size_t next = 0;
+  bool at_eof = false;
+};
+
+struct Console {
+  ConsoleInput input;
+  ConsoleSink sink;
+};
+
+Console& console() {
+  ensure_process_handlers();
+  static Console* const state = new Console;  // never destroyed: the exit handler uses it
+  return *state;
+}
+
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Appends the next bytes of standard input; false (and at_eof) at its end or on an error.
+bool read_more(ConsoleInput& in) {
+  char chunk[4096];
+  for (;;) {
+    const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      in.at_eof = true;
+      return false;
+    }
+    in.buffer.append(chunk, static_cast<std::size_t>(n));
+    return true;
+  }
+}
+
+// Lines of standard input; a last line without its end is a record.
+class ConsoleRecords final : public RecordSource {
+ public:
+  bool next_record(std::string_view& record) override {
+    ConsoleInput& in = console().input;
+    if (in.next > 0) {
+      in.buffer.erase(0, in.next);
+      in.next = 0;
+    }
+    std::size_t end = in.buffer.find('\n');
+    while (end == std::string::npos && !in.at_eof) {
+      const std::size_t scanned = in.buffer.size();
+      if (!read_more(in)) break;
+      end = in.buffer.find('\n', scanned);  // only the new bytes: linear in the line's length
+    }
+    if (end == std::string::npos) {
+      if (in.buffer.empty()) return false;
+      end = in.buffer.size();
+    }
+    in.next = end < in.buffer.size() ? end + 1 : end;
+    std::size_t length = end;
+    if (length > 0 && in.buffer[length - 1] == '\r') --length;
+    record = std::string_view(in.buffer).substr(0, length);
+    return true;
+  }
+};
+
+// The pause: one line read and discarded as it comes, so that a line of any length costs
+// no memory. End of standard input counts as the Enter key.
+void skip_console_line() {
+  ConsoleInput& in = console().input;
+  in.buffer.erase(0, in.next);
+  std::size_t end = in.buffer.find('\n');
+  while (end == std::string::npos && !in.at_eof) {
+    in.buffer.clear();
+    if (!read_more(in)) break;
+    end = in.buffer.find('\n');
+  }
+  in.next = end == std::string::npos ? in.buffer.size() : end + 1;
+}
+
+}  // namespace
+
+bool is_console_number(int unit) { return unit == kStarUnit || unit == 0 || unit == 5 || unit == 6; }
+
+void console_bytes(std::string_view bytes) {
+  Console& c = console();
+  if (c.sink) {
+    c.sink(bytes);
+  } else {
+    write_all(STDOUT_FILENO, bytes);  // a console whose reader has gone drops its bytes
+  }
+}
+
+void end_console_line() {
+  if (g_console_line_owed) {
+    g_console_line_owed = 0;
+    console_bytes("\r\n");
+  }
+}
+
+void console_record(std::string_view record) {
+  const char control = record.empty() ? ' ' : record[0];
+  const bool owed = g_console_line_owed != 0;
+  std::string bytes;
+  bytes.reserve(record.size() + 8);
+  switch (control) {
+    case '0':
+      bytes = owed ? "\r\n\r\n" : "\r\n";  // one blank line
+      break;
+    case '+':
+      bytes = "\r";  // overprint the current line
+      break;
+    case '1':
+      bytes = "\r\n\f\r \r";  // new page
+      break;
+    default:
+      if (owed) bytes = "\r\n";  // blank and unlisted characters: a new line
+      break;
+  }
+  if (!record.empty()) bytes.append(record.substr(1));
+  g_console_line_owed = 1;
+  console_bytes(bytes);
+}
+
+std::optional<ReadFailure> read_console(std::initializer_list<InItem> items) {
+  end_console_line();
+  if (items.size() == 0) {
+    skip_console_line();
+    return std::nullopt;
+  }
+  ConsoleRecords records;
+  return read_list_items(records, items);
+}
+
+void reset_console() {
+  Console& c = console();
+  c.input = ConsoleInput{};
+  c.sink = nullptr;
+  g_console_line_owed = 0;
+}
+
+}  // namespace polylsq::recio::detail
+
+namespace polylsq::recio {
+
+void set_console_sink(ConsoleSink sink) { detail::console().sink = std::move(sink); }
+
+}  // namespace polylsq::recio
