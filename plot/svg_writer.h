@@ -13,8 +13,8 @@ namespace polylsq::plot {
 void append_number(std::string& out, double value);
 
 // Appends `text` escaped for XML character data and attribute values (& < > " ').
-// Invalid UTF-8 bytes and characters XML forbids (controls, surrogates, U+FFFE/U+FFFF) become
-// U+FFFD; tab, line feed and carriage return become spaces.
+// Each byte of a malformed UTF-8 sequence, and each character XML forbids (controls,
+// surrogates, U+FFFE, U+FFFF), becomes U+FFFD; tab, line feed and carriage return become spaces.
 void append_escaped(std::string& out, std::string_view text);
 
 // Number of characters (UTF-8 code points, invalid bytes one each) in `text`.
@@ -32,7 +32,6 @@ class Tag {
   Tag(std::string& out, std::string_view name);
   Tag& set(std::string_view attribute, double value);
   Tag& set(std::string_view attribute, std::string_view value);
-  Tag& set(std::string_view attribute, const char* value) { return set(attribute, std::string_view(value)); }
   void empty();
   void open();
   void text(std::string_view content);
