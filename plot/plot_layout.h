@@ -47,7 +47,7 @@ struct PlotLayout {
 // Curve samples across the panels.
 inline constexpr std::size_t kCurveSamples = 1000;
 // Legend labels are cut to this many characters.
-inline constexpr std::size_t kLegendLabelChars = 28;
+inline constexpr std::size_t kLegendLabelChars = 24;
 // Approximate advance of one character of the 12 px sans-serif labels, for fitting text.
 inline constexpr double kLabelCharWidth = 7.5;
 

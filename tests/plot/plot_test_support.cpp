@@ -65,6 +65,10 @@ Rgb rgb_from_hex(std::string_view hex) {
   return {channel(1), channel(3), channel(5)};
 }
 
+void PrintTo(const Rgb& colour, std::ostream* out) {
+  *out << "rgb(" << colour.red << ", " << colour.green << ", " << colour.blue << ")";
+}
+
 int colour_distance(Rgb a, Rgb b) {
   return std::max({std::abs(a.red - b.red), std::abs(a.green - b.green), std::abs(a.blue - b.blue)});
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,9 @@ struct Rgb {
 };
 
 Rgb rgb_from_hex(std::string_view hex);  // "#rrggbb"
+
+// GoogleTest prints colours as rgb(r, g, b).
+void PrintTo(const Rgb& colour, std::ostream* out);
 
 // Largest difference of one channel.
 int colour_distance(Rgb a, Rgb b);

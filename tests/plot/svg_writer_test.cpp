@@ -9,7 +9,7 @@
 namespace polylsq::plot {
 namespace {
 
-TEST(AppendNumber, WritesAtMostTwoDecimalsWithoutTrailingZeros) {
+TEST(SvgNumber, WritesAtMostTwoDecimalsWithoutTrailingZeros) {
   const std::pair<double, const char*> rows[] = {
       {12.5, "12.5"},   {3.004, "3"},     {2.999, "3"},      {-0.001, "0"},
       {-0.0, "0"},      {0, "0"},         {123.456, "123.46"}, {-7.125, "-7.12"},
@@ -24,7 +24,7 @@ TEST(AppendNumber, WritesAtMostTwoDecimalsWithoutTrailingZeros) {
   }
 }
 
-TEST(AppendEscaped, EscapesMarkupAndReplacesWhatXmlForbids) {
+TEST(SvgEscaping, EscapesMarkupAndReplacesWhatXmlForbids) {
   const std::pair<const char*, const char*> rows[] = {
       {"a<b&c>d", "a&lt;b&amp;c&gt;d"},
       {"say \"hi\" 'x'", "say &quot;hi&quot; &apos;x&apos;"},
@@ -45,7 +45,7 @@ TEST(AppendEscaped, EscapesMarkupAndReplacesWhatXmlForbids) {
   }
 }
 
-TEST(Shortened, CutsWholeCharactersAndMarksTheCut) {
+TEST(SvgShortened, CutsWholeCharactersAndMarksTheCut) {
   struct Row {
     const char* text;
     std::size_t max_characters;
@@ -63,7 +63,7 @@ TEST(Shortened, CutsWholeCharactersAndMarksTheCut) {
   }
 }
 
-TEST(Tag, WritesEmptyOpenAndTextElements) {
+TEST(SvgTag, WritesEmptyOpenAndTextElements) {
   std::string out;
   Tag(out, "line").set("x1", 0).set("y1", 2.5).set("stroke", "#000000").empty();
   Tag(out, "g").set("fill", "a&b").open();
