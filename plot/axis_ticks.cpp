@@ -229,7 +229,9 @@ Ticks choose_ticks(AxisRange range, int max_ticks) {
   if (!is_axis_range(range)) return ticks;
   max_ticks = std::clamp(max_ticks, 3, 50);
   // Below span / (max_ticks + 1) every step leaves more than max_ticks ticks.
-  Step step = smallest_round_step_above(half_span(range.low, range.high) / ((max_ticks + 1) / 2.0));
+  const double least_step = half_span(range.low, range.high) / ((max_ticks + 1) / 2.0);
+  if (!(least_step > 0)) return ticks;  // neighbouring subnormals
+  Step step = smallest_round_step_above(least_step);
   std::vector<std::int64_t> significands;
   for (int attempt = 0; attempt < kStepAttempts; ++attempt, step = next_round_step(step)) {
     if (!ticks_at(range, step, significands, ticks.values)) return Ticks{};

@@ -9,6 +9,7 @@ namespace polylsq::plot {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kMaxCellsPerSide = 4096;  // bounds the grid for any box and cell size
 
 std::size_t cell_index(double offset, double cell, std::size_t count) {
   const double index = std::floor(offset / cell);
@@ -16,14 +17,21 @@ std::size_t cell_index(double offset, double cell, std::size_t count) {
   return std::min(count - 1, static_cast<std::size_t>(std::min(index, 1e9)));
 }
 
+// Cells along a side of `length` pixels: at least one, at most kMaxCellsPerSide.
+std::size_t cells_along(double length, double cell) {
+  const double count = std::ceil(length / cell);
+  if (!(count >= 1)) return 1;
+  return static_cast<std::size_t>(std::min(count, kMaxCellsPerSide));
+}
+
 }  // namespace
 
 MarkerSet::MarkerSet(PixelBox box, std::size_t exact_limit, double cell)
     : box_(box),
       exact_limit_(exact_limit),
-      cell_(cell > 0 ? cell : kMarkerCell),
-      columns_(static_cast<std::size_t>(std::max(1.0, std::ceil(box.width / cell_)))),
-      rows_(static_cast<std::size_t>(std::max(1.0, std::ceil(box.height / cell_)))) {}
+      cell_(cell > 0 && std::isfinite(cell) ? cell : kMarkerCell),
+      columns_(cells_along(box.width, cell_)),
+      rows_(cells_along(box.height, cell_)) {}
 
 void MarkerSet::add(PixelPoint point) {
   if (!std::isfinite(point.x) || !std::isfinite(point.y)) return;

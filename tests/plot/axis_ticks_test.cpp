@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
 
 namespace polylsq::plot {
 namespace {
@@ -93,9 +95,54 @@ TEST(ChooseTicks, PicksTheSmallestRoundStepAndReadableLabels) {
 }
 
 TEST(ChooseTicks, GivesNoTicksForRangesItCannotLabel) {
-  const AxisRange rows[] = {{1, 1}, {2, 1}, {kNaN, 1}, {0, kInf}, {1, 1 + 4.5e-16}};
+  const AxisRange rows[] = {{1, 1}, {2, 1}, {kNaN, 1}, {0, kInf}, {1, 1 + 4.5e-16}, {0, 5e-324}};
   for (const AxisRange& row : rows)
     EXPECT_TRUE(choose_ticks(row, 7).values.empty()) << row.low << " " << row.high;
+}
+
+// Significant digits of a label's number: digits after leading zeros, before any exponent.
+int significant_digits(const std::string& label) {
+  const std::string number = label.substr(0, label.find('e'));
+  int digits = 0;
+  bool leading = true;
+  for (char c : number) {
+    if (c < '0' || c > '9') continue;
+    leading = leading && c == '0';
+    digits += leading ? 0 : 1;
+  }
+  return digits;
+}
+
+TEST(ChooseTicks, LabelsReadBackAsEvenlySpacedTicksForAnyDataRange) {
+  std::mt19937_64 generator(20240601);
+  std::uniform_real_distribution<double> exponent(-299, 299), relative_span(-12, 3), unit(-1, 1);
+  std::uniform_int_distribution<int> most(5, 10);
+  for (int trial = 0; trial < 20000; ++trial) {
+    const double magnitude = std::pow(10.0, exponent(generator));
+    const double low = magnitude * unit(generator);
+    const double high = low + magnitude * std::pow(10.0, relative_span(generator));
+    const int max_ticks = most(generator);
+    const AxisRange range = axis_range_for(low, high);
+    const Ticks ticks = choose_ticks(range, max_ticks);
+    SCOPED_TRACE(testing::Message() << std::hexfloat << "[" << low << ", " << high << "] "
+                                    << max_ticks);
+    ASSERT_GE(ticks.values.size(), 2u);
+    ASSERT_LE(ticks.values.size(), static_cast<std::size_t>(max_ticks));
+    ASSERT_EQ(ticks.labels.size(), ticks.values.size());
+    const double step = ticks.values[1] - ticks.values[0];
+    for (std::size_t i = 0; i < ticks.values.size(); ++i) {
+      EXPECT_GE(ticks.values[i], range.low);
+      EXPECT_LE(ticks.values[i], range.high);
+      // Rounding of the tick values themselves, relative to their magnitude.
+      const double slack = 1e-14 * std::max(std::fabs(ticks.values[i]), std::fabs(ticks.offset));
+      if (i > 0) {
+        EXPECT_NEAR(ticks.values[i] - ticks.values[i - 1], step, 1e-9 * step + slack);
+      }
+      const double read_back = std::strtod(ticks.labels[i].c_str(), nullptr) + ticks.offset;
+      EXPECT_NEAR(read_back, ticks.values[i], 1e-9 * step + slack) << ticks.labels[i];
+      EXPECT_LE(significant_digits(ticks.labels[i]), 7) << ticks.labels[i];
+    }
+  }
 }
 
 TEST(AxisRange, WidensDegenerateDataAndAddsFivePercentMargins) {
