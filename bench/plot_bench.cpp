@@ -19,8 +19,12 @@ void BM_RenderSvg(benchmark::State& state) {
     y[i] = quadratic(x[i]) + 5 * std::sin(1e3 * x[i]);
   }
   const polylsq::plot::PlotRequest request{
-      x, y, {{quadratic, "accurate fit", false}, {quadratic, "legacy run", true}},
-      polylsq::plot::Band{[](double v) { return std::pair{quadratic(v) - 4, quadratic(v) + 4}; },
+      x,
+      y,
+      {{quadratic, "accurate fit", false}, {quadratic, "legacy run", true}},
+      polylsq::plot::Band{[](double v) {
+                            return std::pair{quadratic(v) - 4, quadratic(v) + 4};
+                          },
                           "95% confidence band"},
       "degree 2"};
   std::size_t bytes = 0;
@@ -32,7 +36,12 @@ void BM_RenderSvg(benchmark::State& state) {
   state.counters["svg_bytes"] = static_cast<double>(bytes);
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(n));
 }
-BENCHMARK(BM_RenderSvg)->Arg(100)->Arg(10'000)->Arg(1'000'000)->Arg(10'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenderSvg)
+    ->Arg(100)
+    ->Arg(10'000)
+    ->Arg(1'000'000)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -145,8 +145,8 @@ void label_ticks(std::vector<std::int64_t> significands, int exponent, Ticks& ti
     for (std::int64_t& s : significands) s -= offset;
     if (offset != 0) {
       const int offset_exponent = digit_count(magnitude_of(offset)) - 1 + exponent;
-      const bool fixed = offset_exponent >= kScientificBelowExponent &&
-                         offset_exponent <= kFixedOffsetMaxExponent;
+      const bool fixed =
+          offset_exponent >= kScientificBelowExponent && offset_exponent <= kFixedOffsetMaxExponent;
       ticks.offset = decimal_value(offset, exponent).value_or(0);
       ticks.offset_text = decimal_text(static_cast<std::int64_t>(magnitude_of(offset)), exponent,
                                        fixed ? NumberForm::kFixed : NumberForm::kScientific);

@@ -13,8 +13,7 @@ namespace polylsq::plot {
 
 // "M x y L x y ..." through (xs[j], ys[j]), a new "M" after each break; stretches of a
 // single sample are left out. Empty when nothing is drawable. Spans of equal length.
-std::string curve_path(std::span<const double> xs, std::span<const double> ys,
-                       const PanelMap& map);
+std::string curve_path(std::span<const double> xs, std::span<const double> ys, const PanelMap& map);
 
 // Closed polygons between lows[j] and highs[j]: along the lows, back along the highs, "Z";
 // one per stretch of samples where both bounds are finite. Spans of equal length.

@@ -42,8 +42,8 @@ class MarkerSet {
   std::size_t columns_;
   std::size_t rows_;
   std::vector<PixelPoint> exact_;
-  std::vector<PixelPoint> cells_;      // per cell; NaN x when empty
-  std::vector<PixelPoint> extremes_;   // least x, greatest x, least y, greatest y
+  std::vector<PixelPoint> cells_;     // per cell; NaN x when empty
+  std::vector<PixelPoint> extremes_;  // least x, greatest x, least y, greatest y
 };
 
 }  // namespace polylsq::plot

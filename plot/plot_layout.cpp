@@ -47,22 +47,14 @@ struct Extent {
   bool empty() const { return low > high; }
 };
 
-double evaluate(const std::function<double(double)>& f, double x) noexcept {
-  if (!f) return kNaN;
+// f(x), or `undefined` when f is empty or throws.
+template <typename Result>
+Result evaluate(const std::function<Result(double)>& f, double x, Result undefined) noexcept {
+  if (!f) return undefined;
   try {
     return f(x);
   } catch (...) {
-    return kNaN;
-  }
-}
-
-std::pair<double, double> evaluate(const std::function<std::pair<double, double>(double)>& f,
-                                   double x) noexcept {
-  if (!f) return {kNaN, kNaN};
-  try {
-    return f(x);
-  } catch (...) {
-    return {kNaN, kNaN};
+    return undefined;
   }
 }
 
@@ -119,10 +111,10 @@ AxisRange main_y_range(const PlotRequest& request, const MeasuredPlot& measured)
 void lay_out_boxes(const PlotRequest& request, PlotLayout& layout) {
   layout.width = kPictureWidth;
   layout.height = kPictureHeight;
-  const double left = kAxisTitleBand +
-                      std::max(widest_label(layout.main.y_ticks),
-                               widest_label(layout.residual.y_ticks)) +
-                      kTickAndGap;
+  const double left =
+      kAxisTitleBand +
+      std::max(widest_label(layout.main.y_ticks), widest_label(layout.residual.y_ticks)) +
+      kTickAndGap;
   double right = kPictureWidth - kRightMargin;
   layout.has_legend = request.curves.size() > 1 || request.band.has_value();
   if (layout.has_legend) {
@@ -164,14 +156,15 @@ MeasuredPlot measure_plot(const PlotRequest& request) {
   measured.sample_x = samples_across(drawable_extent(x_data.low, x_data.high));
   for (const Curve& curve : request.curves) {
     std::vector<double>& ys = measured.curve_y.emplace_back(kCurveSamples);
-    for (std::size_t j = 0; j < kCurveSamples; ++j) ys[j] = evaluate(curve.value, measured.sample_x[j]);
+    for (std::size_t j = 0; j < kCurveSamples; ++j)
+      ys[j] = evaluate(curve.value, measured.sample_x[j], kNaN);
   }
   if (request.band) {
     measured.band_low.resize(kCurveSamples);
     measured.band_high.resize(kCurveSamples);
     for (std::size_t j = 0; j < kCurveSamples; ++j)
       std::tie(measured.band_low[j], measured.band_high[j]) =
-          evaluate(request.band->bounds, measured.sample_x[j]);
+          evaluate(request.band->bounds, measured.sample_x[j], std::pair{kNaN, kNaN});
   }
   layout.main.y = main_y_range(request, measured);
 
@@ -181,7 +174,7 @@ MeasuredPlot measure_plot(const PlotRequest& request) {
   if (!request.curves.empty()) {
     for (std::size_t i = 0; i < pairs; ++i) {
       if (!std::isfinite(request.x[i]) || !std::isfinite(request.y[i])) continue;
-      const double r = request.y[i] - evaluate(request.curves.front().value, request.x[i]);
+      const double r = request.y[i] - evaluate(request.curves.front().value, request.x[i], kNaN);
       measured.residuals[i] = r;
       residual_data.include(r);
     }

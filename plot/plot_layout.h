@@ -35,11 +35,11 @@ struct PanelMap {
 };
 
 struct PlotLayout {
-  double width = 0;   // picture size in pixels
+  double width = 0;  // picture size in pixels
   double height = 0;
-  PanelMap main;      // observations, curves, band
-  PanelMap residual;  // y - curves[0](x) against x; same x range and columns as main
-  Ticks x_ticks;      // shared by both panels, labelled under the residual panel
+  PanelMap main;            // observations, curves, band
+  PanelMap residual;        // y - curves[0](x) against x; same x range and columns as main
+  Ticks x_ticks;            // shared by both panels, labelled under the residual panel
   bool has_legend = false;  // more than one curve, or a band
   double legend_left = 0;   // left edge of the legend column when there is one
 };
@@ -54,10 +54,10 @@ inline constexpr double kLabelCharWidth = 7.5;
 // Everything measured from a request, ready to draw.
 struct MeasuredPlot {
   PlotLayout layout;
-  std::vector<double> sample_x;               // ascending, across the data's x extent
-  std::vector<std::vector<double>> curve_y;   // per curve, at sample_x; NaN where undefined
-  std::vector<double> band_low, band_high;    // at sample_x when there is a band, else empty
-  std::vector<double> residuals;              // per observation pair; NaN where undefined
+  std::vector<double> sample_x;              // ascending, across the data's x extent
+  std::vector<std::vector<double>> curve_y;  // per curve, at sample_x; NaN where undefined
+  std::vector<double> band_low, band_high;   // at sample_x when there is a band, else empty
+  std::vector<double> residuals;             // per observation pair; NaN where undefined
 };
 
 // Evaluates the curves (kCurveSamples each), the band and the residuals once and lays out the

@@ -22,10 +22,10 @@ constexpr double kTitleFontSize = 15;
 constexpr double kTitleBaseline = 27;
 constexpr std::size_t kTitleChars = 80;  // about the picture width at the title font size
 constexpr double kTickLength = 5;
-constexpr double kTextCentring = 4;       // baseline below a text's vertical centre
-constexpr double kXLabelBaseline = 18;    // below the residual panel
-constexpr double kXTitleBaseline = 42;    // below the residual panel
-constexpr double kYTitleCentre = 14;      // from the picture's left edge
+constexpr double kTextCentring = 4;     // baseline below a text's vertical centre
+constexpr double kXLabelBaseline = 18;  // below the residual panel
+constexpr double kXTitleBaseline = 42;  // below the residual panel
+constexpr double kYTitleCentre = 14;    // from the picture's left edge
 constexpr double kLegendRowHeight = 20;
 constexpr double kLegendSampleWidth = 30;
 constexpr double kLegendTextGap = 8;
@@ -106,8 +106,8 @@ void axes(std::string& out, const PanelMap& panel, const Ticks& x_ticks, bool la
   }
   Tag(out, "path").set("d", marks).set("stroke", kInkColour).set("fill", "none").empty();
   for (std::size_t i = 0; i < panel.y_ticks.values.size(); ++i)
-    label(out, panel.box.left - kTickLength - 3, panel.pixel_y(panel.y_ticks.values[i]) + kTextCentring,
-          "end", panel.y_ticks.labels[i]);
+    label(out, panel.box.left - kTickLength - 3,
+          panel.pixel_y(panel.y_ticks.values[i]) + kTextCentring, "end", panel.y_ticks.labels[i]);
   if (!label_x) return;
   for (std::size_t i = 0; i < x_ticks.values.size(); ++i)
     label(out, panel.pixel_x(x_ticks.values[i]), panel.box.bottom() + kXLabelBaseline, "middle",
@@ -220,7 +220,8 @@ std::string render_svg(const PlotRequest& request) {
         axis_title("x", layout.x_ticks));
   rotated_title(out, layout.main.box.top + layout.main.box.height / 2,
                 axis_title("y", layout.main.y_ticks));
-  rotated_title(out, bottom.top + bottom.height / 2, axis_title("residual", layout.residual.y_ticks));
+  rotated_title(out, bottom.top + bottom.height / 2,
+                axis_title("residual", layout.residual.y_ticks));
   legend(out, request, layout);
   close_tag(out, "svg");
   return out;

@@ -71,10 +71,9 @@ void append_utf8(std::string& out, char32_t code) {
 void append_number(std::string& out, double value) {
   if (!std::isfinite(value)) value = 0;
   std::array<char, 400> buffer{};  // fixed form of the largest double with 2 decimals
-  char* end =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed,
-                    kDecimals)
-          .ptr;
+  char* end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                            std::chars_format::fixed, kDecimals)
+                  .ptr;
   while (end[-1] == '0') --end;
   if (end[-1] == '.') --end;
   std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
@@ -89,12 +88,23 @@ void append_escaped(std::string& out, std::string_view text) {
     if (code == '\t' || code == '\n' || code == '\r') code = ' ';
     if (!allowed_in_xml(code)) code = kReplacement;
     switch (code) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: append_utf8(out, code);
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&apos;";
+        break;
+      default:
+        append_utf8(out, code);
     }
   }
 }
@@ -118,19 +128,21 @@ Tag::Tag(std::string& out, std::string_view name) : out_(out), name_(name) {
   out_ += name_;
 }
 
-Tag& Tag::set(std::string_view attribute, double value) {
+void Tag::start_attribute(std::string_view attribute) {
   out_ += ' ';
   out_ += attribute;
   out_ += "=\"";
+}
+
+Tag& Tag::set(std::string_view attribute, double value) {
+  start_attribute(attribute);
   append_number(out_, value);
   out_ += '"';
   return *this;
 }
 
 Tag& Tag::set(std::string_view attribute, std::string_view value) {
-  out_ += ' ';
-  out_ += attribute;
-  out_ += "=\"";
+  start_attribute(attribute);
   append_escaped(out_, value);
   out_ += '"';
   return *this;

@@ -37,6 +37,8 @@ class Tag {
   void text(std::string_view content);
 
  private:
+  void start_attribute(std::string_view attribute);
+
   std::string& out_;
   std::string_view name_;
 };

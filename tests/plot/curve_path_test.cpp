@@ -39,8 +39,7 @@ TEST(BandPath, ClosesOnePolygonPerDefinedStretch) {
   };
   const Row rows[] = {
       {{0, 1, 2}, {0, 0, 0}, {1, 2, 3}, "M0 100L10 100L20 100L20 70L10 80L0 90Z"},
-      {{0, 1, 2, 3, 4}, {1, 1, 1, kNaN, 1}, {2, 2, kNaN, 2, 2},
-       "M0 90L10 90L10 80L0 80Z"},
+      {{0, 1, 2, 3, 4}, {1, 1, 1, kNaN, 1}, {2, 2, kNaN, 2, 2}, "M0 90L10 90L10 80L0 80Z"},
       {{0, 1}, {-1e300, 0}, {1e300, 5}, "M0 110L10 100L10 50L0 -10Z"},
   };
   for (const Row& row : rows)

@@ -54,7 +54,7 @@ TEST(MarkerSet, ThinsADenseCloudToBoundedRealMarkersNearEveryPoint) {
   Points points;
   for (int i = 0; i < 200'000; ++i)
     points.push_back({380 + spread(generator), 230 + spread(generator) / 2});
-  points.push_back({80, 44});     // far corners and an edge: outliers that must stay visible
+  points.push_back({80, 44});  // far corners and an edge: outliers that must stay visible
   points.push_back({680, 414});
   points.push_back({679.9, 50});
   MarkerSet set(box);

@@ -19,9 +19,9 @@ namespace {
 // A parsed document, freed on scope exit; null when the text is not well-formed.
 struct ParsedXml {
   explicit ParsedXml(const std::string& text)
-      : doc(xmlReadMemory(text.data(), static_cast<int>(text.size()), "plot.svg", nullptr,
-                          XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
-                              XML_PARSE_HUGE)) {}
+      : doc(xmlReadMemory(
+            text.data(), static_cast<int>(text.size()), "plot.svg", nullptr,
+            XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE)) {}
   ~ParsedXml() { xmlFreeDoc(doc); }
   xmlDocPtr doc;
 };
@@ -70,12 +70,14 @@ void PrintTo(const Rgb& colour, std::ostream* out) {
 }
 
 int colour_distance(Rgb a, Rgb b) {
-  return std::max({std::abs(a.red - b.red), std::abs(a.green - b.green), std::abs(a.blue - b.blue)});
+  return std::max(
+      {std::abs(a.red - b.red), std::abs(a.green - b.green), std::abs(a.blue - b.blue)});
 }
 
 Rgb Image::at(int x, int y) const {
   const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                          static_cast<std::size_t>(x)) * 4;
+                          static_cast<std::size_t>(x)) *
+                         4;
   return {rgba[at], rgba[at + 1], rgba[at + 2]};
 }
 
@@ -83,15 +85,15 @@ bool renderer_found() { return std::system("command -v rsvg-convert >/dev/null 2
 
 std::optional<Image> render(const std::string& svg, std::string& error) {
   static std::atomic<int> serial{0};
-  const std::filesystem::path base = std::filesystem::temp_directory_path() /
-                                     ("polylsq-plot-" + std::to_string(getpid()) + "-" +
-                                      std::to_string(serial++));
+  const std::filesystem::path base =
+      std::filesystem::temp_directory_path() /
+      ("polylsq-plot-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
   const std::string svg_path = base.string() + ".svg";
   const std::string png_path = base.string() + ".png";
   const std::string log_path = base.string() + ".log";
   std::ofstream(svg_path, std::ios::binary) << svg;
-  const std::string command = "rsvg-convert -f png -o '" + png_path + "' '" + svg_path +
-                              "' 2>'" + log_path + "'";
+  const std::string command =
+      "rsvg-convert -f png -o '" + png_path + "' '" + svg_path + "' 2>'" + log_path + "'";
   const int status = std::system(command.c_str());
   std::optional<Image> image;
   if (status != 0) {

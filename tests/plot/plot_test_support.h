@@ -48,7 +48,7 @@ std::optional<Image> render(const std::string& svg, std::string& error);
 
 }  // namespace polylsq::plot::testing
 
-#define POLYLSQ_SKIP_WITHOUT_RENDERER()                                                    \
-  if (!polylsq::plot::testing::renderer_found())                                           \
+#define POLYLSQ_SKIP_WITHOUT_RENDERER()                                                       \
+  if (!polylsq::plot::testing::renderer_found())                                              \
   GTEST_SKIP() << "rsvg-convert is not on PATH (Debian package librsvg2-bin): the rendering " \
                   "checks need it"

@@ -55,10 +55,14 @@ TEST(RenderedPixels, CurveBandResidualsAndBackgroundLandWhereTheLayoutSays) {
     x.push_back(i);
     y.push_back(quadratic(i));
   }
-  const PlotRequest request{
-      x, y, {Curve{quadratic, "fit", false}},
-      Band{[](double v) { return std::pair{quadratic(v) - 5, quadratic(v) + 5}; }, "band"},
-      "exact quadratic"};
+  const PlotRequest request{x,
+                            y,
+                            {Curve{quadratic, "fit", false}},
+                            Band{[](double v) {
+                                   return std::pair{quadratic(v) - 5, quadratic(v) + 5};
+                                 },
+                                 "band"},
+                            "exact quadratic"};
   const PlotLayout layout = plot_layout(request);
   const PanelMap& main = layout.main;
   const PanelMap& residual = layout.residual;
@@ -73,13 +77,17 @@ TEST(RenderedPixels, CurveBandResidualsAndBackgroundLandWhereTheLayoutSays) {
   const std::pair<double, double> on_curve[] = {{1.5, -0.75}, {4.5, 5.25}, {8.5, 41.25}};
   std::vector<Probe> probes;
   for (auto [cx, cy] : on_curve) {
-    probes.push_back({"curve", main.pixel_x(cx), main.pixel_y(cy), curve, kStrokeTolerance, kRowsSearched});
+    probes.push_back(
+        {"curve", main.pixel_x(cx), main.pixel_y(cy), curve, kStrokeTolerance, kRowsSearched});
     probes.push_back({"band", main.pixel_x(cx), main.pixel_y(cy + 2.5), band, kFillTolerance, 0});
-    probes.push_back({"background above the band", main.pixel_x(cx), main.pixel_y(cy + 10), white, 0, 0});
+    probes.push_back(
+        {"background above the band", main.pixel_x(cx), main.pixel_y(cy + 10), white, 0, 0});
   }
   for (double rx : {3.0, 6.0, 9.0})
-    probes.push_back({"residual marker", residual.pixel_x(rx), residual.pixel_y(0), marker, kFillTolerance, 0});
-  probes.push_back({"residual background", residual.pixel_x(2.5), residual.pixel_y(0) - 20, white, 0, 0});
+    probes.push_back(
+        {"residual marker", residual.pixel_x(rx), residual.pixel_y(0), marker, kFillTolerance, 0});
+  probes.push_back(
+      {"residual background", residual.pixel_x(2.5), residual.pixel_y(0) - 20, white, 0, 0});
   probes.push_back({"margin", 2, 2, white, 0, 0});
 
   const std::optional<testing::Image> image = rendered(request);
@@ -90,8 +98,11 @@ TEST(RenderedPixels, CurveBandResidualsAndBackgroundLandWhereTheLayoutSays) {
 TEST(RenderedPixels, ACurveLeavingThePanelIsClippedToIt) {
   POLYLSQ_SKIP_WITHOUT_RENDERER();
   const std::vector<double> x{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-  const PlotRequest request{x, x, {Curve{[](double v) { return std::pow(v, 10); }, "fit", false}},
-                            std::nullopt, "clipped"};
+  const PlotRequest request{x,
+                            x,
+                            {Curve{[](double v) { return std::pow(v, 10); }, "fit", false}},
+                            std::nullopt,
+                            "clipped"};
   const PlotLayout layout = plot_layout(request);
   const double column = layout.main.pixel_x(9.5);  // where the curve is far above the panel
   const Rgb white = rgb_from_hex(kBackgroundColour);

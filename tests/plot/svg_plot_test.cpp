@@ -34,7 +34,8 @@ struct EdgeCase {
 std::vector<double> evenly(double first, double last, std::size_t count) {
   std::vector<double> values;
   for (std::size_t i = 0; i < count; ++i)
-    values.push_back(first + (last - first) * static_cast<double>(i) / static_cast<double>(count - 1));
+    values.push_back(first +
+                     (last - first) * static_cast<double>(i) / static_cast<double>(count - 1));
   return values;
 }
 
@@ -54,32 +55,61 @@ const std::vector<EdgeCase>& edge_cases() {
     const auto add = [&](EdgeCase c) { all.push_back(std::move(c)); };
     add({"one point", {5}, {3}, {curve([](double) { return 3.0; })}});
     std::vector<double> many = evenly(2000, 2020, 1'000'000);
-    std::vector<double> noisy = mapped(many, [](double x) { return std::sin(x) + std::sin(1e4 * x) / 3; });
+    std::vector<double> noisy =
+        mapped(many, [](double x) { return std::sin(x) + std::sin(1e4 * x) / 3; });
     add({"a million points", many, noisy, {curve([](double x) { return std::sin(x); })}});
-    add({"constant y", evenly(0, 9, 10), std::vector<double>(10, 7), {curve([](double) { return 7.0; })}});
-    add({"huge magnitudes", evenly(1e300, 1e301, 10), evenly(-1e301, 1e301, 10),
+    add({"constant y", evenly(0, 9, 10), std::vector<double>(10, 7), {curve([](double) {
+           return 7.0;
+         })}});
+    add({"huge magnitudes",
+         evenly(1e300, 1e301, 10),
+         evenly(-1e301, 1e301, 10),
          {curve([](double x) { return 2.2 * x - 1.2e301; })}});
-    add({"ends of the double range", {-kMax, kMax}, {kMax, -kMax}, {curve([](double x) { return -x; })}});
-    add({"tiny magnitudes", evenly(1e-300, 1e-299, 10), evenly(2e-300, 2e-299, 10),
+    add({"ends of the double range", {-kMax, kMax}, {kMax, -kMax}, {curve([](double x) {
+           return -x;
+         })}});
+    add({"tiny magnitudes",
+         evenly(1e-300, 1e-299, 10),
+         evenly(2e-300, 2e-299, 10),
          {curve([](double x) { return 2 * x; })}});
-    add({"x near 2000", evenly(2000, 2020, 21), evenly(-10, 10, 21), {curve([](double x) { return x - 2010; })}});
-    add({"curve leaves the data", evenly(0, 10, 11), evenly(0, 10, 11),
-         {curve([](double x) { return std::pow(x, 10); }), curve([](double) { return 1e300; }, "far", true)}});
+    add({"x near 2000", evenly(2000, 2020, 21), evenly(-10, 10, 21), {curve([](double x) {
+           return x - 2010;
+         })}});
+    add({"curve leaves the data",
+         evenly(0, 10, 11),
+         evenly(0, 10, 11),
+         {curve([](double x) { return std::pow(x, 10); }),
+          curve([](double) { return 1e300; }, "far", true)}});
     const auto patchy = [](double x) -> double {
       if (x > 8) throw std::runtime_error("no value");
       return x < 3 ? kNaN : (x > 5 && x < 6 ? kInf : x);
     };
-    add({"undefined stretches", evenly(0, 10, 11), evenly(0, 10, 11), {curve(patchy)},
-         Band{[](double x) { return std::pair{x < 4 ? kNaN : x - 1, x + 1}; }, "band"}});
-    add({"narrow x far from zero", evenly(1e8, 100000000.0001, 30), evenly(0, 1, 30),
+    add({"undefined stretches",
+         evenly(0, 10, 11),
+         evenly(0, 10, 11),
+         {curve(patchy)},
+         Band{[](double x) {
+                return std::pair{x < 4 ? kNaN : x - 1, x + 1};
+              },
+              "band"}});
+    add({"narrow x far from zero",
+         evenly(1e8, 100000000.0001, 30),
+         evenly(0, 1, 30),
          {curve([](double) { return 0.5; })}});
-    add({"bad observations", {kNaN, 1, kInf, 2, 3, 4}, {1, kNaN, 2, 3, -kInf}, {curve([](double x) { return x; })}});
+    add({"bad observations", {kNaN, 1, kInf, 2, 3, 4}, {1, kNaN, 2, 3, -kInf}, {curve([](double x) {
+           return x;
+         })}});
     add({"nothing", {}, {}, {}});
     add({"empty callables", {1, 2}, {1, 2}, {Curve{}, Curve{}}, Band{}});
-    add({"hostile text", {1, 2, 3}, {1, 4, 9},
+    add({"hostile text",
+         {1, 2, 3},
+         {1, 4, 9},
          {curve([](double x) { return x * x; }, std::string(200, 'L') + "<&>"),
           curve([](double x) { return x; }, "\"'\x01\xff", true)},
-         Band{[](double x) { return std::pair{x * x - 1, x * x + 1}; }, "<band>"},
+         Band{[](double x) {
+                return std::pair{x * x - 1, x * x + 1};
+              },
+              "<band>"},
          "R\u00b2 <&> \"'\t\x02\xc0 " + std::string(300, 'T')});
     return all;
   }();
@@ -96,8 +126,8 @@ double marker_bound(const PixelBox& box) {
 }
 
 TEST(PlotXmlCheck, ReportsMalformedDocuments) {
-  for (const char* bad : {"<a>", "<a>&</a>", "<a>1 < 2</a>", "<a>\x01</a>", "<a b=\"1\" b=\"2\"/>",
-                          "<a>\xff</a>"})
+  for (const char* bad :
+       {"<a>", "<a>&</a>", "<a>1 < 2</a>", "<a>\x01</a>", "<a b=\"1\" b=\"2\"/>", "<a>\xff</a>"})
     EXPECT_NE(testing::xml_error(bad), "") << bad;
   EXPECT_EQ(testing::xml_error("<a b=\"&amp;\">\u00b2</a>"), "");
 }
@@ -144,18 +174,32 @@ TEST(RenderSvg, EdgeRangesGetHandDerivedAxesAndTheirTextReachesTheDocument) {
     std::vector<const char*> texts;  // each must appear as a whole text element
   };
   const Row rows[] = {
-      {"one point", {4.45, 5.55}, {2.67, 3.33}, {"4.6", "4.8", "5", "5.2", "5.4"},
+      {"one point",
+       {4.45, 5.55},
+       {2.67, 3.33},
+       {"4.6", "4.8", "5", "5.2", "5.4"},
        {">x</text>", ">y</text>", ">residual</text>"}},
-      {"x near 2000", {1999, 2021}, {-11, 11}, {"2000", "2005", "2010", "2015", "2020"},
+      {"x near 2000",
+       {1999, 2021},
+       {-11, 11},
+       {"2000", "2005", "2010", "2015", "2020"},
        {">2005</text>", ">edge case</text>"}},
       // The curve counts only up to 15 (data 0..10 plus half its span), then the margin.
-      {"curve leaves the data", {-0.5, 10.5}, {-0.75, 15.75}, {"0", "2", "4", "6", "8", "10"},
+      {"curve leaves the data",
+       {-0.5, 10.5},
+       {-0.75, 15.75},
+       {"0", "2", "4", "6", "8", "10"},
        {">fit</text>", ">far</text>"}},
-      {"narrow x far from zero", {1e8 - 5e-6, 100000000.000105}, {-0.05, 1.05},
+      {"narrow x far from zero",
+       {1e8 - 5e-6, 100000000.000105},
+       {-0.05, 1.05},
        {"0", "0.00002", "0.00004", "0.00006", "0.00008", "0.0001"},
        {">x \u2212 100000000</text>"}},
       // The band reaches 0 and 10.
-      {"hostile text", {0.9, 3.1}, {-0.5, 10.5}, {"1", "1.5", "2", "2.5", "3"},
+      {"hostile text",
+       {0.9, 3.1},
+       {-0.5, 10.5},
+       {"1", "1.5", "2", "2.5", "3"},
        {">&lt;band&gt;</text>", ">LLLLLLLLLLLLLLLLLLLLLLL\u2026</text>",
         ">&quot;&apos;\uFFFD\uFFFD</text>"}},
   };

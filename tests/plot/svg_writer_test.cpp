@@ -11,9 +11,18 @@ namespace {
 
 TEST(SvgNumber, WritesAtMostTwoDecimalsWithoutTrailingZeros) {
   const std::pair<double, const char*> rows[] = {
-      {12.5, "12.5"},   {3.004, "3"},     {2.999, "3"},      {-0.001, "0"},
-      {-0.0, "0"},      {0, "0"},         {123.456, "123.46"}, {-7.125, "-7.12"},
-      {0.005, "0.01"},  {1e5, "100000"},  {10.1, "10.1"},    {-620, "-620"},
+      {12.5, "12.5"},
+      {3.004, "3"},
+      {2.999, "3"},
+      {-0.001, "0"},
+      {-0.0, "0"},
+      {0, "0"},
+      {123.456, "123.46"},
+      {-7.125, "-7.12"},
+      {0.005, "0.01"},
+      {1e5, "100000"},
+      {10.1, "10.1"},
+      {-620, "-620"},
       {std::numeric_limits<double>::quiet_NaN(), "0"},
       {std::numeric_limits<double>::infinity(), "0"},
   };
@@ -32,10 +41,10 @@ TEST(SvgEscaping, EscapesMarkupAndReplacesWhatXmlForbids) {
       {"tab\tline\ncr\r", "tab line cr "},
       {"bell\x07", "bell\uFFFD"},
       {"\xff", "\uFFFD"},
-      {"\xe2\x88", "\uFFFD\uFFFD"},          // cut short
-      {"\xc0\xaf", "\uFFFD\uFFFD"},          // overlong '/'
-      {"\xed\xa0\x80", "\uFFFD"},            // surrogate
-      {"\xef\xbf\xbe", "\uFFFD"},            // U+FFFE
+      {"\xe2\x88", "\uFFFD\uFFFD"},                      // cut short
+      {"\xc0\xaf", "\uFFFD\uFFFD"},                      // overlong '/'
+      {"\xed\xa0\x80", "\uFFFD"},                        // surrogate
+      {"\xef\xbf\xbe", "\uFFFD"},                        // U+FFFE
       {"\xf4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF: one per byte
   };
   for (const auto& [raw, escaped] : rows) {
@@ -53,9 +62,11 @@ TEST(SvgShortened, CutsWholeCharactersAndMarksTheCut) {
     std::size_t characters;  // of `text`
   };
   const Row rows[] = {
-      {"abc", 5, "abc", 3},           {"abcdef", 4, "abc\u2026", 6},
+      {"abc", 5, "abc", 3},
+      {"abcdef", 4, "abc\u2026", 6},
       {"R\u00b2R\u00b2R\u00b2", 3, "R\u00b2\u2026", 6},
-      {"abc", 0, "", 3},              {"a\xff", 2, "a\xff", 2},
+      {"abc", 0, "", 3},
+      {"a\xff", 2, "a\xff", 2},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(shortened(row.text, row.max_characters), row.expected) << row.text;
