@@ -29,8 +29,6 @@ constexpr int kMostXTicks = 9;
 constexpr double kXLabelGap = 18;  // free pixels between neighbouring x labels
 // Legend column: gap, line sample, gap, label.
 constexpr double kLegendGap = 14;
-constexpr double kLegendSampleWidth = 30;
-constexpr double kLegendTextGap = 8;
 // Curves and band count toward the main y range within this part of the data's y span
 // beyond each end of it.
 constexpr double kCurveReach = 0.5;

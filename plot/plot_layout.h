@@ -50,6 +50,9 @@ inline constexpr std::size_t kCurveSamples = 1000;
 inline constexpr std::size_t kLegendLabelChars = 24;
 // Approximate advance of one character of the 12 px sans-serif labels, for fitting text.
 inline constexpr double kLabelCharWidth = 7.5;
+// A legend row: line sample (or band swatch), gap, label.
+inline constexpr double kLegendSampleWidth = 30;
+inline constexpr double kLegendTextGap = 8;
 
 // Everything measured from a request, ready to draw.
 struct MeasuredPlot {

@@ -27,8 +27,6 @@ constexpr double kXLabelBaseline = 18;  // below the residual panel
 constexpr double kXTitleBaseline = 42;  // below the residual panel
 constexpr double kYTitleCentre = 14;    // from the picture's left edge
 constexpr double kLegendRowHeight = 20;
-constexpr double kLegendSampleWidth = 30;
-constexpr double kLegendTextGap = 8;
 constexpr const char* kMainClipId = "main-plot";
 constexpr const char* kMainClipUrl = "url(#main-plot)";
 
