@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace polylsq::plot::testing {
+namespace polylsq::plot::testkit {
 namespace {
 
 // A parsed document, freed on scope exit; null when the text is not well-formed.
@@ -44,6 +44,13 @@ std::string read_file(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+std::vector<std::string> words(const char* text) {
+  std::istringstream in(text);
+  std::vector<std::string> out;
+  for (std::string word; in >> word;) out.push_back(word);
+  return out;
+}
 
 std::string xml_error(const std::string& document) {
   xmlResetLastError();
@@ -115,4 +122,4 @@ std::optional<Image> render(const std::string& svg, std::string& error) {
   return image;
 }
 
-}  // namespace polylsq::plot::testing
+}  // namespace polylsq::plot::testkit

@@ -10,7 +10,10 @@
 #include <string_view>
 #include <vector>
 
-namespace polylsq::plot::testing {
+namespace polylsq::plot::testkit {
+
+// The words of `text` split at spaces: "0 0.5 1" -> {"0", "0.5", "1"}.
+std::vector<std::string> words(const char* text);
 
 // Empty when `document` is well-formed XML, else the parser's first message.
 std::string xml_error(const std::string& document);
@@ -46,9 +49,9 @@ bool renderer_found();
 // renderer fails or its PNG does not decode.
 std::optional<Image> render(const std::string& svg, std::string& error);
 
-}  // namespace polylsq::plot::testing
+}  // namespace polylsq::plot::testkit
 
 #define POLYLSQ_SKIP_WITHOUT_RENDERER()                                                       \
-  if (!polylsq::plot::testing::renderer_found())                                              \
+  if (!polylsq::plot::testkit::renderer_found())                                              \
   GTEST_SKIP() << "rsvg-convert is not on PATH (Debian package librsvg2-bin): the rendering " \
                   "checks need it"

@@ -11,8 +11,8 @@
 namespace polylsq::plot {
 namespace {
 
-using testing::Rgb;
-using testing::rgb_from_hex;
+using testkit::Rgb;
+using testkit::rgb_from_hex;
 
 // Antialiasing blends a stroke 2 pixels wide with the background at its edges; a pixel
 // fully inside it keeps the stroke's colour. Fills and the background are exact up to the
@@ -32,18 +32,18 @@ struct Probe {
 };
 
 // The closest colour to probe.colour within the searched rows of the probe's column.
-void expect_probe(const testing::Image& image, const Probe& probe) {
+void expect_probe(const testkit::Image& image, const Probe& probe) {
   const int column = static_cast<int>(std::floor(probe.x));
   const int row = static_cast<int>(std::floor(probe.y));
   int best = 256;
   for (int r = row - probe.rows_searched; r <= row + probe.rows_searched; ++r)
-    best = std::min(best, testing::colour_distance(image.at(column, r), probe.colour));
+    best = std::min(best, testkit::colour_distance(image.at(column, r), probe.colour));
   EXPECT_LE(best, probe.tolerance) << probe.what << " at (" << column << ", " << row << ")";
 }
 
-std::optional<testing::Image> rendered(const PlotRequest& request) {
+std::optional<testkit::Image> rendered(const PlotRequest& request) {
   std::string error;
-  std::optional<testing::Image> image = testing::render(render_svg(request), error);
+  std::optional<testkit::Image> image = testkit::render(render_svg(request), error);
   EXPECT_TRUE(image.has_value()) << error;
   return image;
 }
@@ -90,7 +90,7 @@ TEST(RenderedPixels, CurveBandResidualsAndBackgroundLandWhereTheLayoutSays) {
       {"residual background", residual.pixel_x(2.5), residual.pixel_y(0) - 20, white, 0, 0});
   probes.push_back({"margin", 2, 2, white, 0, 0});
 
-  const std::optional<testing::Image> image = rendered(request);
+  const std::optional<testkit::Image> image = rendered(request);
   ASSERT_TRUE(image.has_value());
   for (const Probe& probe : probes) expect_probe(*image, probe);
 }
@@ -111,7 +111,7 @@ TEST(RenderedPixels, ACurveLeavingThePanelIsClippedToIt) {
       {"the curve rising through the panel", layout.main.pixel_x(std::pow(10.0, 0.1)),
        layout.main.pixel_y(10), rgb_from_hex(kCurveColours[0]), kStrokeTolerance, kRowsSearched},
   };
-  const std::optional<testing::Image> image = rendered(request);
+  const std::optional<testkit::Image> image = rendered(request);
   ASSERT_TRUE(image.has_value());
   for (const Probe& probe : probes) expect_probe(*image, probe);
   // Nothing of the curve above the panel, where it would run unclipped.
