@@ -50,12 +50,12 @@ struct Ticks {
   std::string offset_text;          // |offset| as text, empty when offset is 0
 };
 
-// Ticks at multiples of the smallest step 1, 2 or 5 x 10^k that leaves at most `max_ticks`
-// ticks (clamped to 3..50) in `range`. Labels share one form per axis: scientific when the
-// largest label is 1e7 or more or below 1e-4, fixed otherwise. When the labels would need
-// more than 7 significant digits, they show the ticks less a round offset near the first
-// tick. Returns no ticks when the range is not an axis range or is so narrow for its
-// magnitude that tick numbers (tick / step) would pass 10^15.
+// Ticks at multiples of the smallest spacing of 1, 2 or 5 x 10^k that leaves at most
+// `max_ticks` ticks (clamped to 3..50) in `range`. Labels share one form per axis: scientific
+// when the largest label is 1e7 or more or below 1e-4, fixed otherwise. When the labels
+// would need more than 7 significant digits, they show the ticks less a round offset near
+// the first tick. Returns no ticks when the range is not an axis range or is so narrow for
+// its magnitude that tick numbers (tick / spacing) would pass 10^15.
 Ticks choose_ticks(AxisRange range, int max_ticks);
 
 // Axis title with the tick offset: ("x", offset 1e8) -> "x − 100000000",
