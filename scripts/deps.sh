@@ -5,11 +5,13 @@
 #
 # Usage: bash scripts/deps.sh build|test|PACKAGE...
 #   build  what the program needs to build
-#   test   that, plus the test and benchmark libraries and the SVG renderer the tests use
+#   test   that, plus the test and benchmark libraries, and the SVG renderer, XML parser and
+#          PNG decoder the plot tests use
 set -euo pipefail
 
 build_packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libeigen3-dev libboost-dev)
-test_packages=("${build_packages[@]}" libgtest-dev libbenchmark-dev librsvg2-bin)
+test_packages=("${build_packages[@]}" libgtest-dev libbenchmark-dev librsvg2-bin libxml2-dev
+  libpng-dev)
 
 case "${1:-}" in
   build) set -- "${build_packages[@]}" ;;

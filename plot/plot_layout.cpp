@@ -1,0 +1,190 @@
+// Ranges, ticks and pixel boxes of a plot, and the curve and residual samples behind them.
+#include "plot/plot_layout.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <tuple>
+
+#include "plot/svg_writer.h"
+
+namespace polylsq::plot {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+constexpr double kPictureWidth = 800;
+constexpr double kPictureHeight = 620;
+constexpr double kMainTop = 44;
+constexpr double kMainHeight = 370;
+constexpr double kResidualTop = 432;
+constexpr double kResidualHeight = 130;
+constexpr double kRightMargin = 20;
+// Left of the y tick labels: the rotated axis title and gaps; right of them the tick marks.
+constexpr double kAxisTitleBand = 30;
+constexpr double kTickAndGap = 10;
+constexpr int kMainYTicks = 8;
+constexpr int kResidualYTicks = 5;
+constexpr int kMostXTicks = 9;
+constexpr double kXLabelGap = 18;  // free pixels between neighbouring x labels
+// Legend column: gap, line sample, gap, label.
+constexpr double kLegendGap = 14;
+// Curves and band count toward the main y range within this part of the data's y span
+// beyond each end of it.
+constexpr double kCurveReach = 0.5;
+
+// Running minimum and maximum of finite values.
+struct Extent {
+  double low = std::numeric_limits<double>::infinity();
+  double high = -std::numeric_limits<double>::infinity();
+  void include(double v) {
+    if (!std::isfinite(v)) return;
+    low = std::min(low, v);
+    high = std::max(high, v);
+  }
+  bool empty() const { return low > high; }
+};
+
+// f(x), or `undefined` when f is empty or throws.
+template <typename Result>
+Result evaluate(const std::function<Result(double)>& f, double x, Result undefined) noexcept {
+  if (!f) return undefined;
+  try {
+    return f(x);
+  } catch (...) {
+    return undefined;
+  }
+}
+
+std::vector<double> samples_across(AxisRange extent) {
+  std::vector<double> xs(kCurveSamples);
+  for (std::size_t j = 0; j < kCurveSamples; ++j) {
+    const double t = static_cast<double>(j) / static_cast<double>(kCurveSamples - 1);
+    xs[j] = extent.low * (1 - t) + extent.high * t;  // no overflow for any finite ends
+  }
+  return xs;
+}
+
+double widest_label(const Ticks& ticks) {
+  std::size_t widest = 0;
+  for (const std::string& label : ticks.labels) widest = std::max(widest, character_count(label));
+  return static_cast<double>(widest) * kLabelCharWidth;
+}
+
+// The most x ticks (up to kMostXTicks) whose labels fit side by side in `width`.
+Ticks fitting_x_ticks(AxisRange range, double width) {
+  Ticks ticks;
+  for (int most = kMostXTicks; most >= 3; --most) {
+    ticks = choose_ticks(range, most);
+    const double needed =
+        static_cast<double>(ticks.labels.size()) * (widest_label(ticks) + kXLabelGap);
+    if (needed <= width) break;
+  }
+  return ticks;
+}
+
+AxisRange main_y_range(const PlotRequest& request, const MeasuredPlot& measured) {
+  Extent data;
+  const std::size_t pairs = std::min(request.x.size(), request.y.size());
+  for (std::size_t i = 0; i < pairs; ++i)
+    if (std::isfinite(request.x[i])) data.include(request.y[i]);
+  if (data.empty()) data.low = data.high = 0;
+  const AxisRange base = drawable_extent(data.low, data.high);
+  const double reach = (base.high / 2 - base.low / 2) * (2 * kCurveReach);
+  const double limit_low = std::max(base.low - reach, -std::numeric_limits<double>::max());
+  const double limit_high = std::min(base.high + reach, std::numeric_limits<double>::max());
+  Extent content;
+  content.include(base.low);
+  content.include(base.high);
+  const auto include_within_limits = [&](double v) {
+    if (std::isfinite(v)) content.include(std::clamp(v, limit_low, limit_high));
+  };
+  for (const std::vector<double>& ys : measured.curve_y)
+    for (double v : ys) include_within_limits(v);
+  for (double v : measured.band_low) include_within_limits(v);
+  for (double v : measured.band_high) include_within_limits(v);
+  return axis_range_for(content.low, content.high);
+}
+
+void lay_out_boxes(const PlotRequest& request, PlotLayout& layout) {
+  layout.width = kPictureWidth;
+  layout.height = kPictureHeight;
+  const double left =
+      kAxisTitleBand +
+      std::max(widest_label(layout.main.y_ticks), widest_label(layout.residual.y_ticks)) +
+      kTickAndGap;
+  double right = kPictureWidth - kRightMargin;
+  layout.has_legend = request.curves.size() > 1 || request.band.has_value();
+  if (layout.has_legend) {
+    std::size_t longest = 0;
+    for (const Curve& curve : request.curves)
+      longest = std::max(longest, character_count(curve.label));
+    if (request.band) longest = std::max(longest, character_count(request.band->label));
+    longest = std::min(longest, kLegendLabelChars);
+    right -= kLegendGap + kLegendSampleWidth + kLegendTextGap +
+             static_cast<double>(longest) * kLabelCharWidth;
+    layout.legend_left = right + kLegendGap;
+  }
+  layout.main.box = {left, kMainTop, right - left, kMainHeight};
+  layout.residual.box = {left, kResidualTop, right - left, kResidualHeight};
+  layout.x_ticks = fitting_x_ticks(layout.main.x, right - left);
+}
+
+}  // namespace
+
+double PanelMap::pixel_x(double data_x) const {
+  return box.left + range_fraction(data_x, x) * box.width;
+}
+
+double PanelMap::pixel_y(double data_y) const {
+  return box.bottom() - range_fraction(data_y, y) * box.height;
+}
+
+MeasuredPlot measure_plot(const PlotRequest& request) {
+  MeasuredPlot measured;
+  PlotLayout& layout = measured.layout;
+  const std::size_t pairs = std::min(request.x.size(), request.y.size());
+
+  Extent x_data;
+  for (std::size_t i = 0; i < pairs; ++i)
+    if (std::isfinite(request.y[i])) x_data.include(request.x[i]);
+  if (x_data.empty()) x_data.low = x_data.high = 0;
+  layout.main.x = layout.residual.x = axis_range_for(x_data.low, x_data.high);
+
+  measured.sample_x = samples_across(drawable_extent(x_data.low, x_data.high));
+  for (const Curve& curve : request.curves) {
+    std::vector<double>& ys = measured.curve_y.emplace_back(kCurveSamples);
+    for (std::size_t j = 0; j < kCurveSamples; ++j)
+      ys[j] = evaluate(curve.value, measured.sample_x[j], kNaN);
+  }
+  if (request.band) {
+    measured.band_low.resize(kCurveSamples);
+    measured.band_high.resize(kCurveSamples);
+    for (std::size_t j = 0; j < kCurveSamples; ++j)
+      std::tie(measured.band_low[j], measured.band_high[j]) =
+          evaluate(request.band->bounds, measured.sample_x[j], std::pair{kNaN, kNaN});
+  }
+  layout.main.y = main_y_range(request, measured);
+
+  measured.residuals.assign(pairs, kNaN);
+  Extent residual_data;
+  residual_data.include(0);
+  if (!request.curves.empty()) {
+    for (std::size_t i = 0; i < pairs; ++i) {
+      if (!std::isfinite(request.x[i]) || !std::isfinite(request.y[i])) continue;
+      const double r = request.y[i] - evaluate(request.curves.front().value, request.x[i], kNaN);
+      measured.residuals[i] = r;
+      residual_data.include(r);
+    }
+  }
+  layout.residual.y = axis_range_for(residual_data.low, residual_data.high);
+
+  layout.main.y_ticks = choose_ticks(layout.main.y, kMainYTicks);
+  layout.residual.y_ticks = choose_ticks(layout.residual.y, kResidualYTicks);
+  lay_out_boxes(request, layout);
+  return measured;
+}
+
+PlotLayout plot_layout(const PlotRequest& request) { return measure_plot(request).layout; }
+
+}  // namespace polylsq::plot

@@ -1,0 +1,36 @@
+// What a plot of a fit shows: the observations, the fitted curves as callables, an optional
+// confidence band and a title. Plain data; the callers evaluate the curves as accurately as
+// they like, the plot only samples them.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace polylsq::plot {
+
+struct Curve {
+  std::function<double(double)> value;  // y at x; NaN, infinity or a throw break the line
+  std::string label;                    // legend text, e.g. "accurate fit"
+  bool dashed = false;
+};
+
+struct Band {
+  std::function<std::pair<double, double>(double)> bounds;  // low, high at x
+  std::string label;                                        // e.g. "95% confidence band"
+};
+
+struct PlotRequest {
+  // Observations, paired by index; pairs beyond the shorter span and pairs with a
+  // non-finite member are left out.
+  std::span<const double> x;
+  std::span<const double> y;
+  std::vector<Curve> curves;  // the first is the fit whose residuals are drawn
+  std::optional<Band> band;   // shaded around the first curve
+  std::string title;          // e.g. "degree 2, n = 20, R² = 0.998364"
+};
+
+}  // namespace polylsq::plot

@@ -1,0 +1,228 @@
+// Drawing a measured plot as SVG: panels, markers, curves, band, axes, title, legend.
+#include "plot/svg_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+
+#include "plot/curve_path.h"
+#include "plot/marker_set.h"
+#include "plot/svg_writer.h"
+
+namespace polylsq::plot {
+namespace {
+
+constexpr const char* kFontFamily = "DejaVu Sans, Arial, Helvetica, sans-serif";
+constexpr const char* kInkColour = "#000000";
+constexpr const char* kZeroLineColour = "#808080";
+constexpr const char* kDashPattern = "8 5";
+constexpr double kBandOpacity = 0.18;
+constexpr double kFontSize = 12;
+constexpr double kTitleFontSize = 15;
+constexpr double kTitleBaseline = 27;
+constexpr std::size_t kTitleChars = 80;  // about the picture width at the title font size
+constexpr double kTickLength = 5;
+constexpr double kTextCentring = 4;     // baseline below a text's vertical centre
+constexpr double kXLabelBaseline = 18;  // below the residual panel
+constexpr double kXTitleBaseline = 42;  // below the residual panel
+constexpr double kYTitleCentre = 14;    // from the picture's left edge
+constexpr double kLegendRowHeight = 20;
+constexpr const char* kMainClipId = "main-plot";
+constexpr const char* kMainClipUrl = "url(#main-plot)";
+
+const char* curve_colour(std::size_t index) {
+  return kCurveColours[index % std::size(kCurveColours)];
+}
+
+void rectangle(std::string& out, const PixelBox& box, const char* fill, const char* stroke) {
+  Tag(out, "rect")
+      .set("x", box.left)
+      .set("y", box.top)
+      .set("width", box.width)
+      .set("height", box.height)
+      .set("fill", fill)
+      .set("stroke", stroke)
+      .empty();
+}
+
+void clip_path(std::string& out, const char* id, const PixelBox& box) {
+  Tag(out, "clipPath").set("id", id).open();
+  rectangle(out, box, kInkColour, "none");
+  close_tag(out, "clipPath");
+}
+
+void stroke_curve(Tag& tag, std::size_t index, bool dashed) {
+  tag.set("fill", "none").set("stroke", curve_colour(index)).set("stroke-width", kCurveWidth);
+  tag.set("stroke-linejoin", "round");
+  if (dashed) tag.set("stroke-dasharray", kDashPattern);
+}
+
+void label(std::string& out, double x, double y, const char* anchor, std::string_view text) {
+  Tag(out, "text").set("x", x).set("y", y).set("text-anchor", anchor).text(text);
+}
+
+void rotated_title(std::string& out, double centre_y, std::string_view text) {
+  std::string turn = "rotate(-90 ";
+  append_number(turn, kYTitleCentre);
+  turn += ' ';
+  append_number(turn, centre_y);
+  turn += ')';
+  Tag(out, "text")
+      .set("x", kYTitleCentre)
+      .set("y", centre_y)
+      .set("text-anchor", "middle")
+      .set("transform", turn)
+      .text(text);
+}
+
+void markers(std::string& out, const MarkerSet& set) {
+  Tag(out, "g").set("fill", kMarkerColour).set("stroke", "none").open();
+  for (const PixelPoint& p : set.markers())
+    Tag(out, "circle").set("cx", p.x).set("cy", p.y).set("r", kMarkerRadius).empty();
+  close_tag(out, "g");
+}
+
+// Frame, tick marks and y labels of a panel; x labels only when `label_x`.
+void axes(std::string& out, const PanelMap& panel, const Ticks& x_ticks, bool label_x) {
+  rectangle(out, panel.box, "none", kInkColour);
+  std::string marks;
+  for (double x : x_ticks.values) {
+    marks += 'M';
+    append_number(marks, panel.pixel_x(x));
+    marks += ' ';
+    append_number(marks, panel.box.bottom());
+    marks += 'v';
+    append_number(marks, kTickLength);
+  }
+  for (double y : panel.y_ticks.values) {
+    marks += 'M';
+    append_number(marks, panel.box.left - kTickLength);
+    marks += ' ';
+    append_number(marks, panel.pixel_y(y));
+    marks += 'h';
+    append_number(marks, kTickLength);
+  }
+  Tag(out, "path").set("d", marks).set("stroke", kInkColour).set("fill", "none").empty();
+  for (std::size_t i = 0; i < panel.y_ticks.values.size(); ++i)
+    label(out, panel.box.left - kTickLength - 3,
+          panel.pixel_y(panel.y_ticks.values[i]) + kTextCentring, "end", panel.y_ticks.labels[i]);
+  if (!label_x) return;
+  for (std::size_t i = 0; i < x_ticks.values.size(); ++i)
+    label(out, panel.pixel_x(x_ticks.values[i]), panel.box.bottom() + kXLabelBaseline, "middle",
+          x_ticks.labels[i]);
+}
+
+void main_panel(std::string& out, const PlotRequest& request, const MeasuredPlot& measured) {
+  const PanelMap& panel = measured.layout.main;
+  Tag(out, "g").set("clip-path", kMainClipUrl).open();
+  if (request.band) {
+    Tag band(out, "path");
+    band.set("d", band_path(measured.sample_x, measured.band_low, measured.band_high, panel));
+    band.set("fill", curve_colour(0)).set("fill-opacity", kBandOpacity).set("stroke", "none");
+    band.empty();
+  }
+  close_tag(out, "g");
+
+  MarkerSet points(panel.box);
+  const std::size_t pairs = std::min(request.x.size(), request.y.size());
+  for (std::size_t i = 0; i < pairs; ++i)
+    if (std::isfinite(request.x[i]) && std::isfinite(request.y[i]))
+      points.add({panel.pixel_x(request.x[i]), panel.pixel_y(request.y[i])});
+  markers(out, points);
+
+  Tag(out, "g").set("clip-path", kMainClipUrl).open();
+  for (std::size_t c = 0; c < request.curves.size(); ++c) {
+    Tag curve(out, "path");
+    curve.set("d", curve_path(measured.sample_x, measured.curve_y[c], panel));
+    stroke_curve(curve, c, request.curves[c].dashed);
+    curve.empty();
+  }
+  close_tag(out, "g");
+  axes(out, panel, measured.layout.x_ticks, false);
+}
+
+void residual_panel(std::string& out, const PlotRequest& request, const MeasuredPlot& measured) {
+  const PanelMap& panel = measured.layout.residual;
+  const double zero = panel.pixel_y(0);
+  Tag(out, "line")
+      .set("x1", panel.box.left)
+      .set("y1", zero)
+      .set("x2", panel.box.right())
+      .set("y2", zero)
+      .set("stroke", kZeroLineColour)
+      .empty();
+  MarkerSet points(panel.box);
+  for (std::size_t i = 0; i < measured.residuals.size(); ++i)
+    if (std::isfinite(measured.residuals[i]))
+      points.add({panel.pixel_x(request.x[i]), panel.pixel_y(measured.residuals[i])});
+  markers(out, points);
+  axes(out, panel, measured.layout.x_ticks, true);
+}
+
+void legend(std::string& out, const PlotRequest& request, const PlotLayout& layout) {
+  if (!layout.has_legend) return;
+  const double left = layout.legend_left;
+  double row = layout.main.box.top + kLegendRowHeight / 2;
+  const double text_x = left + kLegendSampleWidth + kLegendTextGap;
+  for (std::size_t c = 0; c < request.curves.size(); ++c, row += kLegendRowHeight) {
+    Tag sample(out, "line");
+    sample.set("x1", left).set("y1", row).set("x2", left + kLegendSampleWidth).set("y2", row);
+    stroke_curve(sample, c, request.curves[c].dashed);
+    sample.empty();
+    label(out, text_x, row + kTextCentring, "start",
+          shortened(request.curves[c].label, kLegendLabelChars));
+  }
+  if (request.band) {
+    Tag swatch(out, "rect");
+    swatch.set("x", left).set("y", row - kLegendRowHeight / 3);
+    swatch.set("width", kLegendSampleWidth).set("height", kLegendRowHeight * 2 / 3);
+    swatch.set("fill", curve_colour(0)).set("fill-opacity", kBandOpacity).empty();
+    label(out, text_x, row + kTextCentring, "start",
+          shortened(request.band->label, kLegendLabelChars));
+  }
+}
+
+}  // namespace
+
+std::string render_svg(const PlotRequest& request) {
+  const MeasuredPlot measured = measure_plot(request);
+  const PlotLayout& layout = measured.layout;
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  std::string view_box = "0 0 ";
+  append_number(view_box, layout.width);
+  view_box += ' ';
+  append_number(view_box, layout.height);
+  Tag(out, "svg")
+      .set("xmlns", "http://www.w3.org/2000/svg")
+      .set("width", layout.width)
+      .set("height", layout.height)
+      .set("viewBox", view_box)
+      .set("font-family", kFontFamily)
+      .set("font-size", kFontSize)
+      .open();
+  rectangle(out, {0, 0, layout.width, layout.height}, kBackgroundColour, "none");
+  Tag(out, "defs").open();
+  clip_path(out, kMainClipId, layout.main.box);
+  close_tag(out, "defs");
+  Tag(out, "text")
+      .set("x", layout.width / 2)
+      .set("y", kTitleBaseline)
+      .set("text-anchor", "middle")
+      .set("font-size", kTitleFontSize)
+      .text(shortened(request.title, kTitleChars));
+
+  main_panel(out, request, measured);
+  residual_panel(out, request, measured);
+  const PixelBox& bottom = layout.residual.box;
+  label(out, bottom.left + bottom.width / 2, bottom.bottom() + kXTitleBaseline, "middle",
+        axis_title("x", layout.x_ticks));
+  rotated_title(out, layout.main.box.top + layout.main.box.height / 2,
+                axis_title("y", layout.main.y_ticks));
+  rotated_title(out, bottom.top + bottom.height / 2,
+                axis_title("residual", layout.residual.y_ticks));
+  legend(out, request, layout);
+  close_tag(out, "svg");
+  return out;
+}
+
+}  // namespace polylsq::plot

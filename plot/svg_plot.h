@@ -1,0 +1,29 @@
+// The SVG picture of a fit: observations and curves above, residuals of the first curve
+// below, round-numbered axes, title and legend. Sound for any input: degenerate, huge or
+// tiny ranges, millions of points, curves that leave the data or are undefined somewhere.
+#pragma once
+
+#include <string>
+
+#include "plot/plot_layout.h"
+#include "plot/plot_request.h"
+
+namespace polylsq::plot {
+
+// Colours of the picture, for callers and tests that look at rendered pixels.
+inline constexpr const char* kBackgroundColour = "#ffffff";
+inline constexpr const char* kMarkerColour = "#404040";
+inline constexpr const char* kCurveColours[] = {"#d62728", "#1f77b4", "#2ca02c",
+                                                "#9467bd", "#ff7f0e", "#8c564b"};
+inline constexpr double kMarkerRadius = 2.5;
+inline constexpr double kCurveWidth = 2;
+
+// The complete SVG document (UTF-8, self-contained) drawing `request` with the layout that
+// plot_layout(request) returns. Every number in it is finite and written with at most two
+// decimals; at most a few thousand markers per panel however many observations there are
+// (see MarkerSet; about 8400 in all for a million points filling both panels). The document
+// is at most about 0.4 MB plus 15 kB per curve, so under 2 MB for up to 100 curves.
+// No failure path.
+std::string render_svg(const PlotRequest& request);
+
+}  // namespace polylsq::plot
