@@ -1,0 +1,29 @@
+// Deterministic data sets on which plain double least squares loses digits, for the
+// accuracy tests: abscissas far from 0 with a small span, raw-power polynomials with
+// integer noise, y with a huge mean against its spread, high degrees on a narrow range,
+// abscissas scaled by powers of ten, weighted versions; and the two reference data sets
+// shipped with NIST's certified values.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace polylsq::accurate::testing {
+
+struct DataSet {
+  std::string name;
+  int degree = 0;
+  std::vector<double> x;
+  std::vector<double> y;
+  std::vector<double> w;  // empty: unweighted
+};
+
+// Every generated family, each set named after its family and parameters.
+std::vector<DataSet> hard_families();
+
+// NIST StRD Norris (degree 1, 36 observations) and Wampler1 (degree 5, 21 observations), as
+// in /work/shared/nist/{Norris,Wampler1}/B2F.txt.
+DataSet norris();
+DataSet wampler1();
+
+}  // namespace polylsq::accurate::testing
