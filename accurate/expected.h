@@ -2,6 +2,7 @@
 // holding either its result or a FitError with a message meant for the user.
 #pragma once
 
+#include <charconv>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -30,6 +31,13 @@ struct FitError {
   // 0-based index of the offending observation, where the error names one.
   std::optional<std::size_t> observation;
 };
+
+// The shortest text that reads back as v ("0.1", "1e+300", "inf", "nan"), for messages.
+inline std::string shortest_text(double v) {
+  char text[32];
+  char* const end = std::to_chars(text, text + sizeof text, v).ptr;
+  return std::string(text, end);
+}
 
 template <class T>
 class Expected {

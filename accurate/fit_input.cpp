@@ -2,7 +2,6 @@
 #include "accurate/fit_input.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -11,12 +10,6 @@
 
 namespace polylsq::accurate {
 namespace {
-
-std::string number_text(double v) {
-  char text[64];
-  const auto end = std::to_chars(text, text + sizeof text, v).ptr;
-  return std::string(text, end);
-}
 
 // "1 observation", "3 observations"
 std::string counted(std::int64_t count, const std::string& singular) {
@@ -43,20 +36,20 @@ FitError first_bad_value(const Observations& data) {
     const std::string where = "observation " + std::to_string(i + 1) + ": ";
     if (!std::isfinite(data.x[i])) {
       return error(FitErrorKind::kNonFiniteValue,
-                   where + "x is not a finite number (" + number_text(data.x[i]) + ")", i);
+                   where + "x is not a finite number (" + shortest_text(data.x[i]) + ")", i);
     }
     if (!std::isfinite(data.y[i])) {
       return error(FitErrorKind::kNonFiniteValue,
-                   where + "y is not a finite number (" + number_text(data.y[i]) + ")", i);
+                   where + "y is not a finite number (" + shortest_text(data.y[i]) + ")", i);
     }
     if (weighted && !std::isfinite(data.w[i])) {
       return error(FitErrorKind::kNonFiniteValue,
-                   where + "the weight is not a finite number (" + number_text(data.w[i]) + ")",
+                   where + "the weight is not a finite number (" + shortest_text(data.w[i]) + ")",
                    i);
     }
     if (weighted && data.w[i] < 0.0) {
       return error(FitErrorKind::kNegativeWeight,
-                   where + "the weight " + number_text(data.w[i]) + " is negative", i);
+                   where + "the weight " + shortest_text(data.w[i]) + " is negative", i);
     }
   }
   return error(FitErrorKind::kNonFiniteValue, "a value is not a finite number");
@@ -160,7 +153,7 @@ Expected<CheckedInput> check_input(const Observations& data, int degree) {
   const int distinct = distinct_x(data, p);
   if (distinct == 1 && degree >= 1) {
     return error(FitErrorKind::kConstantX,
-                 "x is constant (" + number_text(s.x_min) + "): a polynomial of degree " +
+                 "x is constant (" + shortest_text(s.x_min) + "): a polynomial of degree " +
                      std::to_string(degree) + " needs at least " + std::to_string(p) +
                      " distinct x values");
   }

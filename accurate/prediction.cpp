@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
 #include <new>
 #include <vector>
 #include <string>
@@ -45,10 +44,8 @@ std::optional<double> finite_double(const Extended& v) {
 }
 
 FitError beyond_range(double x0) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.17g", x0);
   return FitError{FitErrorKind::kOutOfRange,
-                  std::string("the prediction at x = ") + text + " does not fit in a double", {}};
+                  "the prediction at x = " + shortest_text(x0) + " does not fit in a double", {}};
 }
 
 Expected<Prediction> predict_guarded(const PolynomialFit& fit, double x0, double level) {
