@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "accurate/prediction.h"
+#include "tests/accurate/hard_families.h"
 
 namespace polylsq::accurate {
 namespace {
@@ -31,16 +32,12 @@ TEST(FloatingPointGuard, TrapsOnThisMachineEndTheProcess) {
 }
 
 TEST(FloatingPointGuard, EnabledTrapsSurviveEveryEntryPointAndComeBack) {
-  V wx, wy;  // Wampler1: an exact fit
-  for (int i = 0; i <= 20; ++i) {
-    wx.push_back(i);
-    wy.push_back(1.0 + i + i * i + std::pow(i, 3) + std::pow(i, 4) + std::pow(i, 5));
-  }
+  const testing::DataSet exact = testing::wampler1();
   const auto line = fit_polynomial(V{0, 1, 2, 3}, V{1, 3, 2, 5}, {}, 1);
   ASSERT_TRUE(line.has_value());
   const std::function<void()> calls[] = {
-      [&] { EXPECT_TRUE(fit_polynomial(wx, wy, {}, 5).has_value()); },
-      [&] { EXPECT_TRUE(fit_polynomial(wx, V(21, 4.0), {}, 3).has_value()); },
+      [&] { EXPECT_TRUE(fit_polynomial(exact.x, exact.y, {}, 5).has_value()); },
+      [&] { EXPECT_TRUE(fit_polynomial(exact.x, V(21, 4.0), {}, 3).has_value()); },
       [] { EXPECT_FALSE(fit_polynomial(V{1, INFINITY}, V{1, 2}, {}, 1).has_value()); },
       [] { EXPECT_FALSE(fit_polynomial(V{1, 2}, V{1, 2}, V{1, -INFINITY}, 1).has_value()); },
       [] { EXPECT_FALSE(fit_polynomial(V{0, 1, 2}, V{1e300, -1e300, 1e300}, {}, 1).has_value()); },

@@ -157,6 +157,15 @@ std::vector<DataSet> hard_families() {
   };
 }
 
+DataSet exact_quadratic(int n) {
+  DataSet set{"exact quadratic", 2, {}, {}, {}};
+  for (int i = 0; i < n; ++i) {
+    set.x.push_back(i);
+    set.y.push_back(1 - 2 * i + 3 * i * i);
+  }
+  return set;
+}
+
 DataSet norris() {
   DataSet set{"NIST Norris", 1, {}, {}, {}};
   set.x = {0.2,   337.4, 118.2, 884.6, 10.1,  226.5, 666.3, 996.3, 448.6, 777.0, 558.2, 0.4,

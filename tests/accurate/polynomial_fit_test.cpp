@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "accurate/polynomial_fit.h"
+#include "tests/accurate/hard_families.h"
 
 namespace polylsq::accurate {
 namespace {
@@ -95,14 +96,9 @@ TEST(FitPolynomial, ConstantYIsAnExactFitWithUndefinedRSquared) {
   EXPECT_EQ(fit->warnings[0].rfind("y is constant", 0), 0u);
 }
 
-// y = 1 - 2x + 3x^2 at x = 0..9 (Wampler-like): the residuals vanish.
 TEST(FitPolynomial, ExactPolynomialDataGiveZeroStandardErrors) {
-  V x, y;
-  for (int i = 0; i < 10; ++i) {
-    x.push_back(i);
-    y.push_back(1 - 2 * i + 3 * i * i);
-  }
-  const auto fit = fit_polynomial(x, y, {}, 2);
+  const testing::DataSet set = testing::exact_quadratic(10);
+  const auto fit = fit_polynomial(set.x, set.y, {}, 2);
   ASSERT_TRUE(fit.has_value());
   EXPECT_EQ(fit->coefficients, (V{1, -2, 3}));
   EXPECT_TRUE(fit->exact);

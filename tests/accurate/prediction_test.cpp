@@ -8,6 +8,8 @@
 #include <cmath>
 #include <vector>
 
+#include "tests/accurate/hard_families.h"
+
 namespace polylsq::accurate {
 namespace {
 
@@ -70,12 +72,8 @@ TEST(Predict, StraightLineMatchesTheTextbookIntervals) {
 
 // y = 1 - 2x + 3x^2 exactly: no spread, and the value is exact far outside the data.
 TEST(Predict, ExactFitHasZeroWidthIntervalsAndExactValuesFarAway) {
-  V x, y;
-  for (int i = 0; i < 8; ++i) {
-    x.push_back(i);
-    y.push_back(1 - 2 * i + 3 * i * i);
-  }
-  const auto fit = fit_polynomial(x, y, {}, 2);
+  const testing::DataSet set = testing::exact_quadratic(8);
+  const auto fit = fit_polynomial(set.x, set.y, {}, 2);
   ASSERT_TRUE(fit.has_value());
   EXPECT_EQ(evaluate(*fit, 1e6), 3e12 - 2e6 + 1);
   EXPECT_EQ(evaluate(*fit, -0.5), 2.75);
