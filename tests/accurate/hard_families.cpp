@@ -154,7 +154,16 @@ std::vector<DataSet> hard_families() {
       weighted(huge_mean(50, 3, 27), 28),
       weighted(narrow_high_degree(10, 29), 30),
       weighted(scaled_abscissas(20, 3, 31), 32),
+      clustered(),
   };
+}
+
+DataSet clustered() {
+  return {"clustered: x = 0..9 and 1e6, degree 3",
+          3,
+          {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 1e6},
+          {1, 2, 1, 3, 5, 2, 6, 3, 2, 1, 7},
+          {}};
 }
 
 DataSet exact_quadratic(int n) {

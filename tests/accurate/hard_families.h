@@ -24,6 +24,9 @@ std::vector<DataSet> hard_families();
 // y = 1 - 2x + 3x^2 at x = 0..n-1, exact in doubles: a fit of degree 2 has zero residuals.
 DataSet exact_quadratic(int n);
 
+// Ten abscissas 0..9 and one at 1e6, degree 3: the fit warns that it is badly conditioned.
+DataSet clustered();
+
 // NIST StRD Norris (degree 1, 36 observations) and Wampler1 (degree 5, 21 observations), as
 // in /work/shared/nist/{Norris,Wampler1}/B2F.txt.
 DataSet norris();

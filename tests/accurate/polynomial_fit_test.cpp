@@ -139,6 +139,15 @@ TEST(FitPolynomial, AsManyObservationsAsCoefficientsLeavesSpreadUndefined) {
   EXPECT_EQ(fit->r_squared, 1.0);
 }
 
+TEST(FitPolynomial, BadlySpreadXGiveAWarningWithTheDigitsAtRisk) {
+  const testing::DataSet set = testing::clustered();
+  const auto fit = fit_polynomial(set.x, set.y, {}, set.degree);
+  ASSERT_TRUE(fit.has_value());
+  ASSERT_EQ(fit->warnings.size(), 1u);
+  EXPECT_EQ(fit->warnings[0].rfind("the x values are badly spread for degree 3 (condition number ", 0),
+            0u);
+}
+
 // Relative agreement of two fits of the same least-squares problem written two ways.
 constexpr double kSameProblem = 1e-14;
 
