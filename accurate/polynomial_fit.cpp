@@ -37,13 +37,25 @@ std::string scientific(const Extended& v) {
   return text.str();
 }
 
-// The double nearest to v when v is 0 or within the normal double range.
-std::optional<double> in_double_range(const Extended& v) {
-  if (v == 0) return 0.0;
-  const Extended magnitude = abs(v);
-  if (magnitude > Extended(DBL_MAX) || magnitude < Extended(DBL_MIN)) return std::nullopt;
-  return static_cast<double>(v);
-}
+// Rounds the reported values to double. A value beyond the largest double is an error
+// (the caller's); one below the smallest normal double is rounded (to a subnormal or 0)
+// and the first such value is named in a warning.
+class Reporter {
+ public:
+  std::optional<double> operator()(const Extended& v, const std::string& what) {
+    const Extended magnitude = abs(v);
+    if (magnitude > Extended(DBL_MAX)) return std::nullopt;
+    if (v != 0 && magnitude < Extended(DBL_MIN) && !underflow_) {
+      underflow_ = what + " (about " + scientific(v) +
+                   ") is below the normal double range and has lost precision";
+    }
+    return static_cast<double>(v);
+  }
+  const std::optional<std::string>& underflow() const { return underflow_; }
+
+ private:
+  std::optional<std::string> underflow_;
+};
 
 FitError out_of_range(const std::string& what, const Extended& v) {
   return FitError{FitErrorKind::kOutOfRange,
@@ -165,10 +177,11 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
   const Extended regression_ss = ldexp(scaled.regression_ss, ss_exponent);
   const Extended error_ss = ldexp(scaled.error_ss, ss_exponent);
   const Extended total_ss = regression_ss + error_ss;
-  const std::optional<double> ssr = in_double_range(regression_ss);
-  const std::optional<double> sse = in_double_range(error_ss);
-  const std::optional<double> sst = in_double_range(total_ss);
-  if (!ssr || !sse || !sst) return out_of_range("the total sum of squares", total_ss);
+  Reporter report;
+  const std::optional<double> sst = report(total_ss, "the total sum of squares");
+  if (!sst) return out_of_range("the total sum of squares", total_ss);
+  const std::optional<double> ssr = report(regression_ss, "the regression sum of squares");
+  const std::optional<double> sse = report(error_ss, "the error sum of squares");
   anova.regression_sum_of_squares = *ssr;
   anova.error_sum_of_squares = *sse;
   anova.total_sum_of_squares = *sst;
@@ -205,7 +218,7 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
     Extended a = 0;
     for (std::size_t j = 0; j < p; ++j) a += change[k * p + j] * scaled.chebyshev[j];
     a = ldexp(a, scaling.y_exponent);
-    const std::optional<double> coefficient = in_double_range(a);
+    const std::optional<double> coefficient = report(a, power_name(k));
     if (!coefficient) return out_of_range(power_name(k), a);
     fit.coefficients.push_back(*coefficient);
     std::optional<double> se, t, p_value;
@@ -217,7 +230,7 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
         norm_squared += z * z;
       }
       const Extended se_k = *sigma * ldexp(sqrt(norm_squared), -scaling.w_exponent / 2);
-      se = in_double_range(se_k);
+      se = report(se_k, "the standard error of " + power_name(k));
       if (!se) return out_of_range("the standard error of " + power_name(k), se_k);
       if (se_k > 0) {
         t = static_cast<double>(a / se_k);
@@ -242,6 +255,7 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
     basis.covariance_factor.push_back(static_cast<double>(ldexp(u, -scaling.w_exponent / 2)));
   }
   add_warnings(fit, checked, solution->condition);
+  if (report.underflow()) fit.warnings.push_back(*report.underflow());
   return fit;
 }
 

@@ -76,7 +76,9 @@ struct PolynomialFit {
 // observation, numbered from 1 in the message); fewer used observations than
 // coefficients; constant x for degree >= 1; fewer distinct x than coefficients; x values
 // so close together against their range that the moments cannot determine the
-// polynomial; a coefficient, standard error or sum of squares beyond the double range.
+// polynomial; a coefficient, standard error or sum of squares beyond the largest double.
+// Such a value below the smallest normal double is rounded (to a subnormal or 0) and named
+// in a warning.
 Expected<PolynomialFit> fit_polynomial(std::span<const double> x, std::span<const double> y,
                                        std::span<const double> w, int degree);
 

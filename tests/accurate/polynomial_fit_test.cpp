@@ -148,6 +148,17 @@ TEST(FitPolynomial, BadlySpreadXGiveAWarningWithTheDigitsAtRisk) {
             0u);
 }
 
+// y = 1e-300 (1, 3, 2, 5) at x = 0..3: a = b = 1.1e-300; the squares lie below the doubles.
+TEST(FitPolynomial, TinyYFitsAndWarnsOfSumsOfSquaresBelowTheDoubleRange) {
+  const auto fit = fit_polynomial(V{0, 1, 2, 3}, V{1e-300, 3e-300, 2e-300, 5e-300}, {}, 1);
+  ASSERT_TRUE(fit.has_value());
+  EXPECT_NEAR(fit->coefficients[0], 1.1e-300, 1e-314);
+  EXPECT_NEAR(fit->coefficients[1], 1.1e-300, 1e-314);
+  EXPECT_EQ(fit->anova.total_sum_of_squares, 0.0);
+  ASSERT_EQ(fit->warnings.size(), 1u);
+  EXPECT_EQ(fit->warnings[0].rfind("the total sum of squares (about ", 0), 0u);
+}
+
 // Relative agreement of two fits of the same least-squares problem written two ways.
 constexpr double kSameProblem = 1e-14;
 
