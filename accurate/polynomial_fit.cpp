@@ -122,11 +122,14 @@ void add_warnings(PolynomialFit& fit, const CheckedInput& checked, double condit
         "as many coefficients as observations: the polynomial passes through every point; "
         "the residual standard deviation, standard errors, t and p values, F and adjusted "
         "R-squared are undefined");
-  } else if (checked.constant_y) {
+  }
+  if (checked.constant_y) {
     fit.warnings.push_back(
-        "y is constant: R-squared and adjusted R-squared are undefined; the fit is exact, so "
-        "the standard errors are 0 and the t values, p values and F are undefined");
-  } else if (fit.exact) {
+        std::string("y is constant: R-squared and adjusted R-squared are undefined") +
+        (fit.anova.error_df > 0 ? "; the fit is exact, so the standard errors are 0 and the t "
+                                  "values, p values and F are undefined"
+                                : ""));
+  } else if (fit.exact && fit.anova.error_df > 0) {
     fit.warnings.push_back(
         "the polynomial fits every observation exactly: the standard errors are 0 and the t "
         "values, p values and F are undefined");
