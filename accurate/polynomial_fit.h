@@ -62,7 +62,8 @@ struct PolynomialFit {
   std::optional<double> adjusted_r_squared;
   AnalysisOfVariance anova;
   // The residuals are zero to the fit's working precision (below 2^-66 of the weighted
-  // norm of y): the error sum of squares, residual_sd and every standard error are then 0.
+  // norm of y), or n == degree + 1: the error sum of squares is then exactly 0, and so are
+  // residual_sd and every standard error when error_df > 0.
   bool exact = false;
   std::vector<std::string> warnings;
   FitBasis basis;
