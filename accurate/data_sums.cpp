@@ -1,0 +1,128 @@
+// The data passes of the accurate fit, built twice from data_sums_kernel.inc (portable
+// x86-64, and AVX2 with fused multiply-add) and chosen at run time.
+#include "accurate/data_sums.h"
+
+#include <immintrin.h>
+
+#include <cmath>
+#include <cstddef>
+
+namespace polylsq::accurate {
+namespace {
+
+constexpr std::size_t kLanes = 4;
+typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
+
+namespace portable {
+
+// Dekker's product: a and b split into 26-bit halves whose products are exact. The
+// operands of the passes are scaled to about 1, far from the overflow of the split.
+[[gnu::always_inline]] inline void lanes_two_prod(const Lanes& a, const Lanes& b, Lanes& p,
+                                                  Lanes& e) {
+  const Lanes splitter = Lanes{} + 134217729.0;  // 2^27 + 1
+  const Lanes ca = splitter * a;
+  const Lanes a_hi = ca - (ca - a);
+  const Lanes a_lo = a - a_hi;
+  const Lanes cb = splitter * b;
+  const Lanes b_hi = cb - (cb - b);
+  const Lanes b_lo = b - b_hi;
+  p = a * b;
+  e = ((a_hi * b_hi - p) + a_hi * b_lo + a_lo * b_hi) + a_lo * b_lo;
+}
+
+#include "accurate/data_sums_kernel.inc"
+
+}  // namespace portable
+
+#pragma GCC push_options
+#pragma GCC target("avx2,fma")
+namespace fused {
+
+[[gnu::always_inline]] inline void lanes_two_prod(const Lanes& a, const Lanes& b, Lanes& p,
+                                                  Lanes& e) {
+  p = a * b;
+  e = reinterpret_cast<Lanes>(_mm256_fmsub_pd(reinterpret_cast<__m256d>(a),
+                                              reinterpret_cast<__m256d>(b),
+                                              reinterpret_cast<__m256d>(p)));
+}
+
+#include "accurate/data_sums_kernel.inc"
+
+}  // namespace fused
+#pragma GCC pop_options
+
+template <class LaneSum>
+DoubleDouble lane_total(const LaneSum& s) {
+  DoubleDouble total;
+  for (std::size_t lane = 0; lane < kLanes; ++lane) {
+    total = add(total, DoubleDouble{s.hi[lane], s.lo[lane]});
+  }
+  return total;
+}
+
+bool use_fused(Kernel kernel) { return kernel == Kernel::kFastest && fused_kernel_available(); }
+
+template <class LaneSum, class Run>
+MomentSums moments_with(const Observations& data, int degree, Run&& run) {
+  LaneSum chebyshev[kMaxMoments];
+  LaneSum response[kMaxCoefficients];
+  run(chebyshev, response);
+  MomentSums sums;
+  for (int m = 0; m <= 2 * degree; ++m) sums.chebyshev.push_back(lane_total(chebyshev[m]));
+  for (int j = 0; j <= degree; ++j) sums.response.push_back(lane_total(response[j]));
+  if (data.w.empty()) {
+    const std::size_t full = data.x.size() - data.x.size() % kLanes;
+    sums.chebyshev[0] = add(sums.chebyshev[0], static_cast<double>(full));
+  }
+  return sums;
+}
+
+template <class LanePolynomial>
+LanePolynomial lane_polynomial(std::span<const DoubleDouble> centred, DoubleDouble mean) {
+  LanePolynomial g;
+  g.degree = static_cast<int>(centred.size()) - 1;
+  for (std::size_t k = 0; k < centred.size(); ++k) {
+    g.hi[k] = Lanes{} + centred[k].hi;
+    g.lo[k] = Lanes{} + centred[k].lo;
+  }
+  g.mean_hi = Lanes{} + mean.hi;
+  g.mean_lo = Lanes{} + mean.lo;
+  return g;
+}
+
+}  // namespace
+
+bool fused_kernel_available() {
+  static const bool available =
+      __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("fma") != 0;
+  return available;
+}
+
+MomentSums sum_moments(const Observations& data, const DataScaling& scaling, int degree,
+                       Kernel kernel) {
+  if (use_fused(kernel)) {
+    return moments_with<fused::LaneSum>(data, degree, [&](auto* chebyshev, auto* response) {
+      fused::moment_lanes(data, scaling, degree, chebyshev, response);
+    });
+  }
+  return moments_with<portable::LaneSum>(data, degree, [&](auto* chebyshev, auto* response) {
+    portable::moment_lanes(data, scaling, degree, chebyshev, response);
+  });
+}
+
+SquareSums sum_squares(const Observations& data, const DataScaling& scaling,
+                       std::span<const DoubleDouble> centred, DoubleDouble mean,
+                       Kernel kernel) {
+  if (use_fused(kernel)) {
+    const auto g = lane_polynomial<fused::LanePolynomial>(centred, mean);
+    fused::LaneSum residual, fitted;
+    fused::square_lanes(data, scaling, g, residual, fitted);
+    return {lane_total(residual), lane_total(fitted)};
+  }
+  const auto g = lane_polynomial<portable::LanePolynomial>(centred, mean);
+  portable::LaneSum residual, fitted;
+  portable::square_lanes(data, scaling, g, residual, fitted);
+  return {lane_total(residual), lane_total(fitted)};
+}
+
+}  // namespace polylsq::accurate

@@ -1,0 +1,219 @@
+// fit_polynomial: every input error with its exact message, the cases whose statistics are
+// partly undefined (constant y, exact fit, degree 0, as many observations as coefficients),
+// weights (zero weights, integer weights as repeated rows, p values of closed form).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "accurate/polynomial_fit.h"
+#include "tests/accurate/hard_families.h"
+
+namespace polylsq::accurate {
+namespace {
+
+using V = std::vector<double>;
+const double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+TEST(FitPolynomial, EachBadInputGivesItsKindAndMessage) {
+  struct Case {
+    V x, y, w;
+    int degree;
+    FitErrorKind kind;
+    const char* message;
+    std::optional<std::size_t> observation;
+  };
+  const Case cases[] = {
+      {{1, 2}, {1, 2}, {}, 11, FitErrorKind::kDegreeOutOfRange,
+       "the degree must be an integer from 0 to 10 (it is 11)", {}},
+      {{1, 2}, {1, 2}, {}, -1, FitErrorKind::kDegreeOutOfRange,
+       "the degree must be an integer from 0 to 10 (it is -1)", {}},
+      {{1, 2, 3}, {1, 2}, {}, 1, FitErrorKind::kSizeMismatch, "x has 3 values but y has 2", {}},
+      {{1, 2, 3}, {1, 2, 3}, {1, 1}, 1, FitErrorKind::kSizeMismatch,
+       "there are 2 weights for 3 observations", {}},
+      {{1, 2, kNaN}, {1, 2, 3}, {}, 1, FitErrorKind::kNonFiniteValue,
+       "observation 3: x is not a finite number (nan)", 2},
+      {{1, 2, 3}, {kInf, 2, 3}, {}, 1, FitErrorKind::kNonFiniteValue,
+       "observation 1: y is not a finite number (inf)", 0},
+      {{1, 2, 3}, {1, 2, 3}, {1, -kInf, 1}, 1, FitErrorKind::kNonFiniteValue,
+       "observation 2: the weight is not a finite number (-inf)", 1},
+      {{1, 2, 3}, {1, 2, 3}, {1, -0.5, 1}, 1, FitErrorKind::kNegativeWeight,
+       "observation 2: the weight -0.5 is negative", 1},
+      {{1, 2, kInf}, {1, kNaN, 3}, {}, 1, FitErrorKind::kNonFiniteValue,
+       "observation 2: y is not a finite number (nan)", 1},
+      {{1, 2, 3}, {1, 2, 3}, {}, 3, FitErrorKind::kTooFewObservations,
+       "3 observations cannot determine a polynomial of degree 3: at least 4 are needed", {}},
+      {{}, {}, {}, 0, FitErrorKind::kTooFewObservations,
+       "0 observations cannot determine a polynomial of degree 0: at least 1 is needed", {}},
+      {{5}, {1}, {}, 1, FitErrorKind::kTooFewObservations,
+       "1 observation cannot determine a polynomial of degree 1: at least 2 are needed", {}},
+      {{1, 2, 3, 4}, {1, 2, 3, 4}, {1, 0, 2, 0}, 2, FitErrorKind::kTooFewObservations,
+       "2 observations of positive weight cannot determine a polynomial of degree 2: at least "
+       "3 are needed", {}},
+      {{2, 2, 2, 2}, {1, 2, 3, 4}, {}, 1, FitErrorKind::kConstantX,
+       "x is constant (2): a polynomial of degree 1 needs at least 2 distinct x values", {}},
+      {{1, 2, 3, 1, 2, 3}, {1, 2, 3, 4, 5, 6}, {}, 3, FitErrorKind::kTooFewDistinctX,
+       "3 distinct x values cannot determine a polynomial of degree 3: at least 4 are needed", {}},
+      {{1, 2, 3, 4, 1}, {1, 2, 3, 4, 5}, {1, 1, 1, 0, 1}, 3, FitErrorKind::kTooFewDistinctX,
+       "3 distinct x values cannot determine a polynomial of degree 3: at least 4 are needed", {}},
+      {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 1e300}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {}, 10,
+       FitErrorKind::kIllConditioned,
+       "the x values are too close together against their range to determine a polynomial of "
+       "degree 10", {}},
+      {{0, 0x1p-1000, 0x1p-999}, {0, 1, 4}, {}, 2, FitErrorKind::kOutOfRange,
+       "the coefficient of x^2 (about 1.148e+602) does not fit in a double", {}},
+      {{0, 1, 2}, {1e300, -1e300, 1e300}, {}, 1, FitErrorKind::kOutOfRange,
+       "the total sum of squares (about 2.667e+600) does not fit in a double", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    const auto fit = fit_polynomial(c.x, c.y, c.w, c.degree);
+    ASSERT_FALSE(fit.has_value());
+    EXPECT_EQ(fit.error().kind, c.kind);
+    EXPECT_EQ(fit.error().message, c.message);
+    EXPECT_EQ(fit.error().observation, c.observation);
+  }
+}
+
+TEST(FitPolynomial, ConstantYIsAnExactFitWithUndefinedRSquared) {
+  const V x{1, 2, 3, 4, 5}, y{7.25, 7.25, 7.25, 7.25, 7.25};
+  const auto fit = fit_polynomial(x, y, {}, 2);
+  ASSERT_TRUE(fit.has_value());
+  EXPECT_EQ(fit->coefficients, (V{7.25, 0, 0}));
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(fit->standard_errors[k], 0.0);
+    EXPECT_FALSE(fit->t_values[k] || fit->p_values[k]);
+  }
+  EXPECT_EQ(fit->residual_sd, 0.0);
+  EXPECT_FALSE(fit->r_squared || fit->adjusted_r_squared || fit->anova.f_value);
+  EXPECT_EQ(fit->anova.total_sum_of_squares, 0.0);
+  EXPECT_TRUE(fit->exact);
+  ASSERT_EQ(fit->warnings.size(), 1u);
+  EXPECT_EQ(fit->warnings[0].rfind("y is constant", 0), 0u);
+}
+
+TEST(FitPolynomial, ExactPolynomialDataGiveZeroStandardErrors) {
+  const testing::DataSet set = testing::exact_quadratic(10);
+  const auto fit = fit_polynomial(set.x, set.y, {}, 2);
+  ASSERT_TRUE(fit.has_value());
+  EXPECT_EQ(fit->coefficients, (V{1, -2, 3}));
+  EXPECT_TRUE(fit->exact);
+  EXPECT_EQ(fit->residual_sd, 0.0);
+  EXPECT_EQ(fit->anova.error_sum_of_squares, 0.0);
+  EXPECT_EQ(fit->r_squared, 1.0);
+  EXPECT_EQ(fit->adjusted_r_squared, 1.0);
+  EXPECT_FALSE(fit->anova.f_value || fit->anova.f_p_value);
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_EQ(fit->standard_errors[k], 0.0);
+    EXPECT_FALSE(fit->t_values[k]);
+  }
+}
+
+// Degree 0 fits the mean: se = s / sqrt(n), R-squared 0, no F.
+TEST(FitPolynomial, DegreeZeroIsTheMeanWithItsStandardError) {
+  const V x{3, 1, 4, 1, 5}, y{2, 4, 4, 5, 10};  // mean 5, squares about it 36
+  const auto fit = fit_polynomial(x, y, {}, 0);
+  ASSERT_TRUE(fit.has_value());
+  EXPECT_EQ(fit->coefficients, V{5});
+  EXPECT_DOUBLE_EQ(*fit->residual_sd, 3.0);  // sqrt(36 / 4)
+  EXPECT_DOUBLE_EQ(*fit->standard_errors[0], 3.0 / std::sqrt(5.0));
+  EXPECT_EQ(fit->r_squared, 0.0);
+  EXPECT_EQ(fit->adjusted_r_squared, 0.0);
+  EXPECT_EQ(fit->anova.regression_df, 0);
+  EXPECT_FALSE(fit->anova.regression_mean_square || fit->anova.f_value);
+}
+
+// Three points, degree 2: y = 1 + x + x^2 through them, no error degrees of freedom.
+TEST(FitPolynomial, AsManyObservationsAsCoefficientsLeavesSpreadUndefined) {
+  const auto fit = fit_polynomial(V{0, 1, 2}, V{1, 3, 7}, {}, 2);
+  ASSERT_TRUE(fit.has_value());
+  EXPECT_EQ(fit->coefficients, (V{1, 1, 1}));
+  EXPECT_EQ(fit->anova.error_df, 0);
+  EXPECT_FALSE(fit->residual_sd || fit->adjusted_r_squared || fit->anova.f_value ||
+               fit->anova.error_mean_square);
+  for (int k = 0; k < 3; ++k) EXPECT_FALSE(fit->standard_errors[k] || fit->t_values[k]);
+  EXPECT_EQ(fit->r_squared, 1.0);
+}
+
+TEST(FitPolynomial, BadlySpreadXGiveAWarningWithTheDigitsAtRisk) {
+  const testing::DataSet set = testing::clustered();
+  const auto fit = fit_polynomial(set.x, set.y, {}, set.degree);
+  ASSERT_TRUE(fit.has_value());
+  ASSERT_EQ(fit->warnings.size(), 1u);
+  EXPECT_EQ(fit->warnings[0].rfind("the x values are badly spread for degree 3 (condition number ", 0),
+            0u);
+}
+
+// y = 1e-300 (1, 3, 2, 5) at x = 0..3: a = b = 1.1e-300; the squares lie below the doubles.
+TEST(FitPolynomial, TinyYFitsAndWarnsOfSumsOfSquaresBelowTheDoubleRange) {
+  const auto fit = fit_polynomial(V{0, 1, 2, 3}, V{1e-300, 3e-300, 2e-300, 5e-300}, {}, 1);
+  ASSERT_TRUE(fit.has_value());
+  EXPECT_NEAR(fit->coefficients[0], 1.1e-300, 1e-314);
+  EXPECT_NEAR(fit->coefficients[1], 1.1e-300, 1e-314);
+  EXPECT_EQ(fit->anova.total_sum_of_squares, 0.0);
+  ASSERT_EQ(fit->warnings.size(), 1u);
+  EXPECT_EQ(fit->warnings[0].rfind("the total sum of squares (about ", 0), 0u);
+}
+
+// Relative agreement of two fits of the same least-squares problem written two ways.
+constexpr double kSameProblem = 1e-14;
+
+TEST(FitPolynomial, ZeroWeightsCountNeitherInNNorInDegreesOfFreedom) {
+  const V x{0, 1, 2, 3, 4, 5, 6}, y{1.5, 2.25, 2.0, 5.5, 7.0, 1e300, 12.5};
+  const V w{1, 1, 1, 1, 1, 0, 1};
+  const auto weighted = fit_polynomial(x, y, w, 2);
+  const auto dropped = fit_polynomial(V{0, 1, 2, 3, 4, 6}, V{1.5, 2.25, 2.0, 5.5, 7.0, 12.5}, {}, 2);
+  ASSERT_TRUE(weighted.has_value() && dropped.has_value());
+  EXPECT_EQ(weighted->n, 6);
+  EXPECT_EQ(weighted->zero_weight_count, 1);
+  EXPECT_EQ(weighted->anova.error_df, 3);
+  EXPECT_EQ(weighted->warnings, std::vector<std::string>{"1 observation has weight 0 and is not used"});
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_NEAR(weighted->coefficients[k], dropped->coefficients[k],
+                kSameProblem * std::fabs(dropped->coefficients[k]));
+    EXPECT_NEAR(*weighted->standard_errors[k], *dropped->standard_errors[k],
+                kSameProblem * *dropped->standard_errors[k]);
+  }
+}
+
+TEST(FitPolynomial, IntegerWeightsActAsRepeatedRows) {
+  const V x{0.5, 1.5, 2.0, 3.25, 4.0}, y{1.0, 2.5, 2.0, 6.0, 4.5}, w{1, 3, 2, 1, 2};
+  V rx, ry;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    for (int r = 0; r < w[i]; ++r) {
+      rx.push_back(x[i]);
+      ry.push_back(y[i]);
+    }
+  }
+  const auto weighted = fit_polynomial(x, y, w, 2);
+  const auto repeated = fit_polynomial(rx, ry, {}, 2);
+  ASSERT_TRUE(weighted.has_value() && repeated.has_value());
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_NEAR(weighted->coefficients[k], repeated->coefficients[k],
+                kSameProblem * std::fabs(repeated->coefficients[k]));
+  }
+  EXPECT_NEAR(weighted->anova.error_sum_of_squares, repeated->anova.error_sum_of_squares,
+              kSameProblem * repeated->anova.error_sum_of_squares);
+  EXPECT_NEAR(*weighted->r_squared, *repeated->r_squared, kSameProblem);
+}
+
+// With 2 error and 2 regression degrees of freedom the distributions have closed forms:
+// P(|T| >= t) = 1 - t / sqrt(2 + t^2) and P(F' >= f) = 1 / (1 + f).
+TEST(FitPolynomial, PValuesMatchClosedFormsAtTwoDegreesOfFreedom) {
+  const auto fit = fit_polynomial(V{0, 1, 2, 3, 4}, V{1.0, 1.5, 4.0, 8.5, 17.5}, {}, 2);
+  ASSERT_TRUE(fit.has_value());
+  ASSERT_EQ(fit->anova.error_df, 2);
+  constexpr double kBoostMath = 1e-13;  // Boost.Math's incomplete beta in double
+  for (int k = 0; k < 3; ++k) {
+    const double t = std::fabs(*fit->t_values[k]);
+    EXPECT_NEAR(*fit->p_values[k], 1.0 - t / std::sqrt(2.0 + t * t), kBoostMath);
+  }
+  EXPECT_NEAR(*fit->anova.f_p_value, 1.0 / (1.0 + *fit->anova.f_value), kBoostMath);
+}
+
+}  // namespace
+}  // namespace polylsq::accurate
