@@ -8,7 +8,8 @@
 #   test   that, plus the test and benchmark libraries and the SVG renderer the tests use
 set -euo pipefail
 
-build_packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libeigen3-dev libboost-dev)
+build_packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libeigen3-dev libboost-dev
+  libfast-float-dev)
 test_packages=("${build_packages[@]}" libgtest-dev libbenchmark-dev librsvg2-bin)
 
 case "${1:-}" in

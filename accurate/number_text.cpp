@@ -1,0 +1,137 @@
+// Number tokens: the common real form goes straight to fast_float; any other form is
+// checked here and rewritten into the one fast_float reads ('+' dropped, '.' as the mark,
+// 'e' as the exponent letter), so every real is rounded once, by the same routine.
+#include "accurate/number_text.h"
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <system_error>
+
+#include "fast_float/fast_float.h"
+
+namespace polylsq::accurate {
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// Rewritten tokens up to this length need no allocation.
+constexpr std::size_t kShortToken = 64;
+
+// Above every 32-bit magnitude: digits past it cannot change a range verdict.
+constexpr std::uint64_t kSaturatedMagnitude = std::uint64_t{1} << 40;
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t skip_digits(std::string_view text, std::size_t at) {
+  while (at < text.size() && is_digit(text[at])) ++at;
+  return at;
+}
+
+// The whole of [begin, end) in fast_float's form, or kMalformed.
+Conversion convert(const char* begin, const char* end, double& value) {
+  double result = 0.0;
+  const auto [stop, error] = fast_float::from_chars(begin, end, result);
+  if (error != std::errc() || stop != end) return Conversion::kMalformed;
+  if (std::isinf(result)) return Conversion::kOutOfRange;
+  value = result;
+  return Conversion::kOk;
+}
+
+// The value of `c` as a digit (letters past 9, either case), or 36 for any other character.
+int digit_value(char c) {
+  if (is_digit(c)) return c - '0';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+  return 36;
+}
+
+// The digits of `text` in `base`; false when it is empty or holds a non-digit of the base.
+bool read_digits(std::string_view text, int base, std::uint64_t& magnitude) {
+  if (text.empty()) return false;
+  magnitude = 0;
+  for (const char c : text) {
+    const int digit = digit_value(c);
+    if (digit >= base) return false;
+    magnitude = magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
+    if (magnitude > kSaturatedMagnitude) magnitude = kSaturatedMagnitude;
+  }
+  return true;
+}
+
+}  // namespace
+
+Conversion parse_real(std::string_view token, double& value, bool decimal_comma) {
+  // "-3.14159", "2.5e-3", ".5": fast_float's own form, read in place
+  const std::size_t lead = !token.empty() && token[0] == '-' ? 1 : 0;
+  if (lead < token.size() && (is_digit(token[lead]) || token[lead] == '.')) {
+    const Conversion direct = convert(token.data(), token.data() + token.size(), value);
+    if (direct != Conversion::kMalformed) return direct;
+  }
+
+  std::size_t at = 0;
+  if (at < token.size() && (token[at] == '+' || token[at] == '-')) ++at;
+  std::size_t digits = skip_digits(token, at) - at;
+  at += digits;
+  std::size_t mark = kNone;
+  if (at < token.size() && (token[at] == '.' || (decimal_comma && token[at] == ','))) {
+    mark = at++;
+    const std::size_t fraction_end = skip_digits(token, at);
+    digits += fraction_end - at;
+    at = fraction_end;
+  }
+  if (digits == 0) return Conversion::kMalformed;  // ".", "-", "NaN", "Inf"
+  std::size_t letter = kNone;
+  if (at < token.size()) {
+    const char c = token[at];
+    if (c != 'e' && c != 'E' && c != 'd' && c != 'D') return Conversion::kMalformed;
+    letter = at++;
+    if (at < token.size() && (token[at] == '+' || token[at] == '-')) ++at;
+    const std::size_t exponent_end = skip_digits(token, at);
+    if (exponent_end == at) return Conversion::kMalformed;  // "1e", "1e+"
+    at = exponent_end;
+  }
+  if (at != token.size()) return Conversion::kMalformed;
+
+  const std::size_t from = token[0] == '+' ? 1 : 0;
+  const std::size_t length = token.size() - from;
+  char short_copy[kShortToken];
+  std::string long_copy;
+  char* copy = short_copy;
+  if (length > kShortToken) {
+    long_copy.resize(length);
+    copy = long_copy.data();
+  }
+  token.copy(copy, length, from);
+  if (mark != kNone) copy[mark - from] = '.';
+  if (letter != kNone) copy[letter - from] = 'e';
+  return convert(copy, copy + length, value);
+}
+
+Conversion parse_integer(std::string_view token, int& value) {
+  std::uint64_t magnitude = 0;
+  bool negative = false;
+  const std::size_t hash = token.find('#');
+  if (hash != kNone) {
+    std::uint64_t base = 16;  // "#FF"
+    if (hash > 0 && (!read_digits(token.substr(0, hash), 10, base) || base < 2 || base > 36)) {
+      return Conversion::kMalformed;
+    }
+    if (!read_digits(token.substr(hash + 1), static_cast<int>(base), magnitude)) {
+      return Conversion::kMalformed;
+    }
+  } else {
+    if (!token.empty() && (token[0] == '+' || token[0] == '-')) {
+      negative = token[0] == '-';
+      token.remove_prefix(1);
+    }
+    if (!read_digits(token, 10, magnitude)) return Conversion::kMalformed;
+  }
+  const std::int64_t signed_value =
+      negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+  if (signed_value < INT32_MIN || signed_value > INT32_MAX) return Conversion::kOutOfRange;
+  value = static_cast<int>(signed_value);
+  return Conversion::kOk;
+}
+
+}  // namespace polylsq::accurate
