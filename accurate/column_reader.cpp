@@ -16,7 +16,7 @@ constexpr std::string_view kNotAvailable = "NA";
 }  // namespace
 
 ColumnReader::ColumnReader(bool weights, const ColumnSink& sink)
-    : expected_cells_(weights ? 3 : 2), sink_(sink) {
+    : expected_cells_(weights ? 3 : 2), sink_(sink), plain_classes_(make_field_classes(",;", "#")) {
   classes_[' '] = classes_['\t'] = CharClass::kBlank;
   classes_[','] = classes_[';'] = CharClass::kDelimiter;
   classes_['#'] = CharClass::kComment;
@@ -28,7 +28,41 @@ void ColumnReader::start(std::string_view line) {
   if (line.substr(0, line.find('#')).find(';') != std::string_view::npos) {
     decimal_comma_ = true;
     classes_[','] = CharClass::kText;
+    plain_classes_ = make_field_classes(";", "#");
   }
+}
+
+// "-3.14159 27.18282", "1.5,2.25 # note": the expected count of plain numbers, the last
+// weight not negative. Returns the position after them and the blanks after them, with
+// `values` set; nullptr for any other row, which split() and parse_real() then read.
+const char* ColumnReader::scan_plain_row(const char* p, const char* end, double* values) const {
+  p = scan_plain_fields(p, end, expected_cells_, values, plain_classes_);
+  if (p == nullptr || (expected_cells_ == 3 && values[2] < 0.0)) return nullptr;
+  return p;
+}
+
+void ColumnReader::store(const double* values) {
+  sink_.x.push(values[0]);
+  sink_.y.push(values[1]);
+  if (expected_cells_ == 3) sink_.w.push(values[2]);
+}
+
+std::size_t ColumnReader::take_plain_rows(std::string_view bytes, std::size_t max_line_bytes,
+                                          std::size_t& lines_taken) {
+  if (!started_) return 0;
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  double values[kMaxCells];
+  for (;;) {
+    const char* const row_end = scan_plain_row(p, end, values);
+    if (row_end == nullptr || static_cast<std::size_t>(row_end - p) > max_line_bytes) break;
+    const std::size_t line_end = line_end_length(row_end, end);
+    if (line_end == 0) break;
+    store(values);
+    p = row_end + line_end;
+    ++lines_taken;
+  }
+  return static_cast<std::size_t>(p - bytes.data());
 }
 
 // "1, 2" -> {"1", "2"}; "1,,2" -> {"1", "", "2"}; "1," -> {"1", ""}; "" -> {}
@@ -82,7 +116,15 @@ bool ColumnReader::is_header(const Cells& cells) const {
 }
 
 std::optional<std::string> ColumnReader::take_line(std::size_t number, std::string_view line) {
-  if (!started_) {
+  if (started_) {
+    double values[kMaxCells];
+    const char* const end = line.data() + line.size();
+    const char* const row_end = scan_plain_row(line.data(), end, values);
+    if (row_end != nullptr && (row_end == end || *row_end == '#')) {
+      store(values);
+      return std::nullopt;
+    }
+  } else {
     const std::size_t first = line.find_first_not_of(" \t");
     if (first == std::string_view::npos || line[first] == '#') return std::nullopt;
     start(line);
@@ -118,9 +160,7 @@ std::optional<std::string> ColumnReader::take_line(std::size_t number, std::stri
   if (expected_cells_ == 3 && values[2] < 0.0) {
     return at_line(number, "weight " + quoted(cells.text[2]) + " is negative");
   }
-  sink_.x.push(values[0]);
-  sink_.y.push(values[1]);
-  if (expected_cells_ == 3) sink_.w.push(values[2]);
+  store(values);
   return std::nullopt;
 }
 

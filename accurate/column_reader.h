@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "accurate/plain_row.h"
 #include "accurate/value_column.h"
 
 namespace polylsq::accurate {
@@ -37,6 +38,13 @@ class ColumnReader {
   // a cell that is not a finite number, a negative weight. Nothing is stored for that line.
   std::optional<std::string> take_line(std::size_t number, std::string_view line);
 
+  // The fast lane: takes the rows at the start of `bytes` that take_line() would store
+  // unchanged from plain numbers and that end with a line end inside `bytes`, none longer
+  // than `max_line_bytes`. Returns the bytes taken, line ends included; adds the count of
+  // lines taken to `lines_taken`. Takes nothing before the first line is taken.
+  std::size_t take_plain_rows(std::string_view bytes, std::size_t max_line_bytes,
+                              std::size_t& lines_taken);
+
   // After the last line: one warning for the skipped rows beyond those warned of singly.
   void finish();
 
@@ -57,6 +65,8 @@ class ColumnReader {
   };
 
   CharClass class_of(char c) const { return classes_[static_cast<unsigned char>(c)]; }
+  const char* scan_plain_row(const char* p, const char* end, double* values) const;
+  void store(const double* values);
   Cells split(std::string_view line) const;
   bool is_header(const Cells& cells) const;
   void start(std::string_view line);
@@ -64,6 +74,7 @@ class ColumnReader {
   std::size_t expected_cells_;
   ColumnSink sink_;
   std::array<CharClass, 256> classes_{};
+  FieldClasses plain_classes_;  // the same classes for plain rows
   bool started_ = false;  // the first line that is neither blank nor a comment was seen
   bool decimal_comma_ = false;
   std::size_t skipped_rows_ = 0;

@@ -3,6 +3,7 @@
 // choose are not read twice: a columns file gets them passed on.
 #include "accurate/data_reader.h"
 
+#include <algorithm>
 #include <new>
 #include <span>
 
@@ -82,8 +83,18 @@ std::optional<std::string> read_header_integer(const ClassifiedLine& line, std::
                                   std::string(what) + ")");
 }
 
-Outcome read_data_file(LineSource& lines, const ClassifiedLine& degree_line,
-                       const ClassifiedLine& count_line) {
+// Bytes from the file's position to its end, when the file can tell (not a pipe).
+std::optional<std::size_t> bytes_left(std::FILE* file) {
+  const long at = std::ftell(file);
+  if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return std::nullopt;
+  const long end = std::ftell(file);
+  if (std::fseek(file, at, SEEK_SET) != 0) return std::nullopt;
+  if (end < at) return std::nullopt;
+  return static_cast<std::size_t>(end - at);
+}
+
+Outcome read_data_file(LineSource& lines, std::optional<std::size_t> file_bytes,
+                       const ClassifiedLine& degree_line, const ClassifiedLine& count_line) {
   DataSet data;
   data.format = DataFormat::kDataFile;
   int degree = 0;
@@ -99,6 +110,12 @@ Outcome read_data_file(LineSource& lines, const ClassifiedLine& degree_line,
   data.file_degree = degree;
   ValueColumn x;
   ValueColumn y;
+  if (file_bytes) {
+    // an observation takes at least a line "/": two bytes, the last one one byte
+    const std::size_t most = std::min(static_cast<std::size_t>(count), (*file_bytes + 1) / 2);
+    x.reserve(most);
+    y.reserve(most);
+  }
   if (auto failure = read_list_observations(lines, count, x, y)) return *failure;
   data.x = x.take();
   data.y = y.take();
@@ -106,17 +123,29 @@ Outcome read_data_file(LineSource& lines, const ClassifiedLine& degree_line,
 }
 
 // `held`: lines already taken from `lines` to choose the format, in order.
-Outcome read_columns(LineSource& lines, bool weights, std::span<const ClassifiedLine> held) {
+Outcome read_columns(LineSource& lines, std::optional<std::size_t> file_bytes, bool weights,
+                     std::span<const ClassifiedLine> held) {
   DataSet data;
   ValueColumn x;
   ValueColumn y;
   ValueColumn w;
+  if (file_bytes) {
+    // a row takes at least "1 2\n" ("1 2 3\n" with weights), the last one no line end
+    const std::size_t most = (*file_bytes + 1) / (weights ? 6 : 4);
+    x.reserve(most);
+    y.reserve(most);
+    if (weights) w.reserve(most);
+  }
   ColumnReader reader(weights, ColumnSink{x, y, w, data.warnings});
   for (const ClassifiedLine& line : held) {
     if (auto failure = reader.take_line(line.number, line.text)) return *failure;
   }
   std::string_view text;
   for (;;) {
+    std::size_t plain_lines = 0;
+    const std::size_t plain_bytes =
+        reader.take_plain_rows(lines.unread(), lines.max_line_bytes(), plain_lines);
+    lines.skip(plain_bytes, plain_lines);
     const LineSource::Status status = lines.next(text);
     if (status == LineSource::Status::kEnd) break;
     if (status == LineSource::Status::kFailed) return lines.failure();
@@ -131,13 +160,14 @@ Outcome read_columns(LineSource& lines, bool weights, std::span<const Classified
 }
 
 Outcome read_any(std::FILE* file, const ReadOptions& options, const StreamLimits& limits) {
+  const std::optional<std::size_t> file_bytes = bytes_left(file);
   LineSource lines(file, limits);
   ClassifiedLine first;
   LineSource::Status status = next_significant(lines, first);
   if (status == LineSource::Status::kEnd) return no_observations(0);
   if (status == LineSource::Status::kFailed) return lines.failure();
   if (first.kind != LineKind::kSingleNumber) {
-    return read_columns(lines, options.weights, std::span(&first, 1));
+    return read_columns(lines, file_bytes, options.weights, std::span(&first, 1));
   }
 
   // The next read reuses the buffer: keep the first line.
@@ -147,13 +177,13 @@ Outcome read_any(std::FILE* file, const ReadOptions& options, const StreamLimits
   ClassifiedLine second;
   status = next_significant(lines, second);
   if (status == LineSource::Status::kFailed) return lines.failure();
-  if (status == LineSource::Status::kEnd) return read_columns(lines, options.weights, std::span(&first, 1));
+  if (status == LineSource::Status::kEnd) return read_columns(lines, file_bytes, options.weights, std::span(&first, 1));
   if (second.kind != LineKind::kSingleNumber) {
     const ClassifiedLine held[] = {first, second};
-    return read_columns(lines, options.weights, held);
+    return read_columns(lines, file_bytes, options.weights, held);
   }
   if (options.weights) return std::string("--weights needs plain columns, not the data-file format");
-  return read_data_file(lines, first, second);
+  return read_data_file(lines, file_bytes, first, second);
 }
 
 std::string with_name(std::string_view display_name, std::string message) {

@@ -31,6 +31,21 @@ class LineSource {
   // is longer than the limit; failure() says which. kEnd and kFailed repeat once reached.
   Status next(std::string_view& line);
 
+  // The bytes read and not yet returned as lines, for a reader that finds the ends of
+  // common lines itself; valid until the next call. Empty before the first next().
+  std::string_view unread() const {
+    return begin_ == end_ ? std::string_view() : std::string_view(buffer_.get() + begin_, end_ - begin_);
+  }
+
+  // Takes the first `bytes` of unread(), which hold `lines` whole lines with their ends,
+  // none longer than max_line_bytes().
+  void skip(std::size_t bytes, std::size_t lines) {
+    begin_ += bytes;
+    line_number_ += lines;
+  }
+
+  std::size_t max_line_bytes() const { return max_line_bytes_; }
+
   // The number of the line last returned (1 for the first); after kEnd, of the last line.
   std::size_t line_number() const { return line_number_; }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "accurate/number_text.h"
+#include "accurate/plain_row.h"
 #include "accurate/reader_messages.h"
 
 namespace polylsq::accurate {
@@ -28,6 +29,30 @@ bool read_repeat_count(std::string_view text, std::int64_t& count) {
     if (count > INT32_MAX) return false;
   }
   return count >= 1;
+}
+
+// "-3.14159 27.18282": observations that are whole lines of two plain numbers, taken from
+// the bytes read as one read statement each would take them. Returns how many, at most
+// `most`.
+int take_plain_observations(LineSource& lines, int most, ValueColumn& x, ValueColumn& y) {
+  static const FieldClasses kClasses = make_field_classes(",", "/");
+  const std::string_view bytes = lines.unread();
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  int taken = 0;
+  double items[kItemsPerRead];
+  while (taken < most) {
+    const char* const row_end = scan_plain_fields(p, end, kItemsPerRead, items, kClasses);
+    if (row_end == nullptr || static_cast<std::size_t>(row_end - p) > lines.max_line_bytes()) break;
+    const std::size_t line_end = line_end_length(row_end, end);
+    if (line_end == 0) break;
+    x.push(items[0]);
+    y.push(items[1]);
+    p = row_end + line_end;
+    ++taken;
+  }
+  lines.skip(static_cast<std::size_t>(p - bytes.data()), static_cast<std::size_t>(taken));
+  return taken;
 }
 
 enum class ReadEnd { kComplete, kFileEnded, kFailed };
@@ -54,6 +79,16 @@ class ListRead {
         continue;
       }
       if (line_[pos_] == '/') break;  // the remaining items keep their values
+      // "-3.14159 27.18282": a plain number read in place, as the token would read
+      const char* const line_end = line_.data() + line_.size();
+      double plain = 0.0;
+      const char* const plain_end = scan_plain_real(line_.data() + pos_, line_end, plain);
+      if (plain_end != nullptr && (plain_end == line_end || ends_value(*plain_end))) {
+        pos_ = static_cast<std::size_t>(plain_end - line_.data());
+        after_value = true;
+        items[item++] = plain;
+        continue;
+      }
       const std::size_t start = pos_;
       std::size_t star = std::string_view::npos;
       for (; pos_ < line_.size() && !ends_value(line_[pos_]); ++pos_) {
@@ -113,12 +148,16 @@ class ListRead {
 std::optional<std::string> read_list_observations(LineSource& lines, int count, ValueColumn& x,
                                                   ValueColumn& y) {
   ListRead statement(lines);
-  for (int done = 0; done < count; ++done) {
+  int done = 0;
+  while (done < count) {
+    done += take_plain_observations(lines, count - done, x, y);
+    if (done == count) break;
     double items[kItemsPerRead] = {0.0, 0.0};
     switch (statement.read(items)) {
       case ReadEnd::kComplete:
         x.push(items[0]);
         y.push(items[1]);
+        ++done;
         break;
       case ReadEnd::kFileEnded:
         return "the file ends after line " + std::to_string(lines.line_number()) + ": " +

@@ -4,6 +4,8 @@
 #include "accurate/number_text.h"
 
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 #include <cstdint>
 #include <string>
 #include <system_error>
@@ -20,6 +22,13 @@ constexpr std::size_t kShortToken = 64;
 
 // Above every 32-bit magnitude: digits past it cannot change a range verdict.
 constexpr std::uint64_t kSaturatedMagnitude = std::uint64_t{1} << 40;
+
+// Powers of ten that a double holds exactly (5^22 < 2^53).
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << 53;
+constexpr std::ptrdiff_t kMaxExactDigits = 19;  // below 2^64: no wrap-around
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -61,12 +70,45 @@ bool read_digits(std::string_view text, int base, std::uint64_t& magnitude) {
 
 }  // namespace
 
+const char* scan_plain_real(const char* begin, const char* end, double& value) {
+  // "-3.14159", ".5", "27.": digits that form an integer of at most 2^53 over at most 22
+  // decimals: both the integer and the power of ten are exact doubles, so one division
+  // gives the correctly rounded quotient
+  const char* p = begin != end && *begin == '-' ? begin + 1 : begin;
+  const char* const integer_begin = p;
+  std::uint64_t digits = 0;  // wraps past 19 digits: then not used
+  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
+  std::ptrdiff_t count = p - integer_begin;
+  std::ptrdiff_t decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction_begin = ++p;
+    while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
+    decimals = p - fraction_begin;
+    count += decimals;
+  }
+  if (count == 0) return nullptr;  // ".", "-", "inf", "nan"
+  const bool exponent = p != end && (*p == 'e' || *p == 'E');
+  if (!exponent && count <= kMaxExactDigits && digits <= kMaxExactInteger &&
+      decimals < std::ssize(kExactPowersOfTen)) {
+    const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[decimals];
+    value = *begin == '-' ? -magnitude : magnitude;
+    return p;
+  }
+  // "2.5e-3", "0.1000000000000000055511151231257827021181583404541015625": fast_float
+  double result = 0.0;
+  const auto [stop, error] = fast_float::from_chars(begin, end, result);
+  if (error != std::errc() || std::isinf(result)) return nullptr;
+  value = result;
+  return stop;
+}
+
 Conversion parse_real(std::string_view token, double& value, bool decimal_comma) {
-  // "-3.14159", "2.5e-3", ".5": fast_float's own form, read in place
-  const std::size_t lead = !token.empty() && token[0] == '-' ? 1 : 0;
-  if (lead < token.size() && (is_digit(token[lead]) || token[lead] == '.')) {
-    const Conversion direct = convert(token.data(), token.data() + token.size(), value);
-    if (direct != Conversion::kMalformed) return direct;
+  const char* const end = token.data() + token.size();
+  double plain = 0.0;
+  const char* const stop = scan_plain_real(token.data(), end, plain);
+  if (stop != nullptr && stop == end) {
+    value = plain;
+    return Conversion::kOk;
   }
 
   std::size_t at = 0;

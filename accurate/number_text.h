@@ -20,6 +20,14 @@ enum class Conversion {
 // kOutOfRange; one below the smallest subnormal reads as a zero of its sign.
 Conversion parse_real(std::string_view token, double& value, bool decimal_comma = false);
 
+// The common case of parse_real without a token cut first: a real in the plain form
+// [-] (digits [. [digits]] | . digits) [(e|E) [sign] digits] at `begin`, where the next
+// character of [begin, end) decides where it stops. Returns the end of the number with
+// `value` set, or nullptr (value untouched) when no such number starts at `begin` or its
+// value is beyond the double range: parse_real then decides. Where this succeeds and the
+// number is the whole token, parse_real gives the same value.
+const char* scan_plain_real(const char* begin, const char* end, double& value);
+
 // Integer token: [sign] digits, or b#digits (base b from 2 to 36, unsigned, letters of
 // either case as digits past 9), or #digits (base 16). A point or an exponent is
 // malformed ("2.0"). Writes `value` only on kOk; outside the 32-bit range is kOutOfRange.

@@ -110,6 +110,13 @@ TEST(ParseReal, EveryFormGivesTheCorrectlyRoundedDoubleOrItsVerdict) {
   }
 }
 
+TEST(ParseReal, AnEmptyViewWithoutStorageIsMalformed) {
+  double value = 1.0;
+  EXPECT_EQ(parse_real(std::string_view{}, value), Conversion::kMalformed);
+  EXPECT_EQ(parse_real(std::string_view{}, value, true), Conversion::kMalformed);
+  EXPECT_EQ(value, 1.0);
+}
+
 TEST(ParseReal, LongTokensInEveryFormAreRoundedOnce) {
   // 0.000...0001 with 300 zeros after the point is 1e-301; written with D, with a plus
   // sign and with a decimal comma, each form longer than any short buffer
