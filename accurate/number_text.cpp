@@ -5,12 +5,12 @@
 
 #include <cmath>
 #include <cstddef>
-#include <iterator>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <system_error>
 
-#include "fast_float/fast_float.h"
+#include <fast_float/fast_float.h>
 
 namespace polylsq::accurate {
 namespace {

@@ -41,6 +41,9 @@ TEST(ValueColumn, EveryValueComesBackInOrderWithOrWithoutAReservation) {
 }
 
 TEST(ValueColumn, AReservationBeyondAnyMemoryFallsBackToBlocks) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer ends the process on an allocation it cannot serve";
+#endif
   ValueColumn column;
   column.reserve(std::size_t{1} << 50);  // 8 PiB: more than any address space
   for (int i = 0; i < 3; ++i) column.push(i);
