@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -136,6 +137,40 @@ TEST(ParseReal, LongTokensInEveryFormAreRoundedOnce) {
     double value = 0.0;
     ASSERT_EQ(parse_real(c.token, value, c.decimal_comma), Conversion::kOk) << c.token;
     EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(c.value)) << c.token;
+  }
+}
+
+TEST(ScanPlainReal, EveryDigitCountBeforeAnyFollowingByteAgreesWithStrtod) {
+  // integer and fraction parts of 0 to 21 digits, followed by bytes that stop a number,
+  // or by an exponent, then by digits to be left alone; also each token alone, ending
+  // where the bytes end. The C library's strtod is the reference for the value.
+  const std::string pattern = "9876543210123456789012";
+  const std::string followers[] = {" ", ",", "\n", "/", "#", "\xFF", "\x7F", ":", "e5 "};
+  for (std::size_t integer_digits = 0; integer_digits <= 21; ++integer_digits) {
+    for (std::size_t fraction_digits = 0; fraction_digits <= 21; ++fraction_digits) {
+      if (integer_digits + fraction_digits == 0) continue;
+      for (const char* sign : {"", "-"}) {
+        std::string number = sign + pattern.substr(0, integer_digits);
+        if (fraction_digits > 0) number += "." + pattern.substr(integer_digits, fraction_digits);
+        for (const std::string& follower : followers) {
+          const std::string text = number + follower + "7777777";  // bytes to load past the end
+          const std::string token = follower == "e5 " ? number + "e5" : number;
+          SCOPED_TRACE(text);
+          double value = 0.0;
+          const char* const begin = text.data();
+          const char* const stop = scan_plain_real(begin, begin + text.size(), value);
+          ASSERT_NE(stop, nullptr);
+          EXPECT_EQ(stop - begin, static_cast<std::ptrdiff_t>(token.size()));
+          EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
+                    std::bit_cast<std::uint64_t>(std::strtod(token.c_str(), nullptr)));
+          // the same token alone, its end the end of the bytes
+          const char* const alone = scan_plain_real(token.data(), token.data() + token.size(), value);
+          EXPECT_EQ(alone, token.data() + token.size());
+          EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
+                    std::bit_cast<std::uint64_t>(std::strtod(token.c_str(), nullptr)));
+        }
+      }
+    }
   }
 }
 
