@@ -75,7 +75,7 @@ class ColumnReader {
   ColumnSink sink_;
   std::array<CharClass, 256> classes_{};
   FieldClasses plain_classes_;  // the same classes for plain rows
-  bool started_ = false;  // the first line that is neither blank nor a comment was seen
+  bool started_ = false;        // the first line that is neither blank nor a comment was seen
   bool decimal_comma_ = false;
   std::size_t skipped_rows_ = 0;
 };

@@ -75,7 +75,8 @@ std::optional<std::string> read_header_integer(const ClassifiedLine& line, std::
     case Conversion::kOk:
       return std::nullopt;
     case Conversion::kMalformed:
-      return at_line(line.number, quoted(line.token) + " is not an integer (" + std::string(what) + ")");
+      return at_line(line.number,
+                     quoted(line.token) + " is not an integer (" + std::string(what) + ")");
     case Conversion::kOutOfRange:
       break;
   }
@@ -172,17 +173,20 @@ Outcome read_any(std::FILE* file, const ReadOptions& options, const StreamLimits
 
   // The next read reuses the buffer: keep the first line.
   const std::string first_text(first.text);
-  first.token = std::string_view(first_text).substr(first.token.data() - first.text.data(), first.token.size());
-  first.text = first_text;
+  first = classify(first.number, first_text);
   ClassifiedLine second;
   status = next_significant(lines, second);
   if (status == LineSource::Status::kFailed) return lines.failure();
-  if (status == LineSource::Status::kEnd) return read_columns(lines, file_bytes, options.weights, std::span(&first, 1));
+  if (status == LineSource::Status::kEnd) {
+    return read_columns(lines, file_bytes, options.weights, std::span(&first, 1));
+  }
   if (second.kind != LineKind::kSingleNumber) {
     const ClassifiedLine held[] = {first, second};
     return read_columns(lines, file_bytes, options.weights, held);
   }
-  if (options.weights) return std::string("--weights needs plain columns, not the data-file format");
+  if (options.weights) {
+    return std::string("--weights needs plain columns, not the data-file format");
+  }
   return read_data_file(lines, file_bytes, first, second);
 }
 
@@ -201,7 +205,8 @@ ReadResult read_data(std::FILE* file, std::string_view display_name, const ReadO
       return ReadError{with_name(display_name, std::move(*failure))};
     }
     DataSet& data = std::get<DataSet>(outcome);
-    for (std::string& warning : data.warnings) warning = with_name(display_name, std::move(warning));
+    for (std::string& warning : data.warnings)
+      warning = with_name(display_name, std::move(warning));
     return std::move(data);
   } catch (const std::bad_alloc&) {
     return ReadError{with_name(display_name, "not enough memory to read the file")};

@@ -3,8 +3,8 @@
 // first lines. It streams the file in chunks, prints nothing and throws nothing.
 //
 // Data-file format (the legacy program's input): the first two lines that are neither
-// blank nor comments ('#' first) each hold one number -> degree NDEG and count NOBS, both
-// integers, NOBS >= 1; then NOBS observations read list-directed (list_directed_reader.h).
+// blank nor comments ('#' first, unless the line is one based integer such as #FF) each
+// hold one number -> degree NDEG and count NOBS, both integers, NOBS >= 1; then NOBS observations read list-directed (list_directed_reader.h).
 // Lines after the last observation are never read. Otherwise the file is plain columns
 // (column_reader.h). A line holding one number is never a row of columns, so two such
 // lines mean a data file whose header is then checked ("2.0" is not an integer).
@@ -33,10 +33,12 @@ struct DataSet {
   // override the degree, so rejecting a negative or too large degree is the caller's.
   // Empty for plain columns.
   std::optional<int> file_degree;
+  // The observations in file order. The vectors may have spare capacity: reserved from
+  // the file's size and never touched, it holds address space, not memory.
   std::vector<double> x;
   std::vector<double> y;
-  std::vector<double> w;                // with weights: one per observation, >= 0; else empty
-  std::vector<std::string> warnings;    // e.g. "data.csv: line 9: empty cell, row skipped"
+  std::vector<double> w;              // with weights: one per observation, >= 0; else empty
+  std::vector<std::string> warnings;  // e.g. "data.csv: line 9: empty cell, row skipped"
 };
 
 struct ReadError {

@@ -22,7 +22,9 @@ std::size_t LineSource::find_from(char c, std::size_t& cache) {
   if (cache < begin_) cache = begin_;
   if (cache < end_ && buffer_[cache] != c) {
     const void* hit = std::memchr(buffer_.get() + cache, c, end_ - cache);
-    cache = hit == nullptr ? end_ : static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.get());
+    cache = hit == nullptr
+                ? end_
+                : static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.get());
   }
   return cache;
 }
@@ -42,7 +44,8 @@ bool LineSource::refill() {
     buffer_ = std::move(larger);
     capacity_ = grown;
   }
-  const std::size_t got = std::fread(buffer_.get() + end_, 1, std::min(capacity_ - end_, chunk_bytes_), file_);
+  const std::size_t got =
+      std::fread(buffer_.get() + end_, 1, std::min(capacity_ - end_, chunk_bytes_), file_);
   if (got == 0) {
     if (std::ferror(file_) != 0) {
       failure_ = "the file could not be read after line " + std::to_string(line_number_);

@@ -14,7 +14,7 @@ namespace polylsq::accurate {
 // Sizes of the reading buffer. The defaults suit files of any size; tests shrink them to
 // put chunk boundaries inside values and line ends.
 struct StreamLimits {
-  std::size_t chunk_bytes = std::size_t{256} << 10;   // bytes asked of each read
+  std::size_t chunk_bytes = std::size_t{256} << 10;    // bytes asked of each read
   std::size_t max_line_bytes = std::size_t{64} << 20;  // longer lines are an error
 };
 
@@ -34,7 +34,8 @@ class LineSource {
   // The bytes read and not yet returned as lines, for a reader that finds the ends of
   // common lines itself; valid until the next call. Empty before the first next().
   std::string_view unread() const {
-    return begin_ == end_ ? std::string_view() : std::string_view(buffer_.get() + begin_, end_ - begin_);
+    return begin_ == end_ ? std::string_view()
+                          : std::string_view(buffer_.get() + begin_, end_ - begin_);
   }
 
   // Takes the first `bytes` of unread(), which hold `lines` whole lines with their ends,

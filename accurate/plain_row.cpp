@@ -11,7 +11,8 @@ FieldClasses make_field_classes(const char* delimiters, const char* stops) {
   for (const char* c = delimiters; *c != '\0'; ++c) {
     classes[static_cast<unsigned char>(*c)] = FieldClass::kDelimiter;
   }
-  for (const char* c = stops; *c != '\0'; ++c) classes[static_cast<unsigned char>(*c)] = FieldClass::kStop;
+  for (const char* c = stops; *c != '\0'; ++c)
+    classes[static_cast<unsigned char>(*c)] = FieldClass::kStop;
   classes['\r'] = classes['\n'] = FieldClass::kStop;
   return classes;
 }

@@ -54,7 +54,9 @@ void ValueColumn::make_room() {
 }
 
 std::size_t ValueColumn::size() const {
-  if (blocks_.empty()) return next_ == nullptr ? 0 : static_cast<std::size_t>(next_ - values_.data());
+  if (blocks_.empty()) {
+    return next_ == nullptr ? 0 : static_cast<std::size_t>(next_ - values_.data());
+  }
   return values_.size() + (blocks_.size() - 1) * kBlockValues +
          static_cast<std::size_t>(next_ - blocks_.back().get());
 }

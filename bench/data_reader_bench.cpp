@@ -3,7 +3,6 @@
 // file opened anew for each iteration. Counters: observations per second, and the
 // process's peak resident memory per observation (including the process's own baseline).
 #include <benchmark/benchmark.h>
-
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -31,7 +30,8 @@ class GeneratedFile {
     if (f == nullptr) std::abort();
     if (layout == Layout::kDataFile) std::fprintf(f, "5\n%d\n", n);
     if (layout == Layout::kCsvWithHeader) std::fputs("x,y\n", f);
-    const char* const line_format = layout == Layout::kCsvWithHeader ? "%.5f,%.5f\n" : "%.5f %.5f\n";
+    const char* const line_format =
+        layout == Layout::kCsvWithHeader ? "%.5f,%.5f\n" : "%.5f %.5f\n";
     std::mt19937 rng(20261207u);
     std::uniform_real_distribution<double> abscissa(-10.0, 10.0);
     std::normal_distribution<double> noise(0.0, 25.0);
@@ -65,8 +65,8 @@ void BM_ReadData(benchmark::State& state, Layout layout) {
   }
   rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
-  state.counters["observations"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * n, benchmark::Counter::kIsRate);
+  state.counters["observations"] =
+      benchmark::Counter(static_cast<double>(state.iterations()) * n, benchmark::Counter::kIsRate);
   state.counters["peak_rss_bytes_per_obs"] = static_cast<double>(usage.ru_maxrss) * 1024.0 / n;
 }
 

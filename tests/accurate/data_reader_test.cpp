@@ -26,7 +26,8 @@ constexpr double kMinSubnormal = std::numeric_limits<double>::denorm_min();
 ReadResult read_text(const std::string& text, bool weights, std::size_t chunk,
                      std::string_view name = {}) {
   const TextFile file(text);
-  return read_data(file.get(), name, ReadOptions{weights}, StreamLimits{chunk, StreamLimits{}.max_line_bytes});
+  return read_data(file.get(), name, ReadOptions{weights},
+                   StreamLimits{chunk, StreamLimits{}.max_line_bytes});
 }
 
 std::vector<std::uint64_t> bits(const std::vector<double>& values) {
@@ -308,8 +309,8 @@ TEST(ReadData, ALineBeyondTheLineLimitIsAnError) {
   EXPECT_EQ(std::get<ReadError>(result).message, "big.txt: line 2 is longer than 64 bytes");
 }
 
-TEST(ReadData, ManyObservationsSpanningSeveralStorageBlocksKeepTheirOrder) {
-  // 200003 rows "i -ie0": more than three blocks of values
+TEST(ReadData, TwoHundredThousandRowsComeBackInOrder) {
+  // 200003 rows "i -ie0": many batches of the storage and chunks of the file
   constexpr int kRows = 200003;
   std::string text;
   for (int i = 0; i < kRows; ++i) text += std::to_string(i) + " -" + std::to_string(i) + "e0\n";

@@ -42,7 +42,8 @@ const LinesCase kLinesCases[] = {
     {"a\n\xEF\xBB\xBF" "b", {"a", "\xEF\xBB\xBF" "b"}},
     {" \t1 2 \n", {" \t1 2 "}},
     {std::string("1\0002\n", 4), {std::string("1\0002", 3)}},
-    {std::string(1000, 'x') + "\r\n" + std::string(700, 'y'), {std::string(1000, 'x'), std::string(700, 'y')}},
+    {std::string(1000, 'x') + "\r\n" + std::string(700, 'y'),
+     {std::string(1000, 'x'), std::string(700, 'y')}},
 };
 
 // Every line of `bytes` read with `limits`, then the end.

@@ -136,7 +136,8 @@ TEST(ParseReal, LongTokensInEveryFormAreRoundedOnce) {
   for (const auto& c : cases) {
     double value = 0.0;
     ASSERT_EQ(parse_real(c.token, value, c.decimal_comma), Conversion::kOk) << c.token;
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(c.value)) << c.token;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(c.value))
+        << c.token;
   }
 }
 
@@ -164,8 +165,8 @@ TEST(ScanPlainReal, EveryDigitCountBeforeAnyFollowingByteAgreesWithStrtod) {
           EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
                     std::bit_cast<std::uint64_t>(std::strtod(token.c_str(), nullptr)));
           // the same token alone, its end the end of the bytes
-          const char* const alone = scan_plain_real(token.data(), token.data() + token.size(), value);
-          EXPECT_EQ(alone, token.data() + token.size());
+          const char* const token_end = token.data() + token.size();
+          EXPECT_EQ(scan_plain_real(token.data(), token_end, value), token_end);
           EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
                     std::bit_cast<std::uint64_t>(std::strtod(token.c_str(), nullptr)));
         }

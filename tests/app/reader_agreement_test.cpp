@@ -80,9 +80,12 @@ std::optional<Observations> read_accurate(const std::string& text) {
   const auto* data = std::get_if<accurate::DataSet>(&result);
   if (data == nullptr) return std::nullopt;
   EXPECT_EQ(data->format, accurate::DataFormat::kDataFile);
+  const auto float_bits = [](double v) {
+    return std::bit_cast<std::uint32_t>(static_cast<float>(v));
+  };
   Observations out;
-  for (const double v : data->x) out.x.push_back(std::bit_cast<std::uint32_t>(static_cast<float>(v)));
-  for (const double v : data->y) out.y.push_back(std::bit_cast<std::uint32_t>(static_cast<float>(v)));
+  for (const double v : data->x) out.x.push_back(float_bits(v));
+  for (const double v : data->y) out.y.push_back(float_bits(v));
   return out;
 }
 
