@@ -9,7 +9,7 @@
 #          PNG decoder the plot tests use
 set -euo pipefail
 
-build_packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libeigen3-dev libboost-dev)
+build_packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libboost-dev libfast-float-dev)
 test_packages=("${build_packages[@]}" libgtest-dev libbenchmark-dev librsvg2-bin libxml2-dev
   libpng-dev)
 

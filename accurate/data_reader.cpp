@@ -1,0 +1,216 @@
+// The data reader: finds the format from the first lines that are neither blank nor
+// comments, then hands the lines to the reader of that format. The lines looked at to
+// choose are not read twice: a columns file gets them passed on.
+#include "accurate/data_reader.h"
+
+#include <algorithm>
+#include <new>
+#include <span>
+
+#include "accurate/column_reader.h"
+#include "accurate/list_directed_reader.h"
+#include "accurate/number_text.h"
+#include "accurate/reader_messages.h"
+#include "accurate/value_column.h"
+
+namespace polylsq::accurate {
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+
+enum class LineKind { kBlank, kComment, kSingleNumber, kOther };
+
+struct ClassifiedLine {
+  LineKind kind = LineKind::kBlank;
+  std::size_t number = 0;
+  std::string_view text;   // the whole line
+  std::string_view token;  // for kSingleNumber: the number
+};
+
+bool is_number_form(std::string_view token) {
+  int integer = 0;
+  double real = 0.0;
+  return parse_integer(token, integer) != Conversion::kMalformed ||
+         parse_real(token, real) != Conversion::kMalformed;
+}
+
+// "  16#FF " is a single number, "# x y" a comment, "#FF" a single number (base 16).
+ClassifiedLine classify(std::size_t number, std::string_view line) {
+  ClassifiedLine out{LineKind::kBlank, number, line, {}};
+  const std::size_t first = line.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return out;
+  const std::string_view token = line.substr(first, line.find_last_not_of(kBlanks) + 1 - first);
+  if (token.find_first_of(kBlanks) == std::string_view::npos && is_number_form(token)) {
+    out.kind = LineKind::kSingleNumber;
+    out.token = token;
+  } else {
+    out.kind = token[0] == '#' ? LineKind::kComment : LineKind::kOther;
+  }
+  return out;
+}
+
+// Either what was read or the message of the first failure (without the file's name).
+using Outcome = std::variant<DataSet, std::string>;
+
+// The next line that is neither blank nor a comment, in `line`.
+LineSource::Status next_significant(LineSource& lines, ClassifiedLine& line) {
+  std::string_view text;
+  for (;;) {
+    const LineSource::Status status = lines.next(text);
+    if (status != LineSource::Status::kLine) return status;
+    line = classify(lines.line_number(), text);
+    if (line.kind != LineKind::kBlank && line.kind != LineKind::kComment) return status;
+  }
+}
+
+std::string no_observations(std::size_t skipped_rows) {
+  return skipped_rows == 0 ? "no observations"
+                           : "no observations: every row has an empty or NA cell";
+}
+
+// One of the two header integers of a data file; `what` names it in messages.
+std::optional<std::string> read_header_integer(const ClassifiedLine& line, std::string_view what,
+                                               int& value) {
+  switch (parse_integer(line.token, value)) {
+    case Conversion::kOk:
+      return std::nullopt;
+    case Conversion::kMalformed:
+      return at_line(line.number,
+                     quoted(line.token) + " is not an integer (" + std::string(what) + ")");
+    case Conversion::kOutOfRange:
+      break;
+  }
+  return at_line(line.number, quoted(line.token) + " is outside the 32-bit integer range (" +
+                                  std::string(what) + ")");
+}
+
+// Bytes from the file's position to its end, when the file can tell (not a pipe).
+std::optional<std::size_t> bytes_left(std::FILE* file) {
+  const long at = std::ftell(file);
+  if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return std::nullopt;
+  const long end = std::ftell(file);
+  if (std::fseek(file, at, SEEK_SET) != 0) return std::nullopt;
+  if (end < at) return std::nullopt;
+  return static_cast<std::size_t>(end - at);
+}
+
+Outcome read_data_file(LineSource& lines, std::optional<std::size_t> file_bytes,
+                       const ClassifiedLine& degree_line, const ClassifiedLine& count_line) {
+  DataSet data;
+  data.format = DataFormat::kDataFile;
+  int degree = 0;
+  int count = 0;
+  if (auto failure = read_header_integer(degree_line, "the degree", degree)) return *failure;
+  if (auto failure = read_header_integer(count_line, "the count of observations", count)) {
+    return *failure;
+  }
+  if (count < 1) {
+    return at_line(count_line.number, "the count of observations is " + std::to_string(count) +
+                                          ", at least 1 is needed");
+  }
+  data.file_degree = degree;
+  ValueColumn x;
+  ValueColumn y;
+  if (file_bytes) {
+    // an observation takes at least a line "/": two bytes, the last one one byte
+    const std::size_t most = std::min(static_cast<std::size_t>(count), (*file_bytes + 1) / 2);
+    x.reserve(most);
+    y.reserve(most);
+  }
+  if (auto failure = read_list_observations(lines, count, x, y)) return *failure;
+  data.x = x.take();
+  data.y = y.take();
+  return data;
+}
+
+// `held`: lines already taken from `lines` to choose the format, in order.
+Outcome read_columns(LineSource& lines, std::optional<std::size_t> file_bytes, bool weights,
+                     std::span<const ClassifiedLine> held) {
+  DataSet data;
+  ValueColumn x;
+  ValueColumn y;
+  ValueColumn w;
+  if (file_bytes) {
+    // a row takes at least "1 2\n" ("1 2 3\n" with weights), the last one no line end
+    const std::size_t most = (*file_bytes + 1) / (weights ? 6 : 4);
+    x.reserve(most);
+    y.reserve(most);
+    if (weights) w.reserve(most);
+  }
+  ColumnReader reader(weights, ColumnSink{x, y, w, data.warnings});
+  for (const ClassifiedLine& line : held) {
+    if (auto failure = reader.take_line(line.number, line.text)) return *failure;
+  }
+  std::string_view text;
+  for (;;) {
+    std::size_t plain_lines = 0;
+    const std::size_t plain_bytes =
+        reader.take_plain_rows(lines.unread(), lines.max_line_bytes(), plain_lines);
+    lines.skip(plain_bytes, plain_lines);
+    const LineSource::Status status = lines.next(text);
+    if (status == LineSource::Status::kEnd) break;
+    if (status == LineSource::Status::kFailed) return lines.failure();
+    if (auto failure = reader.take_line(lines.line_number(), text)) return *failure;
+  }
+  reader.finish();
+  if (x.size() == 0) return no_observations(reader.skipped_rows());
+  data.x = x.take();
+  data.y = y.take();
+  if (weights) data.w = w.take();
+  return data;
+}
+
+Outcome read_any(std::FILE* file, const ReadOptions& options, const StreamLimits& limits) {
+  const std::optional<std::size_t> file_bytes = bytes_left(file);
+  LineSource lines(file, limits);
+  ClassifiedLine first;
+  LineSource::Status status = next_significant(lines, first);
+  if (status == LineSource::Status::kEnd) return no_observations(0);
+  if (status == LineSource::Status::kFailed) return lines.failure();
+  if (first.kind != LineKind::kSingleNumber) {
+    return read_columns(lines, file_bytes, options.weights, std::span(&first, 1));
+  }
+
+  // The next read reuses the buffer: keep the first line.
+  const std::string first_text(first.text);
+  first = classify(first.number, first_text);
+  ClassifiedLine second;
+  status = next_significant(lines, second);
+  if (status == LineSource::Status::kFailed) return lines.failure();
+  if (status == LineSource::Status::kEnd) {
+    return read_columns(lines, file_bytes, options.weights, std::span(&first, 1));
+  }
+  if (second.kind != LineKind::kSingleNumber) {
+    const ClassifiedLine held[] = {first, second};
+    return read_columns(lines, file_bytes, options.weights, held);
+  }
+  if (options.weights) {
+    return std::string("--weights needs plain columns, not the data-file format");
+  }
+  return read_data_file(lines, file_bytes, first, second);
+}
+
+std::string with_name(std::string_view display_name, std::string message) {
+  if (display_name.empty()) return message;
+  return std::string(display_name) + ": " + message;
+}
+
+}  // namespace
+
+ReadResult read_data(std::FILE* file, std::string_view display_name, const ReadOptions& options,
+                     const StreamLimits& limits) {
+  try {
+    Outcome outcome = read_any(file, options, limits);
+    if (auto* failure = std::get_if<std::string>(&outcome)) {
+      return ReadError{with_name(display_name, std::move(*failure))};
+    }
+    DataSet& data = std::get<DataSet>(outcome);
+    for (std::string& warning : data.warnings)
+      warning = with_name(display_name, std::move(warning));
+    return std::move(data);
+  } catch (const std::bad_alloc&) {
+    return ReadError{with_name(display_name, "not enough memory to read the file")};
+  }
+}
+
+}  // namespace polylsq::accurate

@@ -1,0 +1,77 @@
+// Lines of an open file, read in chunks: the file is never held whole, only the chunk and
+// the line being read. "\r\n", a lone "\r" and a lone "\n" each end one line; a last line
+// without an end is a line; a UTF-8 byte-order mark at the start of the file is dropped.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace polylsq::accurate {
+
+// Sizes of the reading buffer. The defaults suit files of any size; tests shrink them to
+// put chunk boundaries inside values and line ends.
+struct StreamLimits {
+  std::size_t chunk_bytes = std::size_t{256} << 10;    // bytes asked of each read
+  std::size_t max_line_bytes = std::size_t{64} << 20;  // longer lines are an error
+};
+
+class LineSource {
+ public:
+  enum class Status { kLine, kEnd, kFailed };
+
+  // `file` stays open and owned by the caller; it must be read in binary mode so that the
+  // line ends arrive as written. Limits of 0 are taken as 1.
+  LineSource(std::FILE* file, const StreamLimits& limits);
+
+  // kLine: `line` holds the next line without its end, valid until the next call.
+  // kEnd: the file has no more lines. kFailed: the file could not be read or the line
+  // is longer than the limit; failure() says which. kEnd and kFailed repeat once reached.
+  Status next(std::string_view& line);
+
+  // The bytes read and not yet returned as lines, for a reader that finds the ends of
+  // common lines itself; valid until the next call. Empty before the first next().
+  std::string_view unread() const {
+    return begin_ == end_ ? std::string_view()
+                          : std::string_view(buffer_.get() + begin_, end_ - begin_);
+  }
+
+  // Takes the first `bytes` of unread(), which hold `lines` whole lines with their ends,
+  // none longer than max_line_bytes().
+  void skip(std::size_t bytes, std::size_t lines) {
+    begin_ += bytes;
+    line_number_ += lines;
+  }
+
+  std::size_t max_line_bytes() const { return max_line_bytes_; }
+
+  // The number of the line last returned (1 for the first); after kEnd, of the last line.
+  std::size_t line_number() const { return line_number_; }
+
+  // What went wrong when next() gave kFailed, e.g. "line 7 is longer than 64 MiB".
+  const std::string& failure() const { return failure_; }
+
+ private:
+  std::size_t find_from(char c, std::size_t& cache);
+  bool refill();
+
+  std::FILE* file_;
+  std::size_t chunk_bytes_;
+  std::size_t max_line_bytes_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t capacity_ = 0;
+  std::size_t begin_ = 0;  // first byte of the next line
+  std::size_t end_ = 0;    // end of the bytes read
+  // Search caches: no '\n' (resp. '\r') lies in [begin_, cache); at the cache index,
+  // while below end_, lies the character searched for or bytes read after the search.
+  std::size_t next_lf_ = 0;
+  std::size_t next_cr_ = 0;
+  bool at_eof_ = false;
+  bool started_ = false;  // the byte-order mark has been looked for
+  std::size_t line_number_ = 0;
+  std::string failure_;
+};
+
+}  // namespace polylsq::accurate

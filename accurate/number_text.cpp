@@ -1,0 +1,213 @@
+// Number tokens: the common real form goes straight to fast_float; any other form is
+// checked here and rewritten into the one fast_float reads ('+' dropped, '.' as the mark,
+// 'e' as the exponent letter), so every real is rounded once, by the same routine.
+#include "accurate/number_text.h"
+
+#include <bit>
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+#include <fast_float/fast_float.h>
+
+namespace polylsq::accurate {
+namespace {
+
+constexpr std::size_t kNone = std::string_view::npos;
+
+// Rewritten tokens up to this length need no allocation.
+constexpr std::size_t kShortToken = 64;
+
+// Above every 32-bit magnitude: digits past it cannot change a range verdict.
+constexpr std::uint64_t kSaturatedMagnitude = std::uint64_t{1} << 40;
+
+// Powers of ten that a double holds exactly (5^22 < 2^53).
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << 53;
+constexpr std::ptrdiff_t kMaxExactDigits = 19;  // below 2^64: no wrap-around
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t skip_digits(std::string_view text, std::size_t at) {
+  while (at < text.size() && is_digit(text[at])) ++at;
+  return at;
+}
+
+// The whole of [begin, end) in fast_float's form, or kMalformed.
+Conversion convert(const char* begin, const char* end, double& value) {
+  double result = 0.0;
+  const auto [stop, error] = fast_float::from_chars(begin, end, result);
+  if (error != std::errc() || stop != end) return Conversion::kMalformed;
+  if (std::isinf(result)) return Conversion::kOutOfRange;
+  value = result;
+  return Conversion::kOk;
+}
+
+// The value of `c` as a digit (letters past 9, either case), or 36 for any other character.
+int digit_value(char c) {
+  if (is_digit(c)) return c - '0';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
+  return 36;
+}
+
+// The digits of `text` in `base`; false when it is empty or holds a non-digit of the base.
+bool read_digits(std::string_view text, int base, std::uint64_t& magnitude) {
+  if (text.empty()) return false;
+  magnitude = 0;
+  for (const char c : text) {
+    const int digit = digit_value(c);
+    if (digit >= base) return false;
+    magnitude = magnitude * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
+    if (magnitude > kSaturatedMagnitude) magnitude = kSaturatedMagnitude;
+  }
+  return true;
+}
+
+// The digits that start at `p` (none past `end`) appended to `digits` (which wraps past
+// 19 digits); returns their end. Eight bytes at a time where eight can be loaded: the
+// bytes less '0' are digits exactly while below 10, and the run of them is turned into
+// its value by three multiplications, leading bytes zeroed.
+const char* append_digits(const char* p, const char* end, std::uint64_t& digits) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kPowers[] = {1,      10,      100,      1000,     10000,
+                                         100000, 1000000, 10000000, 100000000};
+    while (end - p >= 8) {
+      std::uint64_t bytes = 0;
+      std::memcpy(&bytes, p, sizeof bytes);
+      const std::uint64_t values = bytes - 0x3030303030303030;
+      // the high bit of each byte that is below '0' or above '9'; bytes past the first
+      // such byte may be disturbed by borrows and carries, and are not used
+      const std::uint64_t non_digits =
+          (values | (values + 0x7676767676767676)) & 0x8080808080808080;
+      const int run = non_digits == 0 ? 8 : std::countr_zero(non_digits) / 8;
+      if (run == 0) return p;
+      std::uint64_t v = values << (64 - 8 * run);
+      v = v * 10 + (v >> 8);
+      v = (((v & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+           (((v >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
+          32;
+      digits = digits * kPowers[run] + v;
+      p += run;
+      if (run < 8) return p;
+    }
+  }
+  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
+  return p;
+}
+
+}  // namespace
+
+const char* scan_plain_real(const char* begin, const char* end, double& value) {
+  // "-3.14159", ".5", "27.": digits that form an integer of at most 2^53 over at most 22
+  // decimals: both the integer and the power of ten are exact doubles, so one division
+  // gives the correctly rounded quotient
+  const char* p = begin != end && *begin == '-' ? begin + 1 : begin;
+  const char* const integer_begin = p;
+  std::uint64_t digits = 0;  // wraps past 19 digits: then not used
+  p = append_digits(p, end, digits);
+  std::ptrdiff_t count = p - integer_begin;
+  std::ptrdiff_t decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction_begin = ++p;
+    p = append_digits(p, end, digits);
+    decimals = p - fraction_begin;
+    count += decimals;
+  }
+  if (count == 0) return nullptr;  // ".", "-", "inf", "nan"
+  const bool exponent = p != end && (*p == 'e' || *p == 'E');
+  if (!exponent && count <= kMaxExactDigits && digits <= kMaxExactInteger &&
+      decimals < std::ssize(kExactPowersOfTen)) {
+    const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[decimals];
+    value = *begin == '-' ? -magnitude : magnitude;
+    return p;
+  }
+  // "2.5e-3", "0.1000000000000000055511151231257827021181583404541015625": fast_float
+  double result = 0.0;
+  const auto [stop, error] = fast_float::from_chars(begin, end, result);
+  if (error != std::errc() || std::isinf(result)) return nullptr;
+  value = result;
+  return stop;
+}
+
+Conversion parse_real(std::string_view token, double& value, bool decimal_comma) {
+  const char* const end = token.data() + token.size();
+  double plain = 0.0;
+  const char* const stop = scan_plain_real(token.data(), end, plain);
+  if (stop != nullptr && stop == end) {
+    value = plain;
+    return Conversion::kOk;
+  }
+
+  std::size_t at = 0;
+  if (at < token.size() && (token[at] == '+' || token[at] == '-')) ++at;
+  std::size_t digits = skip_digits(token, at) - at;
+  at += digits;
+  std::size_t mark = kNone;
+  if (at < token.size() && (token[at] == '.' || (decimal_comma && token[at] == ','))) {
+    mark = at++;
+    const std::size_t fraction_end = skip_digits(token, at);
+    digits += fraction_end - at;
+    at = fraction_end;
+  }
+  if (digits == 0) return Conversion::kMalformed;  // ".", "-", "NaN", "Inf"
+  std::size_t letter = kNone;
+  if (at < token.size()) {
+    const char c = token[at];
+    if (c != 'e' && c != 'E' && c != 'd' && c != 'D') return Conversion::kMalformed;
+    letter = at++;
+    if (at < token.size() && (token[at] == '+' || token[at] == '-')) ++at;
+    const std::size_t exponent_end = skip_digits(token, at);
+    if (exponent_end == at) return Conversion::kMalformed;  // "1e", "1e+"
+    at = exponent_end;
+  }
+  if (at != token.size()) return Conversion::kMalformed;
+
+  const std::size_t from = token[0] == '+' ? 1 : 0;
+  const std::size_t length = token.size() - from;
+  char short_copy[kShortToken];
+  std::string long_copy;
+  char* copy = short_copy;
+  if (length > kShortToken) {
+    long_copy.resize(length);
+    copy = long_copy.data();
+  }
+  token.copy(copy, length, from);
+  if (mark != kNone) copy[mark - from] = '.';
+  if (letter != kNone) copy[letter - from] = 'e';
+  return convert(copy, copy + length, value);
+}
+
+Conversion parse_integer(std::string_view token, int& value) {
+  std::uint64_t magnitude = 0;
+  bool negative = false;
+  const std::size_t hash = token.find('#');
+  if (hash != kNone) {
+    std::uint64_t base = 16;  // "#FF"
+    if (hash > 0 && (!read_digits(token.substr(0, hash), 10, base) || base < 2 || base > 36)) {
+      return Conversion::kMalformed;
+    }
+    if (!read_digits(token.substr(hash + 1), static_cast<int>(base), magnitude)) {
+      return Conversion::kMalformed;
+    }
+  } else {
+    if (!token.empty() && (token[0] == '+' || token[0] == '-')) {
+      negative = token[0] == '-';
+      token.remove_prefix(1);
+    }
+    if (!read_digits(token, 10, magnitude)) return Conversion::kMalformed;
+  }
+  const std::int64_t signed_value =
+      negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+  if (signed_value < INT32_MIN || signed_value > INT32_MAX) return Conversion::kOutOfRange;
+  value = static_cast<int>(signed_value);
+  return Conversion::kOk;
+}
+
+}  // namespace polylsq::accurate

@@ -1,0 +1,86 @@
+// Storage of a column of values: the reserved vector is filled a batch at a time (its size
+// grown within its capacity, never moved), then blocks.
+#include "accurate/value_column.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace polylsq::accurate {
+namespace {
+
+// Asks for 2 MiB pages over the whole 2 MiB pages of [data, data + bytes), where the
+// system offers them on request: the first write to each 4 KiB page costs a page fault,
+// and a million values touch four thousand pages. Advice only: failure changes nothing.
+void advise_large_pages([[maybe_unused]] void* data, [[maybe_unused]] std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+  constexpr std::uintptr_t kLargePage = std::uintptr_t{1} << 21;
+  const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kLargePage - 1);
+  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#endif
+}
+
+void reserve_advised(std::vector<double>& values, std::size_t count) {
+  values.reserve(count);
+  advise_large_pages(values.data(), values.capacity() * sizeof(double));
+}
+
+}  // namespace
+
+void ValueColumn::reserve(std::size_t count) {
+  if (next_ != nullptr || count > values_.max_size()) return;
+  try {
+    reserve_advised(values_, count);
+  } catch (const std::bad_alloc&) {
+  }
+}
+
+void ValueColumn::make_room() {
+  if (blocks_.empty() && values_.size() < values_.capacity()) {
+    const std::size_t filled = values_.size();
+    values_.resize(filled + std::min(kBatchValues, values_.capacity() - filled));
+    next_ = values_.data() + filled;
+    limit_ = values_.data() + values_.size();
+    return;
+  }
+  blocks_.push_back(std::make_unique_for_overwrite<double[]>(kBlockValues));
+  next_ = blocks_.back().get();
+  limit_ = next_ + kBlockValues;
+}
+
+std::size_t ValueColumn::size() const {
+  if (blocks_.empty()) {
+    return next_ == nullptr ? 0 : static_cast<std::size_t>(next_ - values_.data());
+  }
+  return values_.size() + (blocks_.size() - 1) * kBlockValues +
+         static_cast<std::size_t>(next_ - blocks_.back().get());
+}
+
+std::vector<double> ValueColumn::take() {
+  const std::size_t count = size();
+  std::vector<double> all;
+  if (blocks_.empty()) {
+    values_.resize(count);
+    all = std::move(values_);
+  } else {
+    reserve_advised(all, count);
+    all.insert(all.end(), values_.begin(), values_.end());
+    values_ = std::vector<double>();
+    for (std::unique_ptr<double[]>& block : blocks_) {
+      const std::size_t in_block = std::min(kBlockValues, count - all.size());
+      all.insert(all.end(), block.get(), block.get() + in_block);
+      block.reset();
+    }
+  }
+  values_ = std::vector<double>();
+  blocks_.clear();
+  next_ = limit_ = nullptr;
+  return all;
+}
+
+}  // namespace polylsq::accurate

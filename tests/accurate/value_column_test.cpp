@@ -1,0 +1,54 @@
+// Column storage: values pushed into the reserved vector, across its batches, and on into
+// blocks come back complete and in order, whatever the reservation.
+#include "accurate/value_column.h"
+
+#include <cstddef>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace polylsq::accurate {
+namespace {
+
+TEST(ValueColumn, EveryValueComesBackInOrderWithOrWithoutAReservation) {
+  // batches hold 4096 values, blocks 65536: counts at and around both
+  const struct {
+    std::size_t reserved;
+    std::size_t pushed;
+  } cases[] = {
+      {0, 0},        {0, 1},         {0, 65536},     {0, 65537},  {0, 200003},
+      {10, 0},       {10, 5},        {10, 10},       {10, 11},    {4096, 4096},
+      {4096, 4097},  {4097, 8193},   {5000, 200003}, {300000, 200003},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "reserved " << c.reserved << ", pushed " << c.pushed);
+    ValueColumn column;
+    column.reserve(c.reserved);
+    std::vector<double> expected;
+    for (std::size_t i = 0; i < c.pushed; ++i) {
+      const double value = static_cast<double>(i) * 0.5 - 7.0;
+      column.push(value);
+      expected.push_back(value);
+      if (i + 1 == c.pushed / 2) {
+        ASSERT_EQ(column.size(), i + 1);
+      }
+    }
+    EXPECT_EQ(column.size(), c.pushed);
+    EXPECT_EQ(column.take(), expected);
+    EXPECT_EQ(column.size(), 0u);
+    EXPECT_TRUE(column.take().empty());
+  }
+}
+
+TEST(ValueColumn, AReservationBeyondAnyMemoryFallsBackToBlocks) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer ends the process on an allocation it cannot serve";
+#endif
+  ValueColumn column;
+  column.reserve(std::size_t{1} << 50);  // 8 PiB: more than any address space
+  for (int i = 0; i < 3; ++i) column.push(i);
+  EXPECT_EQ(column.take(), (std::vector<double>{0, 1, 2}));
+}
+
+}  // namespace
+}  // namespace polylsq::accurate
