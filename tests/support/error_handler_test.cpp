@@ -5,29 +5,22 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "recio/testing.h"
 #include "recio/io.h"
+#include "recio/testing.h"
 #include "support/error_queries.h"
 #include "support/machine.h"
-#include "support_lib/capture.h"
-#include "tests/support/records.h"
+#include "support_lib/aliases.h"
+#include "support_lib/child_process.h"
+#include "support_lib/files.h"
+#include "support_lib/temp_dir.h"
 
 namespace polylsq {
 namespace {
-
-using testing::console_view;
-using CapturedRun = testing::Run;
-using testing::run_captured;
-using Records = std::vector<std::string>;
 
 constexpr const char* kNobsMessage =
     "The number of observations must be at least 1 while NOBS = %(I1) is given.";
@@ -185,29 +178,9 @@ TEST(ErrorHandler, WarningOfAnInnerRoutineIsPrintedUnderRcurvAndTheRunGoesOn) {
 
 TEST(ErrorHandler, NobsZeroEndsARealProcessWithStatusThreeAndTheStopLine) {
   testing::reset_all();
-  std::fflush(nullptr);  // nothing buffered in this process may reach the child's output
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    close(fds[0]);
-    dup2(fds[1], 1);
-    close(fds[1]);
-    rcurv_checking_nobs(0);
-    _exit(99);  // reached only if the run did not stop
-  }
-  close(fds[1]);
-  std::string output;
-  char buf[512];
-  ssize_t n = 0;
-  while ((n = read(fds[0], buf, sizeof buf)) > 0) output.append(buf, static_cast<std::size_t>(n));
-  close(fds[0]);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 3);  // stopped by a TERMINAL message
-  EXPECT_EQ(output,
+  const testing::ChildRun child = testing::run_child([] { rcurv_checking_nobs(0); });
+  EXPECT_EQ(child.status, 3);  // stopped by a TERMINAL message
+  EXPECT_EQ(child.out,
             "\r\n"
             "*** TERMINAL ERROR 1 from RCURV.  The number of observations must be at\r\n"
             "***          least 1 while NOBS = 0 is given.\r\n"
@@ -223,8 +196,27 @@ struct ParamCase {
   const char* shown;  // the pending text as printed after the prefix
 };
 
+// Each case's parameters stored, then its message raised as a type-6 warning at level 2.
+void expect_messages_shown(std::initializer_list<ParamCase> cases) {
+  for (const ParamCase& c : cases) {
+    CapturedRun r = at_level_two([&] {
+      c.store();
+      E1MES(6, 1, c.message);
+    });
+    EXPECT_EQ(r.console, console_view({"", warning_line(c.shown)}, false)) << c.what;
+  }
+}
+
+// A warning whose text after the prefix is ".  " and then `rest` without a blank: the
+// first line breaks at the blank in position 3, then windows of 64.
+Records unbroken_warning(const std::string& rest) {
+  Records records = {"", warning_line(". ")};
+  for (std::size_t i = 0; i < rest.size(); i += 64) records.push_back(" ***          " + rest.substr(i, 64));
+  return records;
+}
+
 TEST(ErrorHandler, ParametersAreSubstitutedAsStored) {
-  const ParamCase cases[] = {
+  expect_messages_shown({
       {"integer", [] { MSG_SET_INT(1, 50); }, "N = %(I1)", ".  N = 50"},
       {"negative integer", [] { MSG_SET_INT(2, -2147483647 - 1); }, "N = %(I2)", ".  N = -2147483648"},
       {"first of two stores", [] { MSG_SET_INT(1, 7); MSG_SET_INT(1, 8); }, "N = %(I1)", ".  N = 7"},
@@ -254,21 +246,14 @@ TEST(ErrorHandler, ParametersAreSubstitutedAsStored) {
       {"real NaN", [] { MSG_SET_REAL(1, AMACH(6)); }, "[%(R1)]", ".  [1#QNAN........]"},
       {"three kinds", [] { MSG_SET_INT(1, 1); MSG_SET_REAL(1, 2.0f); MSG_SET_TEXT(1, "X"); },
        "%(L1)%(I1)%(R1)", ".  X12.000000E+00"},
-  };
-  for (const ParamCase& c : cases) {
-    CapturedRun r = at_level_two([&] {
-      c.store();
-      E1MES(6, 1, c.message);
-    });
-    EXPECT_EQ(r.console, console_view({"", warning_line(c.shown)}, false)) << c.what;
-  }
+  });
 }
 
 // The tag is searched in the whole buffer, so a text value may hold one; it counts only
 // when a length of one to three digits, the "%" and the whole value follow it inside the
 // stored records. Buffer: "*L1*" + length + "%" + value, then the next record.
 TEST(ErrorHandler, ATagInsideATextValueCountsOnlyWhenAWholeRecordFollows) {
-  const ParamCase cases[] = {
+  expect_messages_shown({
       {"well-formed tag in a value", [] { MSG_SET_TEXT(1, "x*I1*2%ab"); }, "[%(I1)]", ".  [ab]"},
       {"length runs past the records", [] { MSG_SET_TEXT(1, "*I1*999"); }, "[%(I1)]", ".  [%(I1)]"},
       {"no percent sign after the length", [] { MSG_SET_TEXT(1, "*I1*12345678901234"); }, "[%(I1)]",
@@ -276,14 +261,7 @@ TEST(ErrorHandler, ATagInsideATextValueCountsOnlyWhenAWholeRecordFollows) {
       {"length that is no number", [] { MSG_SET_TEXT(1, "*I1*x%"); }, "[%(I1)]", ".  [%(I1)]"},
       {"a real record after a broken tag", [] { MSG_SET_TEXT(1, "*I1*9"); MSG_SET_INT(1, 4); }, "[%(I1)]",
        ".  [4]"},
-  };
-  for (const ParamCase& c : cases) {
-    CapturedRun r = at_level_two([&] {
-      c.store();
-      E1MES(6, 1, c.message);
-    });
-    EXPECT_EQ(r.console, console_view({"", warning_line(c.shown)}, false)) << c.what;
-  }
+  });
 }
 
 TEST(ErrorHandler, ParametersAreDroppedByTheNextMessage) {
@@ -314,12 +292,7 @@ TEST(ErrorHandler, TextParametersAreCutTo255Characters) {
     MSG_SET_TEXT(1, long_text);
     E1MES(6, 1, "%(L1)");
   });
-  // ".  " + 255 letters without a blank: the first line breaks at the blank in position 3,
-  // then windows of 64.
-  const std::string text = std::string(255, 'a');
-  Records expected = {"", warning_line(". ")};
-  for (std::size_t i = 0; i < text.size(); i += 64) expected.push_back(" ***          " + text.substr(i, 64));
-  EXPECT_EQ(r.console, console_view(expected, false));
+  EXPECT_EQ(r.console, console_view(unbroken_warning(std::string(255, 'a')), false));
 }
 
 TEST(ErrorHandler, TheMessageIsCutAt1024CharactersInsideAParameterValue) {
@@ -328,19 +301,14 @@ TEST(ErrorHandler, TheMessageIsCutAt1024CharactersInsideAParameterValue) {
     MSG_SET_TEXT(1, "0123456789");
     E1MES(6, 1, letters + "%(L1)zz");
   });
-  const std::string rest = letters + "012345";  // 3 + 1015 + 6 = 1024
-  Records expected = {"", warning_line(". ")};
-  for (std::size_t i = 0; i < rest.size(); i += 64) expected.push_back(" ***          " + rest.substr(i, 64));
-  EXPECT_EQ(r.console, console_view(expected, false));
+  // 3 + 1015 + 6 = 1024
+  EXPECT_EQ(r.console, console_view(unbroken_warning(letters + "012345"), false));
 }
 
 TEST(ErrorHandler, TheInputIsCutAt1024CharactersBeforeBuilding) {
   const std::string letters(1100, 'q');
   CapturedRun r = at_level_two([&] { E1MES(6, 1, letters); });
-  const std::string rest(1021, 'q');
-  Records expected = {"", warning_line(". ")};
-  for (std::size_t i = 0; i < rest.size(); i += 64) expected.push_back(" ***          " + rest.substr(i, 64));
-  EXPECT_EQ(r.console, console_view(expected, false));
+  EXPECT_EQ(r.console, console_view(unbroken_warning(std::string(1021, 'q')), false));
 }
 
 // ---- Layout: first line, forced breaks, continuation lines ----
@@ -749,9 +717,9 @@ TEST(ErrorHandler, IllegalTypeBelowLevelTwoShowsTheTracebackWithUnknownLabel) {
 // ---- Output unit ----
 
 TEST(ErrorHandler, RecordsGoToTheUnitThatUmachGivesForIndexThree) {
-  char dir_template[] = "/tmp/polylsq_unitXXXXXX";
-  ASSERT_NE(mkdtemp(dir_template), nullptr);
-  const std::string path = std::string(dir_template) + "/messages.txt";
+  const testing::TempDir dir("polylsq-unit-");
+  ASSERT_FALSE(dir.path().empty());
+  const std::string path = dir.path() / "messages.txt";
   CapturedRun r = run_captured([&] {
     recio::open_unit(7, path);
     int unit = 7;
@@ -762,16 +730,7 @@ TEST(ErrorHandler, RecordsGoToTheUnitThatUmachGivesForIndexThree) {
     recio::close_unit(7);
   });
   EXPECT_EQ(r.console, "");
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  ASSERT_NE(f, nullptr);
-  std::string contents;
-  char buf[256];
-  std::size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) contents.append(buf, n);
-  std::fclose(f);
-  std::remove(path.c_str());
-  rmdir(dir_template);
-  EXPECT_EQ(contents, "\r\n *** WARNING  ERROR 1 from TESTR.  To the file.\r\n");
+  EXPECT_EQ(testing::read_file(path), "\r\n *** WARNING  ERROR 1 from TESTR.  To the file.\r\n");
 }
 
 }  // namespace

@@ -9,16 +9,10 @@
 #include <vector>
 
 #include "support/error_handler.h"
-#include "support_lib/capture.h"
-#include "tests/support/records.h"
+#include "support_lib/aliases.h"
 
 namespace polylsq {
 namespace {
-
-using testing::console_view;
-using CapturedRun = testing::Run;
-using testing::run_captured;
-using Records = std::vector<std::string>;
 
 void callee(const char* pushed, const char* popped, int type, int code) {
   E1PSH(pushed);
