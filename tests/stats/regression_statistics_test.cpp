@@ -13,13 +13,12 @@
 #include <vector>
 
 #include "support/error_handler.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
+#include "support_lib/slots.h"
 
 namespace polylsq {
 namespace {
 
-using CapturedRun = testing::Run;
-using testing::run_captured;
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -81,13 +80,8 @@ constexpr double kRelTol = 3e-7;
 
 // got matches want: NaN for NaN, the same infinity, else within tol relative to max(1, |want|).
 void expect_value(float got, double want, double tol, const std::string& what) {
-  if (std::isnan(want)) {
-    EXPECT_TRUE(std::isnan(got)) << what << " = " << got << ", expected NaN";
-  } else if (std::isinf(want)) {
-    EXPECT_EQ(double(got), want) << what;
-  } else {
-    EXPECT_NEAR(got, want, tol * std::max(1.0, std::fabs(want))) << what;
-  }
+  const double scale = std::isfinite(want) ? std::max(1.0, std::fabs(want)) : 1.0;
+  testing::expect_slot(what, got, {want, tol * scale});
 }
 
 struct Inputs {
@@ -109,6 +103,10 @@ struct Outputs {
   float Sqss(int i, int j) const { return sqss[(i - 1) + (j - 1) * kLd]; }
   float Coef(int i, int j) const { return coef[(i - 1) + (j - 1) * kLd]; }
   float Tlof(int i, int j) const { return tlof[(i - 1) + (j - 1) * kLd]; }
+  // Row i of a four-column table (COEF, SQSS or TLOF).
+  static std::array<float, 4> row(const std::vector<float>& table, int i) {
+    return {table[i - 1], table[i - 1 + kLd], table[i - 1 + 2 * kLd], table[i - 1 + 3 * kLd]};
+  }
   CapturedRun run;
 };
 
@@ -248,22 +246,12 @@ TEST(R2tap, DegenerateCasesGiveNanOrInfinityWithoutATrap) {
     EXPECT_FALSE(out.run.stopped);
     EXPECT_FALSE(out.run.failure.has_value());
     for (const Expect& e : c.expect) {
+      const std::string cell = std::to_string(e.i) + (e.table == Table::kAov ? "" : "," + std::to_string(e.j));
       switch (e.table) {
-        case Table::kAov:
-          expect_value(out.Aov(e.i), e.want, e.tol, "AOV(" + std::to_string(e.i) + ")");
-          break;
-        case Table::kCoef:
-          expect_value(out.Coef(e.i, e.j), e.want, e.tol,
-                       "COEF(" + std::to_string(e.i) + "," + std::to_string(e.j) + ")");
-          break;
-        case Table::kSqss:
-          expect_value(out.Sqss(e.i, e.j), e.want, e.tol,
-                       "SQSS(" + std::to_string(e.i) + "," + std::to_string(e.j) + ")");
-          break;
-        case Table::kTlof:
-          expect_value(out.Tlof(e.i, e.j), e.want, e.tol,
-                       "TLOF(" + std::to_string(e.i) + "," + std::to_string(e.j) + ")");
-          break;
+        case Table::kAov: expect_value(out.Aov(e.i), e.want, e.tol, "AOV(" + cell + ")"); break;
+        case Table::kCoef: expect_value(out.Coef(e.i, e.j), e.want, e.tol, "COEF(" + cell + ")"); break;
+        case Table::kSqss: expect_value(out.Sqss(e.i, e.j), e.want, e.tol, "SQSS(" + cell + ")"); break;
+        case Table::kTlof: expect_value(out.Tlof(e.i, e.j), e.want, e.tol, "TLOF(" + cell + ")"); break;
       }
     }
   }
@@ -764,31 +752,27 @@ TEST(R2tap, RealisticCubicFitAgreesWithAnIndependentDoublePrecisionRegression) {
   const Outputs out = run_r2tap(orthogonal_fit(x, y, ndeg));
   ASSERT_EQ(out.run.console, "");
 
+  const auto near = [](double value) { return testing::Slot{value, kFitRelTol * std::fabs(value)}; };
+  const auto probability = [](double p) { return testing::Slot{p, kFitProbAbsTol + kFitProbRelTol * p}; };
   for (int i = 1; i <= ndeg + 1; ++i) {
     SCOPED_TRACE("power " + std::to_string(i - 1));
-    EXPECT_NEAR(out.Coef(i, 1), ref.b[i - 1], kFitRelTol * std::fabs(ref.b[i - 1]));
-    EXPECT_NEAR(out.Coef(i, 2), ref.se[i - 1], kFitRelTol * ref.se[i - 1]);
-    EXPECT_NEAR(out.Coef(i, 3), ref.t[i - 1], kFitRelTol * std::fabs(ref.t[i - 1]));
-    EXPECT_NEAR(out.Coef(i, 4), ref.p[i - 1], kFitProbAbsTol + kFitProbRelTol * ref.p[i - 1]);
+    const testing::Slot row[] = {near(ref.b[i - 1]), near(ref.se[i - 1]), near(ref.t[i - 1]),
+                                 probability(ref.p[i - 1])};
+    testing::expect_record("COEF row", Outputs::row(out.coef, i), row);
   }
   for (int k = 1; k <= ndeg; ++k) {
     SCOPED_TRACE("degree " + std::to_string(k));
-    EXPECT_EQ(out.Sqss(k, 1), 1.0f);
-    EXPECT_NEAR(out.Sqss(k, 2), ref.seq_ss[k - 1], kFitRelTol * ref.seq_ss[k - 1]);
-    EXPECT_NEAR(out.Sqss(k, 3), ref.seq_f[k - 1], kFitRelTol * ref.seq_f[k - 1]);
-    EXPECT_NEAR(out.Sqss(k, 4), ref.seq_p[k - 1],
-                kFitProbAbsTol + kFitProbRelTol * ref.seq_p[k - 1]);
+    const testing::Slot row[] = {{1.0}, near(ref.seq_ss[k - 1]), near(ref.seq_f[k - 1]),
+                                 probability(ref.seq_p[k - 1])};
+    testing::expect_record("SQSS row", Outputs::row(out.sqss, k), row);
   }
-  EXPECT_EQ(out.Aov(1), 3.0f);
-  EXPECT_EQ(out.Aov(2), 8.0f);
-  EXPECT_NEAR(out.Aov(5), ref.sse, kFitRelTol * ref.sse);
-  EXPECT_NEAR(out.Aov(9), ref.f, kFitRelTol * ref.f);
-  EXPECT_NEAR(out.Aov(10), ref.f_p, kFitProbAbsTol + kFitProbRelTol * ref.f_p);
-  EXPECT_NEAR(out.Aov(11), ref.r2, kFitRelTol * ref.r2);
-  EXPECT_NEAR(out.Aov(12), ref.adj_r2, kFitRelTol * ref.adj_r2);
-  EXPECT_NEAR(out.Aov(13), ref.s, kFitRelTol * ref.s);
-  EXPECT_NEAR(out.Aov(14), ref.mean, kFitRelTol * ref.mean);
-  EXPECT_NEAR(out.Aov(15), ref.cv, kFitRelTol * ref.cv);
+  const struct {
+    int i;
+    testing::Slot want;
+  } aov[] = {{1, {3.0}},          {2, {8.0}},           {5, near(ref.sse)},      {9, near(ref.f)},
+             {10, probability(ref.f_p)}, {11, near(ref.r2)}, {12, near(ref.adj_r2)}, {13, near(ref.s)},
+             {14, near(ref.mean)}, {15, near(ref.cv)}};
+  for (const auto& a : aov) testing::expect_slot("AOV(" + std::to_string(a.i) + ")", out.Aov(a.i), a.want);
 }
 
 }  // namespace
