@@ -12,15 +12,15 @@
 #include <vector>
 
 #include "support/error_queries.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
+#include "tests/fit/fit_outputs.h"
 
 namespace polylsq {
 namespace {
 
-using testing::run_captured;
-
-constexpr float kUntouched = -777.0f;  // left in outputs that must not be written
-const std::string kStop = "\r\nStop - Program terminated.\r\n";
+using fit_testing::expect_nothing_written;
+using fit_testing::kStop;
+using fit_testing::kUntouched;
 
 struct Data {
   std::vector<float> x, y, w, f;  // w: combined weights; f: frequencies
@@ -31,26 +31,18 @@ Data unit_weights(std::vector<float> x, std::vector<float> y) {
   return {std::move(x), std::move(y), std::vector<float>(n, 1.0f), std::vector<float>(n, 1.0f)};
 }
 
-struct Fit {
-  int ndeg = -99;
-  float xscale = kUntouched, xshift = kUntouched, dfe = kUntouched, sse = kUntouched;
-  float dfpe = kUntouched, sspe = kUntouched;
-  std::vector<float> reca, recb, ocoef, d, xs;
+struct Fit : fit_testing::FitOutputs {
+  using FitOutputs::FitOutputs;
+  std::vector<float> xs;
   std::vector<int> iwork;
   int type = -99, code = -99;  // left in the handler for the caller, when the run goes on
-  std::string console;
-  bool stopped = false;
 };
 
 // R3ORP called by the user program directly (level 2): warnings are shown when it returns,
 // a fatal error is shown and stops the run.
 Fit generate(const Data& data, int maxdeg, int icrit = 0, float crit = 0.0f, int lof = 0) {
   const int nv = static_cast<int>(data.x.size());
-  Fit fit;
-  fit.reca.assign(std::max(maxdeg, 1), kUntouched);
-  fit.recb.assign(std::max(maxdeg, 1), kUntouched);
-  fit.ocoef.assign(maxdeg + 1, kUntouched);
-  fit.d.assign(maxdeg + 1, kUntouched);
+  Fit fit(std::max(maxdeg, 1), maxdeg + 1);
   fit.xs = data.x;
   fit.iwork.assign(nv, -1);
   std::vector<float> rwork(4 * static_cast<size_t>(nv), kUntouched);
@@ -80,19 +72,6 @@ double fitted_value(const Fit& fit, double x) {
     value += double(fit.ocoef[j]) * p_cur;
   }
   return value;
-}
-
-void expect_nothing_written(const Fit& fit) {
-  EXPECT_EQ(fit.ndeg, -99);
-  EXPECT_EQ(fit.xscale, kUntouched);
-  EXPECT_EQ(fit.xshift, kUntouched);
-  EXPECT_EQ(fit.dfe, kUntouched);
-  EXPECT_EQ(fit.sse, kUntouched);
-  EXPECT_EQ(fit.dfpe, kUntouched);
-  EXPECT_EQ(fit.sspe, kUntouched);
-  for (float v : fit.ocoef) EXPECT_EQ(v, kUntouched);
-  for (float v : fit.d) EXPECT_EQ(v, kUntouched);
-  for (float v : fit.reca) EXPECT_EQ(v, kUntouched);
 }
 
 TEST(R3orp, WorkedExampleIsExact) {
@@ -254,14 +233,8 @@ TEST(R3orp, CriterionHundredPercentChoosesAsTheFullFit) {
   const Fit full = generate(data, 4, 0);
   const Fit rsquared = generate(data, 4, 1, 100.0f);
   const Fit lof_without_replicates = generate(data, 4, 2, 100.0f, 1);
-  for (const Fit* other : {&rsquared, &lof_without_replicates}) {
-    EXPECT_EQ(other->ndeg, full.ndeg);
-    EXPECT_EQ(other->ocoef, full.ocoef);
-    EXPECT_EQ(other->d, full.d);
-    EXPECT_EQ(other->reca, full.reca);
-    EXPECT_EQ(other->recb, full.recb);
-    EXPECT_EQ(other->sse, full.sse);
-  }
+  fit_testing::expect_same_fit(rsquared, full);
+  fit_testing::expect_same_fit(lof_without_replicates, full);
   EXPECT_EQ(full.ndeg, 4);
   EXPECT_EQ(lof_without_replicates.dfpe, 0.0f);  // one row per abscissa
   EXPECT_EQ(lof_without_replicates.sspe, 0.0f);
