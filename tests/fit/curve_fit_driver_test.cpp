@@ -58,12 +58,6 @@ bool all_unset(const std::vector<float>& v) {
   return true;
 }
 
-// FITSTAT(1..10): mean of x, mean of y, variance of x, variance of y, R-squared in
-// percent, regression degrees of freedom and sum of squares, error degrees of freedom and
-// sum of squares, rows left out.
-void expect_fitstat(const Fit& f, std::initializer_list<Slot> expected) {
-  testing::expect_record("FITSTAT", f.FITSTAT, expected);
-}
 
 // --- outcomes that end the fit: message, stop, results untouched ---------------------------
 
@@ -138,71 +132,62 @@ std::vector<std::string> perfect_fit_then(int degree, std::vector<std::string> r
   return records;
 }
 
-// The console of a run that goes on has its last line end still owed.
-std::string without_owed_line_end(const std::vector<std::string>& records) {
-  return console_view(records, false);
+// What a fit that goes on left: the console shows `records` with the last line end still
+// owed; B(1..NDEG+1), SSDEG(1..NDEG+1) and FITSTAT(1..10) match their literals. FITSTAT
+// holds the mean of x, the mean of y, the variance of x, the variance of y, R-squared in
+// percent, the regression degrees of freedom and sum of squares, the error degrees of
+// freedom and sum of squares, and the rows left out.
+void expect_results(const Fit& f, const std::vector<std::string>& records, std::initializer_list<Slot> b,
+                    std::initializer_list<Slot> ssdeg, std::initializer_list<Slot> fitstat) {
+  EXPECT_FALSE(f.run.stopped);
+  EXPECT_EQ(f.run.console, console_view(records, false));
+  testing::expect_record("B", f.B, b);
+  testing::expect_record("SSDEG", f.SSDEG, ssdeg);
+  testing::expect_record("FITSTAT", f.FITSTAT, fitstat);
 }
 
 TEST(R2urv, DegreeZeroFitsTheMeanWithNaNForTheXStatistics) {
-  // y = 1, 2, 4, 5: mean 3, corrected total 10, n - 1 = 3.
-  const Fit f = fit({1, 2, 3, 4}, {1, 2, 4, 5}, 0);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console, "");
-  EXPECT_EQ(f.B, std::vector<float>{3});
-  EXPECT_EQ(f.SSDEG, std::vector<float>{36});  // 4 rows times 3 squared
+  // y = 1, 2, 4, 5: mean 3, SSDEG 4 rows times 3 squared, corrected total 10, n - 1 = 3;
   // R-squared 0: nothing explained.
-  expect_fitstat(f, {{kNaN}, {3}, {kNaN}, near(10.0 / 3.0), {0}, {0}, {0}, {3}, {10}, {0}});
+  expect_results(fit({1, 2, 3, 4}, {1, 2, 4, 5}, 0), {}, {{3}}, {{36}},
+                 {{kNaN}, {3}, {kNaN}, near(10.0 / 3.0), {0}, {0}, {0}, {3}, {10}, {0}});
 }
 
 TEST(R2urv, RowsWithANaNAreLeftOutOfTheFitAndOfTheMeansAndCounted) {
   // Valid rows x = 1..5, y = 2, 3, 5, 4, 6: mean x 3, mean y 4, Sxx = 10, Syy = 10,
-  // Sxy = 9; slope 0.9, intercept 1.3; SSR = 8.1, SSE = 1.9.
-  const Fit f = fit({1, kNaN, 2, 3, 10, 4, 5}, {2, 100, 3, 5, kNaN, 4, 6}, 1);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console, "");
-  // Intercept and slope; SSDEG: 5 rows times 4 squared, then the sum of squares of degree 1.
-  testing::expect_record("B", f.B, {near(1.3), near(0.9)});
-  testing::expect_record("SSDEG", f.SSDEG, {{80}, near(8.1)});
-  // The mean of y divided by NOBS - 2 = 5.
-  expect_fitstat(f, {{3}, {4}, {2.5}, near(2.5), near(81.0), {1}, near(8.1), {3}, near(1.9), {2}});
+  // Sxy = 9; slope 0.9, intercept 1.3; SSR = 8.1, SSE = 1.9. SSDEG(1): 5 rows times 4
+  // squared. The variance of x is divided by NOBS - 2 = 5.
+  expect_results(fit({1, kNaN, 2, 3, 10, 4, 5}, {2, 100, 3, 5, kNaN, 4, 6}, 1), {}, {near(1.3), near(0.9)},
+                 {{80}, near(8.1)}, {{3}, {4}, {2.5}, near(2.5), near(81.0), {1}, near(8.1), {3}, near(1.9), {2}});
 }
 
 TEST(R2urv, ConstantYWarnsAndFitsDegreeZeroWithNaNRSquared) {
-  const Fit f = fit({1, 2, 3, 4, 5}, {6.5f, 6.5f, 6.5f, 6.5f, 6.5f}, 3);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console,
-            without_owed_line_end(perfect_fit_then(
-                0, {"", " *** WARNING  ERROR 4 from R2URV.  The y values are constant.  A zero order",
-                    " ***          polynomial is fit.  High order coefficients are set to zero."})));
-  EXPECT_EQ(f.B, (std::vector<float>{6.5f, 0, 0, 0}));
-  EXPECT_EQ(f.SSDEG, (std::vector<float>{211.25f, 0, 0, 0}));  // 5 times 6.5 squared
-  // R-squared 0 / 0 through SAFE_DIV.
-  expect_fitstat(f, {{kNaN}, {6.5}, {kNaN}, {0}, {kNaN}, {0}, {0}, {4}, {0}, {0}});
+  // SSDEG(1): 5 times 6.5 squared; R-squared 0 / 0 through SAFE_DIV.
+  expect_results(fit({1, 2, 3, 4, 5}, {6.5f, 6.5f, 6.5f, 6.5f, 6.5f}, 3),
+                 perfect_fit_then(
+                     0, {"", " *** WARNING  ERROR 4 from R2URV.  The y values are constant.  A zero order",
+                         " ***          polynomial is fit.  High order coefficients are set to zero."}),
+                 {{6.5}, {0}, {0}, {0}}, {{211.25}, {0}, {0}, {0}},
+                 {{kNaN}, {6.5}, {kNaN}, {0}, {kNaN}, {0}, {0}, {4}, {0}, {0}});
 }
 
 TEST(R2urv, PointsOnALineWithDegreeThreeGiveTheLowerDegreeWarning) {
-  // y = 2x + 1 on x = 1..5: every step is exact in single precision.
-  const Fit f = fit({1, 2, 3, 4, 5}, {3, 5, 7, 9, 11}, 3);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console,
-            without_owed_line_end(perfect_fit_then(
-                1, {"", " *** WARNING  ERROR 6 from R2URV.  A perfect fit was obtained with a",
-                    " ***          polynomial of lower degree (=1) than NDEG = 3 as requested."})));
-  EXPECT_EQ(f.B, (std::vector<float>{1, 2, 0, 0}));
-  EXPECT_EQ(f.SSDEG, (std::vector<float>{245, 40, 0, 0}));  // 5 * 7^2; 2^2 * sum (x-3)^2
-  expect_fitstat(f, {{3}, {7}, {2.5}, {10}, {100}, {1}, {40}, {3}, {0}, {0}});
+  // y = 2x + 1 on x = 1..5: every step is exact in single precision. SSDEG: 5 * 7^2, then
+  // 2^2 * sum (x-3)^2.
+  expect_results(fit({1, 2, 3, 4, 5}, {3, 5, 7, 9, 11}, 3),
+                 perfect_fit_then(
+                     1, {"", " *** WARNING  ERROR 6 from R2URV.  A perfect fit was obtained with a",
+                         " ***          polynomial of lower degree (=1) than NDEG = 3 as requested."}),
+                 {{1}, {2}, {0}, {0}}, {{245}, {40}, {0}, {0}},
+                 {{3}, {7}, {2.5}, {10}, {100}, {1}, {40}, {3}, {0}, {0}});
 }
 
 TEST(R2urv, AFitOfTheRequestedDegreeFillsEveryResult) {
   // y = 2x^2 - 3x + 1 on x = 1..5: perfect fit of degree 2, exact in single precision.
-  const Fit f = fit({5, 3, 1, 4, 2}, {36, 10, 0, 21, 3}, 2);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console, without_owed_line_end(perfect_fit_then(2, {})));
-  EXPECT_EQ(f.B, (std::vector<float>{1, -3, 2}));
-  // Mean 14 over 5 rows; about the mean: linear term 9^2 * 10, quadratic 2^2 * 14.
-  EXPECT_EQ(f.SSDEG, (std::vector<float>{980, 810, 56}));
+  // SSDEG: mean 14 over 5 rows; about the mean: linear term 9^2 * 10, quadratic 2^2 * 14.
   // Variance of y 866 / 4.
-  expect_fitstat(f, {{3}, {14}, {2.5}, {216.5}, {100}, {2}, {866}, {2}, {0}, {0}});
+  expect_results(fit({5, 3, 1, 4, 2}, {36, 10, 0, 21, 3}, 2), perfect_fit_then(2, {}), {{1}, {-3}, {2}},
+                 {{980}, {810}, {56}}, {{3}, {14}, {2.5}, {216.5}, {100}, {2}, {866}, {2}, {0}, {0}});
 }
 
 TEST(R2urv, TheSumsOfTheMeanAndTheVarianceAreRoundedToSingleAfterEveryAddition) {

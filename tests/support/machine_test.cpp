@@ -26,6 +26,12 @@ namespace {
 
 std::uint32_t bits_of(float x) { return std::bit_cast<std::uint32_t>(x); }
 
+// A bad index and the record of the message that shows it.
+struct BadIndex {
+  int n;
+  const char* record;
+};
+
 // A call with the bad index `n` that stops the run at once with exactly `records`.
 void expect_stops_with(int n, const std::function<void()>& call, const Records& records) {
   bool returned = false;
@@ -57,16 +63,11 @@ TEST(Amach, ConstantsAgreeWithThePlatformsSinglePrecision) {
 }
 
 TEST(Amach, IndexOutsideOneToEightIsATerminalErrorThatStops) {
-  struct Case {
-    int n;
-    const char* last_line;
-  };
-  const Case cases[] = {{0, " ***          inclusive. N = 0"},
-                        {9, " ***          inclusive. N = 9"},
-                        {-7, " ***          inclusive. N = -7"}};
-  for (const Case& c : cases) {
+  for (const BadIndex& c : {BadIndex{0, " ***          inclusive. N = 0"},
+                             BadIndex{9, " ***          inclusive. N = 9"},
+                             BadIndex{-7, " ***          inclusive. N = -7"}}) {
     expect_stops_with(c.n, [&] { AMACH(c.n); },
-                      {"", " *** TERMINAL ERROR 5 from AMACH.  The argument must be between 1 and 8", c.last_line});
+                      {"", " *** TERMINAL ERROR 5 from AMACH.  The argument must be between 1 and 8", c.record});
   }
 }
 
@@ -88,18 +89,12 @@ TEST(Imach, ConstantsAgreeWithThePlatformsFormats) {
 }
 
 TEST(Imach, IndexOutsideOneToTwelveWritesFiveRecordsAndStops) {
-  struct Case {
-    int n;
-    const char* fourth;
-  };
-  const Case cases[] = {{0, " ***          N =      0."},
-                        {13, " ***          N =     13."},
-                        {-12345, " ***          N = -12345."},
-                        {-123456, " ***          N = ******."}};
-  for (const Case& c : cases) {
+  for (const BadIndex& c : {BadIndex{0, " ***          N =      0."}, BadIndex{13, " ***          N =     13."},
+                             BadIndex{-12345, " ***          N = -12345."},
+                             BadIndex{-123456, " ***          N = ******."}}) {
     expect_stops_with(c.n, [&] { IMACH(c.n); },
                       {"", " *** TERMINAL ERROR 5 from IMACH.  The argument",
-                       " ***          must be between 1 and 12 inclusive.", c.fourth, ""});
+                       " ***          must be between 1 and 12 inclusive.", c.record, ""});
   }
 }
 
@@ -126,19 +121,14 @@ TEST(Umach, UnitTableStartsAsFiveSixSixAndKeepsANewValue) {
 }
 
 TEST(Umach, IndexOutsideOneToThreeWritesFiveRecordsAndStops) {
-  struct Case {
-    int n;
-    const char* fourth;
-  };
-  const Case cases[] = {{0, " ***          1, 2, or 3.  IABS(N) =      0."},
-                        {-4, " ***          1, 2, or 3.  IABS(N) =      4."},
-                        {4, " ***          1, 2, or 3.  IABS(N) =      4."},
-                        {INT_MIN, " ***          1, 2, or 3.  IABS(N) = ******."}};
-  for (const Case& c : cases) {
+  for (const BadIndex& c : {BadIndex{0, " ***          1, 2, or 3.  IABS(N) =      0."},
+                             BadIndex{-4, " ***          1, 2, or 3.  IABS(N) =      4."},
+                             BadIndex{4, " ***          1, 2, or 3.  IABS(N) =      4."},
+                             BadIndex{INT_MIN, " ***          1, 2, or 3.  IABS(N) = ******."}}) {
     int unit = 123;
     expect_stops_with(c.n, [&] { UMACH(c.n, unit); },
                       {"", " *** TERMINAL ERROR 5 from UMACH.  The absolute",
-                       " ***          value of the index variable must be", c.fourth, ""});
+                       " ***          value of the index variable must be", c.record, ""});
     EXPECT_EQ(unit, 123) << c.n;
   }
 }
