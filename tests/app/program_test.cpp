@@ -63,6 +63,9 @@ const Case kCases[] = {
     {"zero_slope_note_replaces_warning", "a type-1 note replaces the pending warning's text"},
 };
 
+// Shown by name in test listings.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class GoldenRun : public polylsq::testing::TempDirTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(GoldenRun, MatchesTheGoldenFiles) {

@@ -68,6 +68,9 @@ struct Ending {
   std::vector<std::string> records;
 };
 
+// Shown by name in test listings.
+void PrintTo(const Ending& c, std::ostream* os) { *os << c.name; }
+
 class R2urvEnding : public ::testing::TestWithParam<Ending> {};
 
 TEST_P(R2urvEnding, PrintsItsMessageStopsAndLeavesTheResults) {
