@@ -76,8 +76,7 @@ class R2urvEnding : public ::testing::TestWithParam<Ending> {};
 TEST_P(R2urvEnding, PrintsItsMessageStopsAndLeavesTheResults) {
   const Ending& c = GetParam();
   const Fit f = fit(c.x, c.y, c.NDEG);
-  EXPECT_TRUE(f.run.stopped);
-  EXPECT_EQ(f.run.console, console_view(c.records, true));
+  expect_console(f.run, c.records, true);
   EXPECT_TRUE(all_unset(f.B));
   EXPECT_TRUE(all_unset(f.SSDEG));
   EXPECT_TRUE(all_unset(f.FITSTAT));
@@ -142,8 +141,7 @@ std::vector<std::string> perfect_fit_then(int degree, std::vector<std::string> r
 // freedom and sum of squares, and the rows left out.
 void expect_results(const Fit& f, const std::vector<std::string>& records, std::initializer_list<Slot> b,
                     std::initializer_list<Slot> ssdeg, std::initializer_list<Slot> fitstat) {
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console, console_view(records, false));
+  expect_console(f.run, records, false);
   testing::expect_record("B", f.B, b);
   testing::expect_record("SSDEG", f.SSDEG, ssdeg);
   testing::expect_record("FITSTAT", f.FITSTAT, fitstat);

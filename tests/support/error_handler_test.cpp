@@ -84,8 +84,7 @@ TEST(ErrorHandler, NobsZeroInRcurvGivesTheThreeRecordsThenStops) {
       " ***          least 1 while NOBS = 0 is given.",
   };
   CapturedRun r = run_captured([] { rcurv_checking_nobs(0); });
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 TEST(ErrorHandler, NobsZeroShowsOnTheConsoleAfterTheBannerWithTheStopLine) {
@@ -109,8 +108,7 @@ TEST(ErrorHandler, NegativeNobsBreaksTheFirstLineAtTheSameBlank) {
       " ***          least 1 while NOBS = -5 is given.",
   };
   CapturedRun r = run_captured([] { rcurv_checking_nobs(-5); });
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 TEST(ErrorHandler, AmachNineAtLevelFourPrintsTheTracebackAndStops) {
@@ -131,9 +129,8 @@ TEST(ErrorHandler, AmachNineAtLevelFourPrintsTheTracebackAndStops) {
     rcurv_over_r2urv([] { AMACH(9); });
     returned = true;
   });
-  EXPECT_TRUE(r.stopped);
   EXPECT_FALSE(returned);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 TEST(ErrorHandler, FatalErrorOfAnInnerRoutineIsPrintedUnderRcurvAndStops) {
@@ -152,8 +149,7 @@ TEST(ErrorHandler, FatalErrorOfAnInnerRoutineIsPrintedUnderRcurvAndStops) {
     E1POP("RCURV");
   });
   EXPECT_EQ(printed_before_outer_pop, 0);
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 TEST(ErrorHandler, WarningOfAnInnerRoutineIsPrintedUnderRcurvAndTheRunGoesOn) {
@@ -171,9 +167,8 @@ TEST(ErrorHandler, WarningOfAnInnerRoutineIsPrintedUnderRcurvAndTheRunGoesOn) {
     });
     returned = true;
   });
-  EXPECT_FALSE(r.stopped);
   EXPECT_TRUE(returned);
-  EXPECT_EQ(r.console, console_view(expected, false));
+  expect_console(r, expected, false);
 }
 
 TEST(ErrorHandler, NobsZeroEndsARealProcessWithStatusThreeAndTheStopLine) {
@@ -365,8 +360,7 @@ TEST(ErrorHandler, ALowerCaseFirstLetterBeforeAnUpperCaseOneIsShownInUpperCase) 
     E1MES(6, 3, "Kept.");
     E1POP("ab");
   });
-  EXPECT_FALSE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, false));
+  expect_console(r, expected, false);
 }
 
 // ---- Printing and stopping by type and level ----
@@ -386,8 +380,8 @@ TEST(ErrorHandler, TypesAtLevelTwoArePrintedAndStoppedByTheirSettings) {
     const Records expected = c.label == nullptr
                                  ? Records{}
                                  : Records{"", std::string(" *** ") + c.label + " ERROR 3 from TESTR.  Text."};
-    EXPECT_EQ(r.console, console_view(expected, c.stops)) << "type " << c.type;
-    EXPECT_EQ(r.stopped, c.stops) << "type " << c.type;
+    SCOPED_TRACE("type " + std::to_string(c.type));
+    expect_console(r, expected, c.stops);
   }
 }
 
@@ -418,8 +412,7 @@ TEST(ErrorHandler, InnerImmediateWarningIsPrintedWithTracebackAndTheRunGoesOn) {
     returned = true;
   });
   EXPECT_TRUE(returned);
-  EXPECT_FALSE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, false));
+  expect_console(r, expected, false);
 }
 
 TEST(ErrorHandler, InnerImmediateFatalStopsOnlyWhenTheLevelTwoRoutineReturns) {
@@ -436,8 +429,7 @@ TEST(ErrorHandler, InnerImmediateFatalStopsOnlyWhenTheLevelTwoRoutineReturns) {
                             kTraceHeader[2], trace_row("R2URV", 7, 2, true), trace_row("RCURV", 0, 0, false),
                             trace_row("USER", 0, 0, false)};
   EXPECT_TRUE(after_inner_pop);
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 TEST(ErrorHandler, InnerTerminalStopsWhenTheRaisingRoutineReturns) {
@@ -512,8 +504,7 @@ TEST(ErrorHandler, TypeZeroCodeZeroDropsThePendingMessage) {
     E1MES(0, 0, " ");
     EXPECT_EQ(N1RTY(0), 0);
   });
-  EXPECT_EQ(r.console, "");
-  EXPECT_FALSE(r.stopped);
+  expect_console(r, {}, false);
 }
 
 TEST(ErrorHandler, CodeZeroDropsThePendingMessageButKeepsTheType) {
@@ -534,8 +525,7 @@ TEST(ErrorHandler, TerminalWithoutTextPrintsThePendingMessageUnderTheNewTypeAndC
     E1POP("TESTR");
   });
   EXPECT_EQ(before_pop, "reached");
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view({"", " *** TERMINAL ERROR 3 from TESTR.  pending text"}, true));
+  expect_console(r, {"", " *** TERMINAL ERROR 3 from TESTR.  pending text"}, true);
 }
 
 TEST(ErrorHandler, EmptyTextKeepsThePendingMessage) {
@@ -573,8 +563,7 @@ TEST(ErrorHandler, AnAlertCopiedUpReplacesAPendingWarningTypeSoNothingIsPrinted)
     EXPECT_EQ(N1RCD(0), 6);
     E1POP("RCURV");
   });
-  EXPECT_EQ(r.console, "");
-  EXPECT_FALSE(r.stopped);
+  expect_console(r, {}, false);
 }
 
 TEST(ErrorHandler, ANoteIsNotCopiedToTheCaller) {
@@ -615,8 +604,7 @@ TEST(ErrorHandler, FortyNinePushesSucceedAndTheFiftiethPrintsFiftyRowsAndStops) 
   expected.push_back(trace_row("SUB01", 0, 0, false));
   expected.push_back(trace_row("USER", 0, 0, false));
   ASSERT_EQ(expected.size(), 3u + 3u + 50u);
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 TEST(ErrorHandler, FortyNinePushesAndPopsLeaveNothingBehind) {
@@ -625,8 +613,7 @@ TEST(ErrorHandler, FortyNinePushesAndPopsLeaveNothingBehind) {
     for (int k = 1; k <= 49; ++k) E1POP("DEEP");
     EXPECT_EQ(error_level(), 1);
   });
-  EXPECT_EQ(r.console, "");
-  EXPECT_FALSE(r.stopped);
+  expect_console(r, {}, false);
 }
 
 TEST(ErrorHandler, PopFromAnEmptyStackNamesE1popAndStops) {
@@ -638,8 +625,7 @@ TEST(ErrorHandler, PopFromAnEmptyStackNamesE1popAndStops) {
   const Records expected = {"",
                             " *** TERMINAL ERROR 1 from E1POP.  Error condition in E1POP.  Cannot pop from",
                             " ***          RCURV because stack is empty."};
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 TEST(ErrorHandler, PopWithTheWrongNameStops) {
@@ -650,8 +636,7 @@ TEST(ErrorHandler, PopWithTheWrongNameStops) {
   const Records expected = {"",
                             " *** TERMINAL ERROR 2 from RCURV.  Error condition in E1POP.  RCURX does not",
                             " ***          match the name RCURV in the stack."};
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 TEST(ErrorHandler, PopWithTheWrongNameBelowLevelTwoShowsTheTraceback) {
@@ -665,8 +650,7 @@ TEST(ErrorHandler, PopWithTheWrongNameBelowLevelTwoShowsTheTraceback) {
        " ***          match the name R2URV in the stack."},
       concat(kTraceHeader, {trace_row("R2URV", 5, 2, true), trace_row("RCURV", 0, 0, false),
                             trace_row("USER", 0, 0, false)}));
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 TEST(ErrorHandler, NamesAreComparedBlankPadded) {
@@ -676,8 +660,7 @@ TEST(ErrorHandler, NamesAreComparedBlankPadded) {
     E1PSH("RCURV");
     E1POP("RCURV ");
   });
-  EXPECT_EQ(r.console, "");
-  EXPECT_FALSE(r.stopped);
+  expect_console(r, {}, false);
 }
 
 TEST(ErrorHandler, IllegalTypesPrintUnderTheStoredTypeAndStop) {
@@ -696,8 +679,8 @@ TEST(ErrorHandler, IllegalTypesPrintUnderTheStoredTypeAndStop) {
       if (c.stored_type >= 0) E1MES(c.stored_type, 2, "");
       E1MES(c.type, 5, "never built");
     });
-    EXPECT_TRUE(r.stopped) << c.type;
-    EXPECT_EQ(r.console, console_view({"", c.first_line, " ***          specified."}, true)) << c.type;
+    SCOPED_TRACE("type " + std::to_string(c.type));
+    expect_console(r, {"", c.first_line, " ***          specified."}, true);
   }
 }
 
@@ -710,8 +693,7 @@ TEST(ErrorHandler, IllegalTypeBelowLevelTwoShowsTheTracebackWithUnknownLabel) {
        " ***          specified."},
       concat(kTraceHeader, {trace_row("R2URV", 0, 0, true), trace_row("RCURV", 0, 0, false),
                             trace_row("USER", 0, 0, false)}));
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 // ---- Output unit ----

@@ -77,8 +77,8 @@ TEST(N1rty, ArgumentsOtherThanZeroOrOneAreTerminalErrorsOfTheCaller) {
       returned = true;
     });
     EXPECT_FALSE(returned) << c.what;
-    EXPECT_TRUE(r.stopped) << c.what;
-    EXPECT_EQ(r.console, console_view({"", c.first_line, " ***          1."}, true)) << c.what;
+    SCOPED_TRACE(c.what);
+    expect_console(r, {"", c.first_line, " ***          1."}, true);
   }
 }
 
@@ -100,8 +100,7 @@ TEST(N1rcd, BadArgumentBelowLevelTwoShowsTheTraceback) {
       "     RCURV                                0           0",
       "     USER                                 0           0",
   };
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 // ---- CHECK_INT_RANGE and CHECK_INT_ORDER ----
@@ -164,8 +163,7 @@ TEST(ArgumentChecks, AFailureDoesNotStopLaterChecksAndThePopStops) {
       " ***          equal to 1.",
   };
   EXPECT_EQ(code, 4);
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 }  // namespace

@@ -39,9 +39,9 @@ void expect_stops_with(int n, const std::function<void()>& call, const Records& 
     call();
     returned = true;
   });
-  EXPECT_FALSE(returned) << "N = " << n;
-  EXPECT_TRUE(r.stopped) << "N = " << n;
-  EXPECT_EQ(r.console, console_view(records, true)) << "N = " << n;
+  SCOPED_TRACE("N = " + std::to_string(n));
+  EXPECT_FALSE(returned);
+  expect_console(r, records, true);
 }
 
 TEST(Amach, ConstantsHaveTheTabledBitPatterns) {

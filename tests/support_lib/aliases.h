@@ -13,6 +13,7 @@ namespace polylsq {
 using CapturedRun = testing::Run;
 using Records = std::vector<std::string>;  // handler records, as console_view takes them
 using testing::console_view;
+using testing::expect_console;
 using testing::run_captured;
 using testing::run_captured_runtime;
 using testing::runtime_report;
