@@ -13,6 +13,7 @@
 
 #include "support/error_queries.h"
 #include "support_lib/aliases.h"
+#include "support_lib/least_squares.h"
 #include "tests/fit/fit_outputs.h"
 
 namespace polylsq {
@@ -305,59 +306,6 @@ TEST(R3orp, AnAbscissaWithoutWeightIsAcceptedWithoutPureError) {
   EXPECT_NEAR(fitted_value(fit, 3.0), 3.0, 1e-6);
 }
 
-// Independent least squares in double: Householder QR of the Vandermonde matrix in
-// u = (x - c) / h, then the fitted values Q Q^T y.
-std::vector<double> least_squares_fitted(const std::vector<float>& x, const std::vector<float>& y,
-                                         int degree) {
-  const int n = static_cast<int>(x.size());
-  const int p = degree + 1;
-  double lo = x[0], hi = x[0];
-  for (float v : x) {
-    lo = std::min(lo, double(v));
-    hi = std::max(hi, double(v));
-  }
-  const double c = (lo + hi) / 2, h = (hi - lo) / 2;
-  std::vector<std::vector<double>> a(p, std::vector<double>(n));
-  for (int i = 0; i < n; ++i) {
-    double u = (x[i] - c) / h, power = 1;
-    for (int j = 0; j < p; ++j, power *= u) a[j][i] = power;
-  }
-  std::vector<double> qty(y.begin(), y.end());
-  std::vector<std::vector<double>> reflectors;
-  for (int j = 0; j < p; ++j) {
-    std::vector<double> v(n, 0.0);
-    double norm = 0;
-    for (int i = j; i < n; ++i) norm += a[j][i] * a[j][i];
-    norm = std::sqrt(norm);
-    const double alpha = a[j][j] > 0 ? -norm : norm;
-    for (int i = j; i < n; ++i) v[i] = a[j][i];
-    v[j] -= alpha;
-    double vv = 0;
-    for (int i = j; i < n; ++i) vv += v[i] * v[i];
-    auto reflect = [&](std::vector<double>& col) {
-      double s = 0;
-      for (int i = j; i < n; ++i) s += v[i] * col[i];
-      for (int i = j; i < n; ++i) col[i] -= 2 * s / vv * v[i];
-    };
-    for (int k = j; k < p; ++k) reflect(a[k]);
-    reflect(qty);
-    reflectors.push_back(v);
-  }
-  // Keep the first p components of Q^T y and map back: fitted = Q [qty(1..p); 0].
-  std::vector<double> fitted(n, 0.0);
-  for (int i = 0; i < p; ++i) fitted[i] = qty[i];
-  for (int j = p - 1; j >= 0; --j) {
-    const std::vector<double>& v = reflectors[j];
-    double s = 0, vv = 0;
-    for (int i = j; i < n; ++i) {
-      s += v[i] * fitted[i];
-      vv += v[i] * v[i];
-    }
-    for (int i = j; i < n; ++i) fitted[i] -= 2 * s / vv * v[i];
-  }
-  return fitted;
-}
-
 TEST(R3orp, FittedPolynomialAgreesWithDoublePrecisionLeastSquares) {
   // The float fit carries relative errors of a few float epsilons (1.2e-7) per step, grown by
   // the recurrence over at most five degrees and the sums over 60 rows: 16 epsilons of the
@@ -382,7 +330,13 @@ TEST(R3orp, FittedPolynomialAgreesWithDoublePrecisionLeastSquares) {
       }
       const Fit fit = generate(unit_weights(x, y), degree);
       ASSERT_EQ(fit.ndeg, degree);
-      const std::vector<double> expected = least_squares_fitted(x, y, degree);
+      // Independent least squares in double (support_lib/least_squares.h) in u = (x - c) / h,
+      // x scaled to [-1, 1].
+      const auto [lo, hi] = std::minmax_element(x.begin(), x.end());
+      const std::vector<double> expected =
+          testing::polynomial_least_squares({x.begin(), x.end()}, {y.begin(), y.end()}, degree,
+                                            (double(*lo) + *hi) / 2.0, (double(*hi) - *lo) / 2.0)
+              .fitted;
       double scale = 0;
       for (float v : y) scale = std::max(scale, std::fabs(double(v)));
       for (int i = 0; i < n; ++i)
