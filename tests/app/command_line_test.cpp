@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "robustness/checked_run.h"
+#include "support_lib/case_name.h"
 
 namespace polylsq::robustness {
 namespace {
@@ -78,10 +79,7 @@ TEST_P(NoRun, LeavesTheFolderAsItWas) {
   EXPECT_EQ(read_file(dir_ / "F2B.txt"), kOldResult);
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, NoRun, ::testing::ValuesIn(kNoRunCases),
-                         [](const ::testing::TestParamInfo<NoRunCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Arguments, NoRun, ::testing::ValuesIn(kNoRunCases), testing::CaseName());
 
 TEST_F(CommandLine, VersionIsTheProjectVersion) {
   EXPECT_EQ(run_with({"--version"}).out, std::string("polylsq ") + POLYLSQ_VERSION + "\n");
@@ -194,10 +192,7 @@ TEST_P(ExitStatus, TellsTheOutcome) {
   EXPECT_EQ(run.status, GetParam().status) << run.out << run.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(Outcomes, ExitStatus, ::testing::ValuesIn(kStatusCases),
-                         [](const ::testing::TestParamInfo<StatusCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Outcomes, ExitStatus, ::testing::ValuesIn(kStatusCases), testing::CaseName());
 
 }  // namespace
 }  // namespace polylsq::robustness

@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "support_lib/case_name.h"
 #include "support_lib/child_process.h"
 #include "support_lib/files.h"
 #include "support_lib/fixtures.h"
@@ -103,10 +104,7 @@ TEST_P(GoldenRun, MatchesTheGoldenFiles) {
   EXPECT_EQ(read_file(dir_ / "B2F.txt").value_or("<no B2F.txt>"), data.value_or(""));
 }
 
-INSTANTIATE_TEST_SUITE_P(Program, GoldenRun, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Program, GoldenRun, ::testing::ValuesIn(kCases), polylsq::testing::CaseName());
 
 TEST(ShippedExample, IsTheDataOfItsGoldenCase) {
   const auto shipped = read_file(fs::path(POLYLSQ_SOURCE_DIR) / "example" / "B2F.txt");

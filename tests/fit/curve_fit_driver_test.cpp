@@ -12,6 +12,7 @@
 
 #include "fit/curve_fit_driver.h"
 #include "support_lib/aliases.h"
+#include "support_lib/case_name.h"
 #include "support_lib/slots.h"
 
 namespace polylsq {
@@ -109,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "     R2ORP                                5           1    (Called internally)",
                 "     R2URV                                0           0",
                 "     USER                                 0           0"}}),
-    [](const ::testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
+    testing::CaseName());
 
 // --- fits that go on: contents of the results ---------------------------------------------
 

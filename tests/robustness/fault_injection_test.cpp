@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "robustness/checked_run.h"
+#include "support_lib/case_name.h"
 
 namespace polylsq::robustness {
 namespace {
@@ -204,10 +205,7 @@ const PauseCase kPauseCases[] = {
     {"BinaryBytes", Input::kFile, "\x01\xff\r\r\r"},
 };
 
-INSTANTIATE_TEST_SUITE_P(StandardInput, Pause, ::testing::ValuesIn(kPauseCases),
-                         [](const ::testing::TestParamInfo<PauseCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(StandardInput, Pause, ::testing::ValuesIn(kPauseCases), testing::CaseName());
 
 // A line of any length at the pause is read and discarded as it comes: time linear in
 // its length, no memory held for it.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "robustness/checked_run.h"
+#include "support_lib/case_name.h"
 
 namespace polylsq::robustness {
 namespace {
@@ -209,10 +210,7 @@ TEST_P(HostileInputRun, KeepsThePromises) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, HostileInputRun, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<HostileCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Data, HostileInputRun, ::testing::ValuesIn(kCases), testing::CaseName());
 
 // The same observations with every kind of record end give the same run.
 class LineEnds : public ProgramRunTest {};
