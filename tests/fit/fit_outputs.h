@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace polylsq::fit_testing {
@@ -31,9 +32,14 @@ struct FitOutputs {
 
 inline void expect_nothing_written(const FitOutputs& fit) {
   EXPECT_EQ(fit.ndeg, -99);
-  for (float v : {fit.xscale, fit.xshift, fit.dfe, fit.sse, fit.dfpe, fit.sspe}) EXPECT_EQ(v, kUntouched);
-  for (const std::vector<float>* values : {&fit.ocoef, &fit.d, &fit.reca}) {
-    for (float v : *values) EXPECT_EQ(v, kUntouched);
+  const std::pair<const char*, float> scalars[] = {{"XSCALE", fit.xscale}, {"XSHIFT", fit.xshift},
+                                                   {"DFE", fit.dfe},       {"SSE", fit.sse},
+                                                   {"DFPE", fit.dfpe},     {"SSPE", fit.sspe}};
+  for (const auto& [name, value] : scalars) EXPECT_EQ(value, kUntouched) << name;
+  const std::pair<const char*, const std::vector<float>*> arrays[] = {
+      {"OCOEF", &fit.ocoef}, {"D", &fit.d}, {"RECA", &fit.reca}};
+  for (const auto& [name, values] : arrays) {
+    EXPECT_EQ(*values, std::vector<float>(values->size(), kUntouched)) << name;
   }
 }
 
