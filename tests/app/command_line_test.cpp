@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "robustness/child_run.h"
+#include "robustness/checked_run.h"
+#include "support_lib/case_name.h"
 
 namespace polylsq::robustness {
 namespace {
@@ -23,11 +24,11 @@ std::set<std::string> names_in(const fs::path& dir) {
 
 class CommandLine : public ProgramRunTest {
  protected:
-  Outcome run_with(std::vector<std::string> args, Input input = Input::kDevNull) {
-    RunSetup setup;
+  ChildRun run_with(std::vector<std::string> args, Input input = Input::kDevNull) {
+    ChildSetup setup;
     setup.args = std::move(args);
     setup.input = input;
-    Outcome run = run_program_in(dir_, setup);
+    ChildRun run = run_program(dir_, setup);
     EXPECT_FALSE(run.timed_out) << "the run did not end within the time limit";
     EXPECT_EQ(run.signal, 0);
     return run;
@@ -66,27 +67,26 @@ TEST_P(NoRun, LeavesTheFolderAsItWas) {
   write_file(dir_ / "F2B.txt", kOldResult);
   const std::set<std::string> before = names_in(dir_);
 
-  const Outcome run = run_with(c.args, Input::kNeverEnds);
+  const ChildRun run = run_with(c.args, Input::kNeverEnds);
 
   EXPECT_EQ(run.status, c.status);
   EXPECT_EQ(run.err, c.err);
-  if (c.status != 0) EXPECT_EQ(run.out, "");
+  if (c.status != 0) {
+    EXPECT_EQ(run.out, "");
+  }
   EXPECT_EQ(names_in(dir_), before);
   EXPECT_EQ(read_file(dir_ / "B2F.txt"), kData);
   EXPECT_EQ(read_file(dir_ / "F2B.txt"), kOldResult);
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, NoRun, ::testing::ValuesIn(kNoRunCases),
-                         [](const ::testing::TestParamInfo<NoRunCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Arguments, NoRun, ::testing::ValuesIn(kNoRunCases), testing::CaseName());
 
 TEST_F(CommandLine, VersionIsTheProjectVersion) {
   EXPECT_EQ(run_with({"--version"}).out, std::string("polylsq ") + POLYLSQ_VERSION + "\n");
 }
 
 TEST_F(CommandLine, HelpNamesEveryOptionAndExitStatus) {
-  const Outcome run = run_with({"--help"});
+  const ChildRun run = run_with({"--help"});
   EXPECT_EQ(run_with({"-h"}).out, run.out);
   for (const char* text : {"Usage: polylsq [OPTIONS] [DATA] [RESULT]", "--no-pause", "--version",
                            "-h,--help", "DATA", "RESULT", "B2F.txt", "F2B.txt"}) {
@@ -100,7 +100,7 @@ TEST_F(CommandLine, HelpNamesEveryOptionAndExitStatus) {
 TEST_F(CommandLine, FlagGivenAValueIsAnErrorInOneLine) {
   write_file(dir_ / "B2F.txt", kData);
   for (const char* arg : {"--no-pause=yes", "--no-pause=no"}) {
-    const Outcome run = run_with({arg});
+    const ChildRun run = run_with({arg});
     EXPECT_EQ(run.status, 2) << arg;
     ASSERT_EQ(run.err.rfind("polylsq: ", 0), 0u) << run.err;
     const std::size_t first_end = run.err.find('\n');
@@ -111,14 +111,14 @@ TEST_F(CommandLine, FlagGivenAValueIsAnErrorInOneLine) {
 
 // Named files: the same run as the default files give, in the files named.
 TEST_F(CommandLine, NamedDataAndResultFilesGiveTheBareRunsBytes) {
-  const Outcome bare = run_and_check(kData, std::nullopt);
+  const ChildRun bare = run_and_check(kData, std::nullopt);
   ASSERT_EQ(bare.status, 0);
   const std::optional<std::string> bare_result = read_file(dir_ / "F2B.txt");
   fs::remove(dir_ / "B2F.txt");
   fs::remove(dir_ / "F2B.txt");
 
   write_file(dir_ / "data.txt", kData);
-  const Outcome named = run_with({"data.txt", "out.txt"});
+  const ChildRun named = run_with({"data.txt", "out.txt"});
   EXPECT_EQ(named.status, 0);
   EXPECT_EQ(named.out, bare.out);
   EXPECT_EQ(named.err, "");
@@ -128,30 +128,30 @@ TEST_F(CommandLine, NamedDataAndResultFilesGiveTheBareRunsBytes) {
 
 TEST_F(CommandLine, NamedDataFileAloneWritesTheDefaultResultFile) {
   write_file(dir_ / "my data.txt", kData);
-  const Outcome run = run_with({"my data.txt"});
+  const ChildRun run = run_with({"my data.txt"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(check_result_file(read_file(dir_ / "F2B.txt").value_or("")), "");
 }
 
 TEST_F(CommandLine, ReportsNameTheFilesActuallyUsed) {
   write_file(dir_ / "bad.txt", "2\n6\n1 2.1\n2 3.O512\n");
-  const Outcome read = run_with({"bad.txt", "out.txt"});
+  const ChildRun read = run_with({"bad.txt", "out.txt"});
   EXPECT_EQ(read.status, 1);
-  EXPECT_EQ(read.err, io_report("6204", "READ", "bad.txt", "invalid real") + "- line 4: \"3.O512\"\r\n");
+  EXPECT_EQ(read.err, io_report(6204, "READ", "bad.txt", "invalid real") + "- line 4: \"3.O512\"\r\n");
   EXPECT_FALSE(fs::exists(dir_ / "out.txt"));
 
   write_file(dir_ / "data.txt", kData);
   fs::create_directory(dir_ / "folder");
-  const Outcome write = run_with({"data.txt", "folder"});
+  const ChildRun write = run_with({"data.txt", "folder"});
   EXPECT_EQ(write.status, 1);
-  EXPECT_EQ(write.err, io_report("6301", "WRITE", "folder", "write failure"));
+  EXPECT_EQ(write.err, io_report(6301, "WRITE", "folder", "write failure"));
 }
 
 // The pause: with --no-pause the closing line is shown and no line is read, so a standard
 // input that never ends does not hold the run.
 TEST_F(CommandLine, NoPauseEndsWhateverStandardInputDoes) {
-  const Outcome paused = run_and_check(kData, std::nullopt);
-  const Outcome run = run_with({"--no-pause"}, Input::kNeverEnds);
+  const ChildRun paused = run_and_check(kData, std::nullopt);
+  const ChildRun run = run_with({"--no-pause"}, Input::kNeverEnds);
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, paused.out);
   EXPECT_NE(run.out.find("Push Enter key"), std::string::npos);
@@ -188,14 +188,11 @@ const StatusCase kStatusCases[] = {
 class ExitStatus : public CommandLine, public ::testing::WithParamInterface<StatusCase> {};
 
 TEST_P(ExitStatus, TellsTheOutcome) {
-  const Outcome run = run_and_check(GetParam().data, kOldResult);
+  const ChildRun run = run_and_check(GetParam().data, kOldResult);
   EXPECT_EQ(run.status, GetParam().status) << run.out << run.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(Outcomes, ExitStatus, ::testing::ValuesIn(kStatusCases),
-                         [](const ::testing::TestParamInfo<StatusCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Outcomes, ExitStatus, ::testing::ValuesIn(kStatusCases), testing::CaseName());
 
 }  // namespace
 }  // namespace polylsq::robustness

@@ -10,105 +10,28 @@
 // control, F editing, the error handler's layout and the fit's arithmetic; never
 // captured from a run.
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
-#include <thread>
+
+#include "support_lib/case_name.h"
+#include "support_lib/child_process.h"
+#include "support_lib/files.h"
+#include "support_lib/fixtures.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using polylsq::testing::read_file;
+using polylsq::testing::write_file;
 
 const fs::path kGolden = fs::path(POLYLSQ_SOURCE_DIR) / "tests" / "app" / "golden";
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
 
 // A run gets far less address space than a giant allocation would need, so a count in the
 // data file that the file does not back cannot turn into one. (Sanitized builds reserve
 // huge shadow mappings and run without the limit.)
 constexpr rlim_t kAddressSpaceLimit = rlim_t{2} << 30;
-
-// A run that has not ended by then is a hang.
-constexpr auto kRunTimeout = std::chrono::seconds(60);
-
-std::optional<std::string> read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void write_file(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-struct Outcome {
-  int status = -1;  // exit status; -1 when the process did not exit normally
-  int signal = 0;
-  std::string out;
-  std::string err;
-};
-
-// Runs the program in `dir` with standard input from `input` (or /dev/null), standard
-// output and standard error into files of the test's own.
-Outcome run_program_in(const fs::path& dir, const std::optional<fs::path>& input) {
-  const fs::path out_path = dir.parent_path() / (dir.filename().string() + ".out");
-  const fs::path err_path = dir.parent_path() / (dir.filename().string() + ".err");
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    if (!kSanitized) {
-      const rlimit limit{kAddressSpaceLimit, kAddressSpaceLimit};
-      ::setrlimit(RLIMIT_AS, &limit);
-    }
-    const int in = ::open(input ? input->c_str() : "/dev/null", O_RDONLY);
-    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (in < 0 || out < 0 || err < 0 || ::chdir(dir.c_str()) != 0) ::_exit(127);
-    ::dup2(in, STDIN_FILENO);
-    ::dup2(out, STDOUT_FILENO);
-    ::dup2(err, STDERR_FILENO);
-    ::execl(POLYLSQ_BINARY, "polylsq", static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  Outcome outcome;
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + kRunTimeout;
-  while (::waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(pid, SIGKILL);
-      ::waitpid(pid, &status, 0);
-      ADD_FAILURE() << "the run did not end within the time limit";
-      break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  if (WIFEXITED(status)) outcome.status = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) outcome.signal = WTERMSIG(status);
-  outcome.out = read_file(out_path).value_or("");
-  outcome.err = read_file(err_path).value_or("");
-  fs::remove(out_path);
-  fs::remove(err_path);
-  return outcome;
-}
 
 struct Case {
   const char* name;
@@ -141,17 +64,10 @@ const Case kCases[] = {
     {"zero_slope_note_replaces_warning", "a type-1 note replaces the pending warning's text"},
 };
 
-class GoldenRun : public ::testing::TestWithParam<Case> {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "polylsq-app-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
+// Shown by name in test listings.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
-  fs::path dir_;
-};
+class GoldenRun : public polylsq::testing::TempDirTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(GoldenRun, MatchesTheGoldenFiles) {
   const fs::path golden = kGolden / GetParam().name;
@@ -162,11 +78,16 @@ TEST_P(GoldenRun, MatchesTheGoldenFiles) {
   const std::optional<std::string> old_result = read_file(golden / "F2B.old");
   if (data) write_file(dir_ / "B2F.txt", *data);
   if (old_result) write_file(dir_ / "F2B.txt", *old_result);
-  const std::optional<fs::path> input =
-      fs::exists(golden / "stdin") ? std::optional<fs::path>(golden / "stdin") : std::nullopt;
+  polylsq::testing::ChildSetup setup;
+  if (fs::exists(golden / "stdin")) {
+    setup.input = polylsq::testing::Input::kFile;
+    setup.stdin_file = golden / "stdin";
+  }
+  if (!polylsq::testing::kSanitized) setup.address_space = kAddressSpaceLimit;
 
-  const Outcome run = run_program_in(dir_, input);
+  const polylsq::testing::ChildRun run = polylsq::testing::run_program(dir_, setup);
 
+  EXPECT_FALSE(run.timed_out) << "the run did not end within the time limit";
   EXPECT_EQ(run.signal, 0) << "ended by a signal";
   EXPECT_EQ(std::to_string(run.status) + "\n", read_file(golden / "status").value_or("?"));
   EXPECT_EQ(run.out, read_file(golden / "stdout").value_or("?"));
@@ -183,10 +104,7 @@ TEST_P(GoldenRun, MatchesTheGoldenFiles) {
   EXPECT_EQ(read_file(dir_ / "B2F.txt").value_or("<no B2F.txt>"), data.value_or(""));
 }
 
-INSTANTIATE_TEST_SUITE_P(Program, GoldenRun, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Program, GoldenRun, ::testing::ValuesIn(kCases), polylsq::testing::CaseName());
 
 TEST(ShippedExample, IsTheDataOfItsGoldenCase) {
   const auto shipped = read_file(fs::path(POLYLSQ_SOURCE_DIR) / "example" / "B2F.txt");

@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "fit/curve_fit_driver.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
+#include "support_lib/case_name.h"
+#include "support_lib/slots.h"
 
 namespace polylsq {
 namespace {
 
-using CapturedRun = testing::Run;
-using testing::run_captured;
+using testing::Slot;
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kUnset = -7.5f;     // what the result arrays hold before the call
@@ -26,19 +27,8 @@ constexpr float kGuard = 1234.25f;  // the element after RWORK's documented end
 // Single-precision results of sums of a few terms: a few units in the last place.
 constexpr double kRelTol = 4e-7;
 
-// Console bytes of handler records, each beginning with a blank (or empty), from the start
-// of a run: the first record shows without a line end before it.
-std::string console_of(const std::vector<std::string>& records, bool stopped) {
-  std::string bytes;
-  bool pending = false;
-  for (const std::string& record : records) {
-    if (pending) bytes += "\r\n";
-    if (!record.empty()) bytes += record.substr(1);
-    pending = true;
-  }
-  if (stopped) bytes += (pending ? "\r\n" : "") + std::string("Stop - Program terminated.\r\n");
-  return bytes;
-}
+// A value that comes from such sums.
+Slot near(double value) { return {value, kRelTol * std::fabs(value) + 1e-12}; }
 
 struct Fit {
   std::vector<float> B, SSDEG, FITSTAT, RWORK;
@@ -69,9 +59,6 @@ bool all_unset(const std::vector<float>& v) {
   return true;
 }
 
-void expect_near_rel(double actual, double expected, const char* what) {
-  EXPECT_NEAR(actual, expected, kRelTol * std::fabs(expected) + 1e-12) << what;
-}
 
 // --- outcomes that end the fit: message, stop, results untouched ---------------------------
 
@@ -82,13 +69,15 @@ struct Ending {
   std::vector<std::string> records;
 };
 
+// Shown by name in test listings.
+void PrintTo(const Ending& c, std::ostream* os) { *os << c.name; }
+
 class R2urvEnding : public ::testing::TestWithParam<Ending> {};
 
 TEST_P(R2urvEnding, PrintsItsMessageStopsAndLeavesTheResults) {
   const Ending& c = GetParam();
   const Fit f = fit(c.x, c.y, c.NDEG);
-  EXPECT_TRUE(f.run.stopped);
-  EXPECT_EQ(f.run.console, console_of(c.records, true));
+  expect_console(f.run, c.records, true);
   EXPECT_TRUE(all_unset(f.B));
   EXPECT_TRUE(all_unset(f.SSDEG));
   EXPECT_TRUE(all_unset(f.FITSTAT));
@@ -121,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "     R2ORP                                5           1    (Called internally)",
                 "     R2URV                                0           0",
                 "     USER                                 0           0"}}),
-    [](const ::testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
+    testing::CaseName());
 
 // --- fits that go on: contents of the results ---------------------------------------------
 
@@ -146,113 +135,61 @@ std::vector<std::string> perfect_fit_then(int degree, std::vector<std::string> r
   return records;
 }
 
-// The console of a run that goes on has its last line end still owed.
-std::string without_owed_line_end(const std::vector<std::string>& records) {
-  return console_of(records, false);
+// What a fit that goes on left: the console shows `records` with the last line end still
+// owed; B(1..NDEG+1), SSDEG(1..NDEG+1) and FITSTAT(1..10) match their literals. FITSTAT
+// holds the mean of x, the mean of y, the variance of x, the variance of y, R-squared in
+// percent, the regression degrees of freedom and sum of squares, the error degrees of
+// freedom and sum of squares, and the rows left out.
+void expect_results(const Fit& f, const std::vector<std::string>& records, std::initializer_list<Slot> b,
+                    std::initializer_list<Slot> ssdeg, std::initializer_list<Slot> fitstat) {
+  expect_console(f.run, records, false);
+  testing::expect_record("B", f.B, b);
+  testing::expect_record("SSDEG", f.SSDEG, ssdeg);
+  testing::expect_record("FITSTAT", f.FITSTAT, fitstat);
 }
 
 TEST(R2urv, DegreeZeroFitsTheMeanWithNaNForTheXStatistics) {
-  // y = 1, 2, 4, 5: mean 3, corrected total 10, n - 1 = 3.
-  const Fit f = fit({1, 2, 3, 4}, {1, 2, 4, 5}, 0);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console, "");
-  EXPECT_EQ(f.B[0], 3.0f);
-  EXPECT_EQ(f.SSDEG[0], 36.0f);  // 4 rows times 3 squared
-  EXPECT_TRUE(std::isnan(f.FITSTAT[0]));
-  EXPECT_EQ(f.FITSTAT[1], 3.0f);
-  EXPECT_TRUE(std::isnan(f.FITSTAT[2]));
-  expect_near_rel(f.FITSTAT[3], 10.0 / 3.0, "variance of y");
-  EXPECT_EQ(f.FITSTAT[4], 0.0f);  // R-squared: nothing explained
-  EXPECT_EQ(f.FITSTAT[5], 0.0f);
-  EXPECT_EQ(f.FITSTAT[6], 0.0f);
-  EXPECT_EQ(f.FITSTAT[7], 3.0f);
-  EXPECT_EQ(f.FITSTAT[8], 10.0f);
-  EXPECT_EQ(f.FITSTAT[9], 0.0f);
+  // y = 1, 2, 4, 5: mean 3, SSDEG 4 rows times 3 squared, corrected total 10, n - 1 = 3;
+  // R-squared 0: nothing explained.
+  expect_results(fit({1, 2, 3, 4}, {1, 2, 4, 5}, 0), {}, {{3}}, {{36}},
+                 {{kNaN}, {3}, {kNaN}, near(10.0 / 3.0), {0}, {0}, {0}, {3}, {10}, {0}});
 }
 
 TEST(R2urv, RowsWithANaNAreLeftOutOfTheFitAndOfTheMeansAndCounted) {
   // Valid rows x = 1..5, y = 2, 3, 5, 4, 6: mean x 3, mean y 4, Sxx = 10, Syy = 10,
-  // Sxy = 9; slope 0.9, intercept 1.3; SSR = 8.1, SSE = 1.9.
-  const Fit f = fit({1, kNaN, 2, 3, 10, 4, 5}, {2, 100, 3, 5, kNaN, 4, 6}, 1);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console, "");
-  expect_near_rel(f.B[0], 1.3, "intercept");
-  expect_near_rel(f.B[1], 0.9, "slope");
-  EXPECT_EQ(f.SSDEG[0], 80.0f);  // 5 rows times 4 squared
-  expect_near_rel(f.SSDEG[1], 8.1, "sequential SS of degree 1");
-  EXPECT_EQ(f.FITSTAT[0], 3.0f);
-  EXPECT_EQ(f.FITSTAT[1], 4.0f);  // divided by NOBS - 2 = 5
-  EXPECT_EQ(f.FITSTAT[2], 2.5f);
-  expect_near_rel(f.FITSTAT[3], 2.5, "variance of y");
-  expect_near_rel(f.FITSTAT[4], 81.0, "R-squared in percent");
-  EXPECT_EQ(f.FITSTAT[5], 1.0f);
-  expect_near_rel(f.FITSTAT[6], 8.1, "SSR");
-  EXPECT_EQ(f.FITSTAT[7], 3.0f);
-  expect_near_rel(f.FITSTAT[8], 1.9, "SSE");
-  EXPECT_EQ(f.FITSTAT[9], 2.0f);
+  // Sxy = 9; slope 0.9, intercept 1.3; SSR = 8.1, SSE = 1.9. SSDEG(1): 5 rows times 4
+  // squared. The variance of x is divided by NOBS - 2 = 5.
+  expect_results(fit({1, kNaN, 2, 3, 10, 4, 5}, {2, 100, 3, 5, kNaN, 4, 6}, 1), {}, {near(1.3), near(0.9)},
+                 {{80}, near(8.1)}, {{3}, {4}, {2.5}, near(2.5), near(81.0), {1}, near(8.1), {3}, near(1.9), {2}});
 }
 
 TEST(R2urv, ConstantYWarnsAndFitsDegreeZeroWithNaNRSquared) {
-  const Fit f = fit({1, 2, 3, 4, 5}, {6.5f, 6.5f, 6.5f, 6.5f, 6.5f}, 3);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console,
-            without_owed_line_end(perfect_fit_then(
-                0, {"", " *** WARNING  ERROR 4 from R2URV.  The y values are constant.  A zero order",
-                    " ***          polynomial is fit.  High order coefficients are set to zero."})));
-  EXPECT_EQ(f.B, (std::vector<float>{6.5f, 0, 0, 0}));
-  EXPECT_EQ(f.SSDEG, (std::vector<float>{211.25f, 0, 0, 0}));  // 5 times 6.5 squared
-  EXPECT_TRUE(std::isnan(f.FITSTAT[0]));
-  EXPECT_EQ(f.FITSTAT[1], 6.5f);
-  EXPECT_TRUE(std::isnan(f.FITSTAT[2]));
-  EXPECT_EQ(f.FITSTAT[3], 0.0f);
-  EXPECT_TRUE(std::isnan(f.FITSTAT[4]));  // 0 / 0 through SAFE_DIV
-  EXPECT_EQ(f.FITSTAT[5], 0.0f);
-  EXPECT_EQ(f.FITSTAT[6], 0.0f);
-  EXPECT_EQ(f.FITSTAT[7], 4.0f);
-  EXPECT_EQ(f.FITSTAT[8], 0.0f);
-  EXPECT_EQ(f.FITSTAT[9], 0.0f);
+  // SSDEG(1): 5 times 6.5 squared; R-squared 0 / 0 through SAFE_DIV.
+  expect_results(fit({1, 2, 3, 4, 5}, {6.5f, 6.5f, 6.5f, 6.5f, 6.5f}, 3),
+                 perfect_fit_then(
+                     0, {"", " *** WARNING  ERROR 4 from R2URV.  The y values are constant.  A zero order",
+                         " ***          polynomial is fit.  High order coefficients are set to zero."}),
+                 {{6.5}, {0}, {0}, {0}}, {{211.25}, {0}, {0}, {0}},
+                 {{kNaN}, {6.5}, {kNaN}, {0}, {kNaN}, {0}, {0}, {4}, {0}, {0}});
 }
 
 TEST(R2urv, PointsOnALineWithDegreeThreeGiveTheLowerDegreeWarning) {
-  // y = 2x + 1 on x = 1..5: every step is exact in single precision.
-  const Fit f = fit({1, 2, 3, 4, 5}, {3, 5, 7, 9, 11}, 3);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console,
-            without_owed_line_end(perfect_fit_then(
-                1, {"", " *** WARNING  ERROR 6 from R2URV.  A perfect fit was obtained with a",
-                    " ***          polynomial of lower degree (=1) than NDEG = 3 as requested."})));
-  EXPECT_EQ(f.B, (std::vector<float>{1, 2, 0, 0}));
-  EXPECT_EQ(f.SSDEG, (std::vector<float>{245, 40, 0, 0}));  // 5 * 7^2; 2^2 * sum (x-3)^2
-  EXPECT_EQ(f.FITSTAT[0], 3.0f);
-  EXPECT_EQ(f.FITSTAT[1], 7.0f);
-  EXPECT_EQ(f.FITSTAT[2], 2.5f);
-  EXPECT_EQ(f.FITSTAT[3], 10.0f);
-  EXPECT_EQ(f.FITSTAT[4], 100.0f);
-  EXPECT_EQ(f.FITSTAT[5], 1.0f);
-  EXPECT_EQ(f.FITSTAT[6], 40.0f);
-  EXPECT_EQ(f.FITSTAT[7], 3.0f);
-  EXPECT_EQ(f.FITSTAT[8], 0.0f);
-  EXPECT_EQ(f.FITSTAT[9], 0.0f);
+  // y = 2x + 1 on x = 1..5: every step is exact in single precision. SSDEG: 5 * 7^2, then
+  // 2^2 * sum (x-3)^2.
+  expect_results(fit({1, 2, 3, 4, 5}, {3, 5, 7, 9, 11}, 3),
+                 perfect_fit_then(
+                     1, {"", " *** WARNING  ERROR 6 from R2URV.  A perfect fit was obtained with a",
+                         " ***          polynomial of lower degree (=1) than NDEG = 3 as requested."}),
+                 {{1}, {2}, {0}, {0}}, {{245}, {40}, {0}, {0}},
+                 {{3}, {7}, {2.5}, {10}, {100}, {1}, {40}, {3}, {0}, {0}});
 }
 
 TEST(R2urv, AFitOfTheRequestedDegreeFillsEveryResult) {
   // y = 2x^2 - 3x + 1 on x = 1..5: perfect fit of degree 2, exact in single precision.
-  const Fit f = fit({5, 3, 1, 4, 2}, {36, 10, 0, 21, 3}, 2);
-  EXPECT_FALSE(f.run.stopped);
-  EXPECT_EQ(f.run.console, without_owed_line_end(perfect_fit_then(2, {})));
-  EXPECT_EQ(f.B, (std::vector<float>{1, -3, 2}));
-  // Mean 14 over 5 rows; about the mean: linear term 9^2 * 10, quadratic 2^2 * 14.
-  EXPECT_EQ(f.SSDEG, (std::vector<float>{980, 810, 56}));
-  EXPECT_EQ(f.FITSTAT[0], 3.0f);
-  EXPECT_EQ(f.FITSTAT[1], 14.0f);
-  EXPECT_EQ(f.FITSTAT[2], 2.5f);
-  EXPECT_EQ(f.FITSTAT[3], 216.5f);  // 866 / 4
-  EXPECT_EQ(f.FITSTAT[4], 100.0f);
-  EXPECT_EQ(f.FITSTAT[5], 2.0f);
-  EXPECT_EQ(f.FITSTAT[6], 866.0f);
-  EXPECT_EQ(f.FITSTAT[7], 2.0f);
-  EXPECT_EQ(f.FITSTAT[8], 0.0f);
-  EXPECT_EQ(f.FITSTAT[9], 0.0f);
+  // SSDEG: mean 14 over 5 rows; about the mean: linear term 9^2 * 10, quadratic 2^2 * 14.
+  // Variance of y 866 / 4.
+  expect_results(fit({5, 3, 1, 4, 2}, {36, 10, 0, 21, 3}, 2), perfect_fit_then(2, {}), {{1}, {-3}, {2}},
+                 {{980}, {810}, {56}}, {{3}, {14}, {2.5}, {216.5}, {100}, {2}, {866}, {2}, {0}, {0}});
 }
 
 TEST(R2urv, TheSumsOfTheMeanAndTheVarianceAreRoundedToSingleAfterEveryAddition) {

@@ -12,13 +12,10 @@
 
 #include "fit/curve_fit.h"
 #include "fit/testing.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
 
 namespace polylsq {
 namespace {
-
-using CapturedRun = testing::Run;
-using testing::run_captured;
 
 constexpr float kUnset = -7.5f;
 
@@ -67,6 +64,9 @@ class Rcurv : public ::testing::Test {
         if (e != kUnset) return false;
     return true;
   }
+  // A run ended by the storage message for NOBS and NDEG as shown, before R2URV: every
+  // block obtained is given back and no result is written.
+  void expect_storage_stop(const CapturedRun& run, const std::string& nobs, const std::string& ndeg) const;
 
   std::vector<float> B = std::vector<float>(6, kUnset);
   std::vector<float> SSDEG = std::vector<float>(6, kUnset);
@@ -79,40 +79,38 @@ std::string storage_message(const std::string& nobs, const std::string& ndeg) {
          ".\r\nStop - Program terminated.\r\n";
 }
 
+void Rcurv::expect_storage_stop(const CapturedRun& run, const std::string& nobs, const std::string& ndeg) const {
+  EXPECT_TRUE(run.stopped);
+  EXPECT_EQ(run.console, storage_message(nobs, ndeg));
+  EXPECT_EQ(g_log.released, g_log.obtained);
+  EXPECT_TRUE(results_unset());
+}
+
 const std::vector<float> kX = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
 const std::vector<float> kY = {2, 5, 10, 17, 26, 37, 50, 65, 82, 101};
 
 TEST_F(Rcurv, RefusedIntegerBlockAfterARealOneReleasesItAndReportsStorage) {
   g_log.refuse_integer = true;
   const CapturedRun run = call(10, kX, kY, 2);
-  EXPECT_TRUE(run.stopped);
-  EXPECT_EQ(run.console, storage_message("10", "2"));
   ASSERT_EQ(g_log.requested,
             (std::vector<WorkspaceBlock>{WorkspaceBlock::kReal, WorkspaceBlock::kInteger}));
-  ASSERT_EQ(g_log.obtained.size(), 1u);
-  EXPECT_EQ(g_log.released, g_log.obtained);  // the real block, given back
-  EXPECT_TRUE(results_unset());               // R2URV was not called
+  ASSERT_EQ(g_log.obtained.size(), 1u);  // the real block, given back
+  expect_storage_stop(run, "10", "2");
 }
 
 TEST_F(Rcurv, RefusedRealBlockStillRequestsTheIntegerBlockAndReleasesIt) {
   g_log.refuse_real = true;
   const CapturedRun run = call(10, kX, kY, 2);
-  EXPECT_TRUE(run.stopped);
-  EXPECT_EQ(run.console, storage_message("10", "2"));
   ASSERT_EQ(g_log.requested,
             (std::vector<WorkspaceBlock>{WorkspaceBlock::kReal, WorkspaceBlock::kInteger}));
-  EXPECT_EQ(g_log.released, g_log.obtained);
-  EXPECT_TRUE(results_unset());
+  expect_storage_stop(run, "10", "2");
 }
 
 TEST_F(Rcurv, ARequestBeyondTheAddressRangeFailsWithoutReachingTheAllocator) {
   // (NDEG+3)(NDEG+1) floats is about 4.6e18 for NDEG = INT_MAX: no size type holds its bytes.
   const CapturedRun run = call(1, {1}, {1}, INT_MAX);
-  EXPECT_TRUE(run.stopped);
-  EXPECT_EQ(run.console, storage_message("1", "2147483647"));
   EXPECT_EQ(g_log.requested, std::vector<WorkspaceBlock>{WorkspaceBlock::kInteger});
-  EXPECT_EQ(g_log.released, g_log.obtained);
-  EXPECT_TRUE(results_unset());
+  expect_storage_stop(run, "1", "2147483647");
 }
 
 TEST_F(Rcurv, RequestsTheDocumentedSizes) {

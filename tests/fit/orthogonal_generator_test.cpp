@@ -12,15 +12,16 @@
 #include <vector>
 
 #include "support/error_queries.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
+#include "support_lib/least_squares.h"
+#include "tests/fit/fit_outputs.h"
 
 namespace polylsq {
 namespace {
 
-using testing::run_captured;
-
-constexpr float kUntouched = -777.0f;  // left in outputs that must not be written
-const std::string kStop = "\r\nStop - Program terminated.\r\n";
+using fit_testing::expect_nothing_written;
+using fit_testing::kStop;
+using fit_testing::kUntouched;
 
 struct Data {
   std::vector<float> x, y, w, f;  // w: combined weights; f: frequencies
@@ -31,26 +32,18 @@ Data unit_weights(std::vector<float> x, std::vector<float> y) {
   return {std::move(x), std::move(y), std::vector<float>(n, 1.0f), std::vector<float>(n, 1.0f)};
 }
 
-struct Fit {
-  int ndeg = -99;
-  float xscale = kUntouched, xshift = kUntouched, dfe = kUntouched, sse = kUntouched;
-  float dfpe = kUntouched, sspe = kUntouched;
-  std::vector<float> reca, recb, ocoef, d, xs;
+struct Fit : fit_testing::FitOutputs {
+  using FitOutputs::FitOutputs;
+  std::vector<float> xs;
   std::vector<int> iwork;
   int type = -99, code = -99;  // left in the handler for the caller, when the run goes on
-  std::string console;
-  bool stopped = false;
 };
 
 // R3ORP called by the user program directly (level 2): warnings are shown when it returns,
 // a fatal error is shown and stops the run.
 Fit generate(const Data& data, int maxdeg, int icrit = 0, float crit = 0.0f, int lof = 0) {
   const int nv = static_cast<int>(data.x.size());
-  Fit fit;
-  fit.reca.assign(std::max(maxdeg, 1), kUntouched);
-  fit.recb.assign(std::max(maxdeg, 1), kUntouched);
-  fit.ocoef.assign(maxdeg + 1, kUntouched);
-  fit.d.assign(maxdeg + 1, kUntouched);
+  Fit fit(std::max(maxdeg, 1), maxdeg + 1);
   fit.xs = data.x;
   fit.iwork.assign(nv, -1);
   std::vector<float> rwork(4 * static_cast<size_t>(nv), kUntouched);
@@ -80,19 +73,6 @@ double fitted_value(const Fit& fit, double x) {
     value += double(fit.ocoef[j]) * p_cur;
   }
   return value;
-}
-
-void expect_nothing_written(const Fit& fit) {
-  EXPECT_EQ(fit.ndeg, -99);
-  EXPECT_EQ(fit.xscale, kUntouched);
-  EXPECT_EQ(fit.xshift, kUntouched);
-  EXPECT_EQ(fit.dfe, kUntouched);
-  EXPECT_EQ(fit.sse, kUntouched);
-  EXPECT_EQ(fit.dfpe, kUntouched);
-  EXPECT_EQ(fit.sspe, kUntouched);
-  for (float v : fit.ocoef) EXPECT_EQ(v, kUntouched);
-  for (float v : fit.d) EXPECT_EQ(v, kUntouched);
-  for (float v : fit.reca) EXPECT_EQ(v, kUntouched);
 }
 
 TEST(R3orp, WorkedExampleIsExact) {
@@ -254,14 +234,8 @@ TEST(R3orp, CriterionHundredPercentChoosesAsTheFullFit) {
   const Fit full = generate(data, 4, 0);
   const Fit rsquared = generate(data, 4, 1, 100.0f);
   const Fit lof_without_replicates = generate(data, 4, 2, 100.0f, 1);
-  for (const Fit* other : {&rsquared, &lof_without_replicates}) {
-    EXPECT_EQ(other->ndeg, full.ndeg);
-    EXPECT_EQ(other->ocoef, full.ocoef);
-    EXPECT_EQ(other->d, full.d);
-    EXPECT_EQ(other->reca, full.reca);
-    EXPECT_EQ(other->recb, full.recb);
-    EXPECT_EQ(other->sse, full.sse);
-  }
+  fit_testing::expect_same_fit(rsquared, full);
+  fit_testing::expect_same_fit(lof_without_replicates, full);
   EXPECT_EQ(full.ndeg, 4);
   EXPECT_EQ(lof_without_replicates.dfpe, 0.0f);  // one row per abscissa
   EXPECT_EQ(lof_without_replicates.sspe, 0.0f);
@@ -332,59 +306,6 @@ TEST(R3orp, AnAbscissaWithoutWeightIsAcceptedWithoutPureError) {
   EXPECT_NEAR(fitted_value(fit, 3.0), 3.0, 1e-6);
 }
 
-// Independent least squares in double: Householder QR of the Vandermonde matrix in
-// u = (x - c) / h, then the fitted values Q Q^T y.
-std::vector<double> least_squares_fitted(const std::vector<float>& x, const std::vector<float>& y,
-                                         int degree) {
-  const int n = static_cast<int>(x.size());
-  const int p = degree + 1;
-  double lo = x[0], hi = x[0];
-  for (float v : x) {
-    lo = std::min(lo, double(v));
-    hi = std::max(hi, double(v));
-  }
-  const double c = (lo + hi) / 2, h = (hi - lo) / 2;
-  std::vector<std::vector<double>> a(p, std::vector<double>(n));
-  for (int i = 0; i < n; ++i) {
-    double u = (x[i] - c) / h, power = 1;
-    for (int j = 0; j < p; ++j, power *= u) a[j][i] = power;
-  }
-  std::vector<double> qty(y.begin(), y.end());
-  std::vector<std::vector<double>> reflectors;
-  for (int j = 0; j < p; ++j) {
-    std::vector<double> v(n, 0.0);
-    double norm = 0;
-    for (int i = j; i < n; ++i) norm += a[j][i] * a[j][i];
-    norm = std::sqrt(norm);
-    const double alpha = a[j][j] > 0 ? -norm : norm;
-    for (int i = j; i < n; ++i) v[i] = a[j][i];
-    v[j] -= alpha;
-    double vv = 0;
-    for (int i = j; i < n; ++i) vv += v[i] * v[i];
-    auto reflect = [&](std::vector<double>& col) {
-      double s = 0;
-      for (int i = j; i < n; ++i) s += v[i] * col[i];
-      for (int i = j; i < n; ++i) col[i] -= 2 * s / vv * v[i];
-    };
-    for (int k = j; k < p; ++k) reflect(a[k]);
-    reflect(qty);
-    reflectors.push_back(v);
-  }
-  // Keep the first p components of Q^T y and map back: fitted = Q [qty(1..p); 0].
-  std::vector<double> fitted(n, 0.0);
-  for (int i = 0; i < p; ++i) fitted[i] = qty[i];
-  for (int j = p - 1; j >= 0; --j) {
-    const std::vector<double>& v = reflectors[j];
-    double s = 0, vv = 0;
-    for (int i = j; i < n; ++i) {
-      s += v[i] * fitted[i];
-      vv += v[i] * v[i];
-    }
-    for (int i = j; i < n; ++i) fitted[i] -= 2 * s / vv * v[i];
-  }
-  return fitted;
-}
-
 TEST(R3orp, FittedPolynomialAgreesWithDoublePrecisionLeastSquares) {
   // The float fit carries relative errors of a few float epsilons (1.2e-7) per step, grown by
   // the recurrence over at most five degrees and the sums over 60 rows: 16 epsilons of the
@@ -409,7 +330,13 @@ TEST(R3orp, FittedPolynomialAgreesWithDoublePrecisionLeastSquares) {
       }
       const Fit fit = generate(unit_weights(x, y), degree);
       ASSERT_EQ(fit.ndeg, degree);
-      const std::vector<double> expected = least_squares_fitted(x, y, degree);
+      // Independent least squares in double (support_lib/least_squares.h) in u = (x - c) / h,
+      // x scaled to [-1, 1].
+      const auto [lo, hi] = std::minmax_element(x.begin(), x.end());
+      const std::vector<double> expected =
+          testing::polynomial_least_squares({x.begin(), x.end()}, {y.begin(), y.end()}, degree,
+                                            (double(*lo) + *hi) / 2.0, (double(*hi) - *lo) / 2.0)
+              .fitted;
       double scale = 0;
       for (float v : y) scale = std::max(scale, std::fabs(double(v)));
       for (int i = 0; i < n; ++i)

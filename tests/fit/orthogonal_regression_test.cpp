@@ -12,16 +12,16 @@
 #include <vector>
 
 #include "support/error_handler.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
+#include "tests/fit/fit_outputs.h"
 
 namespace polylsq {
 namespace {
 
-using testing::run_captured;
+using fit_testing::kStop;
+using fit_testing::kUntouched;
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
-constexpr float kUntouched = -777.0f;
-const std::string kStop = "\r\nStop - Program terminated.\r\n";
 
 struct Args {
   int nobs = 3, ncol = 2, ldx = 3, irsp = 2, ind = 1, ifrq = 0, iwt = 0, maxdeg = 1, icrit = 0;
@@ -29,23 +29,15 @@ struct Args {
   int lof = 0;
 };
 
-struct Result {
-  int ndeg = -99, nmissr = -99;
-  float xscale = kUntouched, xshift = kUntouched, dfe = kUntouched, sse = kUntouched;
-  float dfpe = kUntouched, sspe = kUntouched;
-  std::vector<float> reca, recb, ocoef, d;
-  std::string console;
-  bool stopped = false;
+struct Result : fit_testing::FitOutputs {
+  using FitOutputs::FitOutputs;
+  int nmissr = -99;
 };
 
 // R2ORP called by the user program on X (column-major, LDX rows).
 Result regress(const Args& a, std::vector<float> x) {
   const int maxdeg = std::max(a.maxdeg, 0);
-  Result res;
-  res.reca.assign(maxdeg + 1, kUntouched);
-  res.recb.assign(maxdeg + 1, kUntouched);
-  res.ocoef.assign(maxdeg + 1, kUntouched);
-  res.d.assign(maxdeg + 1, kUntouched);
+  Result res(maxdeg + 1, maxdeg + 1);
   const int rows = std::max(a.nobs, 1);
   x.resize(std::max<size_t>(x.size(), size_t(std::max(a.ldx, 1)) * std::max(a.ncol, 1)), 0.0f);
   const std::vector<float> original = x;
@@ -62,16 +54,6 @@ Result regress(const Args& a, std::vector<float> x) {
   res.console = r.console;
   res.stopped = r.stopped;
   return res;
-}
-
-void expect_no_fit_written(const Result& res) {
-  EXPECT_EQ(res.ndeg, -99);
-  EXPECT_EQ(res.xscale, kUntouched);
-  EXPECT_EQ(res.xshift, kUntouched);
-  EXPECT_EQ(res.dfe, kUntouched);
-  EXPECT_EQ(res.sse, kUntouched);
-  for (float v : res.ocoef) EXPECT_EQ(v, kUntouched);
-  for (float v : res.d) EXPECT_EQ(v, kUntouched);
 }
 
 // Columns of a small data matrix, one vector per column.
@@ -158,7 +140,7 @@ TEST(R2orp, EachFailingArgumentIsTerminalWithItsCode) {
     const Result res = regress(c.args, x);
     EXPECT_EQ(res.console, c.console + kStop);
     EXPECT_TRUE(res.stopped);
-    expect_no_fit_written(res);
+    fit_testing::expect_nothing_written(res);
     EXPECT_EQ(res.nmissr, -99);
   }
 }
@@ -278,13 +260,7 @@ TEST(R4orp, MissingRowsAreCountedAndLeftOut) {
   const Result clean = regress(a, columns({cx, cy, cf, cw}));
   EXPECT_EQ(with_missing.nmissr, 4);
   EXPECT_EQ(clean.nmissr, 0);
-  EXPECT_EQ(with_missing.ndeg, clean.ndeg);
-  EXPECT_EQ(with_missing.xscale, clean.xscale);
-  EXPECT_EQ(with_missing.xshift, clean.xshift);
-  EXPECT_EQ(with_missing.ocoef, clean.ocoef);
-  EXPECT_EQ(with_missing.d, clean.d);
-  EXPECT_EQ(with_missing.sse, clean.sse);
-  EXPECT_EQ(with_missing.dfe, clean.dfe);
+  fit_testing::expect_same_fit(with_missing, clean);
   EXPECT_EQ(clean.dfe, float(6 - clean.ndeg - 1));  // frequencies 1 + 1 + 3 + 1
   EXPECT_EQ(with_missing.console, clean.console);
 }
@@ -363,7 +339,7 @@ TEST(R4orp, ErrorsThatEndThePass) {
     EXPECT_EQ(res.nmissr, c.nmissr);
     EXPECT_EQ(res.console, c.console + kStop);
     EXPECT_TRUE(res.stopped);
-    expect_no_fit_written(res);
+    fit_testing::expect_nothing_written(res);
   }
 }
 

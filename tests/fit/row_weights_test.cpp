@@ -8,12 +8,10 @@
 #include <limits>
 #include <string>
 
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
 
 namespace polylsq {
 namespace {
-
-using testing::run_captured;
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kUntouched = 123.0f;  // left in an output that must not be assigned

@@ -10,12 +10,10 @@
 #include <random>
 #include <vector>
 
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
 
 namespace polylsq {
 namespace {
-
-using testing::run_captured;
 
 // Sorts ra with IPERM = 1..n and checks order, values and the permutation.
 void expect_sorted_with_permutation(const std::vector<float>& ra) {

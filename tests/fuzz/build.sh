@@ -15,14 +15,16 @@ mkdir -p "$out/obj"
 flags=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -fno-omit-frame-pointer
        -fsanitize=address,undefined -fno-sanitize-recover=all -I. -Itests)
 
-# The library and the main program's run, instrumented for coverage.
-sources=(recio/*.cpp support/*.cpp stats/*.cpp fit/*.cpp app/program.cpp)
+# The library and the main program's run, instrumented for coverage, and the test helpers
+# the targets share with the test suites (temporary folders, whole files).
+sources=(recio/*.cpp support/*.cpp stats/*.cpp fit/*.cpp app/program.cpp
+         tests/support_lib/temp_dir.cpp tests/support_lib/files.cpp)
 jobs=${JOBS:-2}
 for src in "${sources[@]}"; do
   obj="$out/obj/$(echo "$src" | tr / _).o"
   # Rebuilt when the source or any header of the tree is newer than the object.
   if [ -f "$obj" ] && [ ! "$src" -nt "$obj" ] &&
-     [ -z "$(find recio support stats fit app -name '*.h' -newer "$obj" | head -1)" ]; then
+     [ -z "$(find recio support stats fit app tests/support_lib -name '*.h' -newer "$obj" | head -1)" ]; then
     continue
   fi
   while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done

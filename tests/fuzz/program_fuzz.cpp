@@ -16,10 +16,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +28,7 @@
 #include "support/error_handler.h"
 #include "support/machine.h"
 #include "support/testing.h"
+#include "support_lib/files.h"
 
 namespace {
 
@@ -50,10 +47,6 @@ sigjmp_buf g_trap_exit;
 volatile int g_trap_number = 0;
 const char* volatile g_trap_message = nullptr;
 
-const std::string kOldResult =
-    "    99.000\r\n    98.000\r\n    97.000\r\n    96.000\r\n    95.000\r\n    94.000\r\n"
-    "     93.0000\r\n  an older, longer result file\r\n";
-
 [[noreturn]] void violation(const std::string& what) {
   std::fprintf(stderr, "PROMISE BROKEN: %s\nconsole: \"%s\"\nreport: \"%s\"\n", what.c_str(),
                g_console.c_str(), g_report.c_str());
@@ -64,23 +57,6 @@ void take_trap(int number, const char* message) {
   g_trap_number = number;
   g_trap_message = message;
   siglongjmp(g_trap_exit, 1);
-}
-
-void write_file(const char* name, std::string_view bytes) {
-  const int fd = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) violation(std::string("cannot write ") + name);
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n <= 0) violation(std::string("cannot write ") + name);
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-}
-
-std::optional<std::string> read_file(const char* name) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A fresh run-time, error handler and unit table, with the three ends captured.
@@ -126,8 +102,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  write_file("B2F.txt", std::string_view(reinterpret_cast<const char*>(data), size));
-  write_file("F2B.txt", kOldResult);
+  if (!polylsq::testing::write_file("B2F.txt", std::string_view(reinterpret_cast<const char*>(data), size)) ||
+      !polylsq::testing::write_file("F2B.txt", polylsq::robustness::kOldResult)) {
+    violation("cannot write the data or the old result file");
+  }
   fresh_run();
   volatile bool returned = false;
   if (sigsetjmp(g_trap_exit, 1) == 0) {
@@ -147,8 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   traps_off();
   if (returned) violation("run_program returned without ending the run");
   if (!g_stopped && g_report.empty()) violation("the run ended without the stop or a report");
-  const polylsq::robustness::RunView view{g_report.empty() ? g_stop_status : 1, g_console, g_report, kOldResult,
-                                          read_file("F2B.txt")};
+  const polylsq::robustness::RunView view{g_report.empty() ? g_stop_status : 1, g_console, g_report,
+                                          polylsq::robustness::kOldResult, polylsq::testing::read_file("F2B.txt")};
   if (const std::string broken = polylsq::robustness::check_run(view); !broken.empty()) {
     violation(broken);
   }

@@ -5,32 +5,22 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <string>
+#include <string_view>
 #include <system_error>
+
+#include "support_lib/temp_dir.h"
 
 namespace polylsq::fuzz {
 
-inline std::string& work_dir_path() {
-  static std::string path;
-  return path;
-}
-
-// Creates "<base>/<prefix>XXXXXX" and makes it the working directory; false on failure.
-inline bool enter_private_work_dir(const std::string& prefix) {
+// Makes a fresh "<base>/<prefix>XXXXXX" the working directory for the rest of the process
+// (one per process); false on failure.
+inline bool enter_private_work_dir(std::string_view prefix) {
   std::error_code ec;
-  const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
-                                         ? std::filesystem::path("/dev/shm")
-                                         : std::filesystem::temp_directory_path();
-  std::string dir = (base / (prefix + "XXXXXX")).string();
-  if (::mkdtemp(dir.data()) == nullptr || ::chdir(dir.c_str()) != 0) return false;
-  work_dir_path() = dir;
-  std::atexit([] {
-    std::error_code ignored;
-    std::filesystem::remove_all(work_dir_path(), ignored);
-  });
-  return true;
+  static const testing::TempDir dir(prefix, std::filesystem::is_directory("/dev/shm", ec)
+                                                ? std::filesystem::path("/dev/shm")
+                                                : std::filesystem::temp_directory_path());
+  return !dir.path().empty() && ::chdir(dir.path().c_str()) == 0;
 }
 
 }  // namespace polylsq::fuzz

@@ -7,12 +7,10 @@
 
 #include "recio/io.h"
 #include "recio/run_end.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
 
 namespace polylsq::recio {
 namespace {
-
-using polylsq::testing::run_captured_runtime;
 
 // Standard input replaced by a pipe holding `bytes` (then end of input) while alive.
 class StdinFrom {

@@ -9,15 +9,14 @@
 #include <string>
 
 #include "recio/io.h"
-#include "support_lib/capture.h"
-#include "temp_dir.h"
+#include "support_lib/aliases.h"
+#include "support_lib/files.h"
+#include "support_lib/fixtures.h"
 
 namespace polylsq::recio {
 namespace {
 
-using polylsq::testing::run_captured_runtime;
-
-class WriteFormatted : public polylsq::testing::TempDirTest {
+class WriteFormatted : public polylsq::testing::WorkingDirTest {
  protected:
   // The bytes that one statement stores in a fresh file.
   std::string records_of(std::string_view format, std::initializer_list<OutItem> items) {
@@ -27,7 +26,7 @@ class WriteFormatted : public polylsq::testing::TempDirTest {
       close_unit(1);
     });
     EXPECT_FALSE(run.failure.has_value()) << format << ": " << run.failure.value_or("");
-    return read_file("out.txt");
+    return polylsq::testing::read_file("out.txt").value_or("<no out.txt>");
   }
   std::string failure_of(std::string_view format, std::initializer_list<OutItem> items) {
     const auto run = run_captured_runtime([&] {
@@ -39,8 +38,7 @@ class WriteFormatted : public polylsq::testing::TempDirTest {
 };
 
 std::string write_report(int number, const std::string& message) {
-  return "\r\nrun-time error F" + std::to_string(number) + ": WRITE(out.txt)\r\n- " + message +
-         "\r\n";
+  return runtime_report('F', number, "WRITE(out.txt)", message);
 }
 
 TEST_F(WriteFormatted, DescriptorsAndLiterals) {

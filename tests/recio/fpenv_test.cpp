@@ -10,18 +10,17 @@
 #include <limits>
 #include <string>
 
-#include "child_process.h"
 #include "recio/io.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
+#include "support_lib/child_process.h"
 
 namespace polylsq::recio {
 namespace {
 
-using polylsq::testing::run_captured_runtime;
 using polylsq::testing::run_child;
 
 std::string math_report(int number, const std::string& message) {
-  return "\r\nrun-time error M" + std::to_string(number) + ": MATH\r\n- " + message + "\r\n";
+  return runtime_report('M', number, "MATH", message);
 }
 
 // Operands the compiler cannot fold.
@@ -48,7 +47,7 @@ TEST(FloatingPointTrap, EachKindEndsTheRunWithItsReport) {
       c.raise();
       write_list(kStarUnit, {"after"});
     });
-    EXPECT_EQ(child.exit_status, 1) << c.kind;
+    EXPECT_EQ(child.status, 1) << c.kind;
     EXPECT_EQ(child.out, "before\r\n") << c.kind;  // the owed line end, nothing after
     EXPECT_EQ(child.err, math_report(c.number, std::string("floating-point error: ") + c.kind));
   }
@@ -76,7 +75,7 @@ TEST(OrderedComparison, ANanOperandEndsTheRunThroughTheInvalidTrap) {
       const bool result = c.nan_first ? c.compare(g_nan, 1.0) : c.compare(1.0, g_nan);
       write_list(kStarUnit, {result ? "true" : "false"});
     });
-    EXPECT_EQ(child.exit_status, 1) << c.what;
+    EXPECT_EQ(child.status, 1) << c.what;
     EXPECT_EQ(child.out, "") << c.what;
     EXPECT_EQ(child.err, math_report(6101, "floating-point error: invalid")) << c.what;
   }
@@ -147,7 +146,7 @@ TEST(MathLibrary, ADomainErrorEndsARealRunWithStatusOne) {
     write_list(kStarUnit, {"x"});
     rt_sqrt(-4.0);
   });
-  EXPECT_EQ(child.exit_status, 1);
+  EXPECT_EQ(child.status, 1);
   EXPECT_EQ(child.out, "x\r\n");
   EXPECT_EQ(child.err, math_report(6201, "sqrt: DOMAIN error"));
 }

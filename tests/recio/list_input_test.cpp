@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "recio/io.h"
-#include "support_lib/capture.h"
-#include "temp_dir.h"
+#include "support_lib/aliases.h"
+#include "support_lib/files.h"
+#include "support_lib/fixtures.h"
 
 namespace polylsq::recio {
 namespace {
 
-using polylsq::testing::run_captured_runtime;
+using polylsq::testing::write_file;
 
 constexpr int kUnset = 99;  // an item that no value reaches keeps it
 
@@ -64,7 +65,7 @@ struct ReadCase {
   std::optional<int> next_integer;   // value of a second statement reading one integer
 };
 
-class ListInput : public polylsq::testing::TempDirTest {
+class ListInput : public polylsq::testing::WorkingDirTest {
  protected:
   void check(const ReadCase& c) {
     write_file("in.txt", c.content);
@@ -97,8 +98,7 @@ class ListInput : public polylsq::testing::TempDirTest {
 };
 
 std::string read_report(int number, const std::string& message) {
-  return "\r\nrun-time error F" + std::to_string(number) + ": READ(B2F.txt)\r\n- " + message +
-         "\r\n";
+  return runtime_report('F', number, "READ(B2F.txt)", message);
 }
 
 TEST_F(ListInput, SeparatorsRecordsRepeatsNullsAndSlashes) {

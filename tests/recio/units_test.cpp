@@ -6,25 +6,24 @@
 #include <filesystem>
 #include <string>
 
-#include "child_process.h"
-#include "recio/testing.h"
 #include "recio/io.h"
 #include "recio/run_end.h"
-#include "support_lib/capture.h"
-#include "temp_dir.h"
+#include "recio/testing.h"
+#include "support_lib/aliases.h"
+#include "support_lib/child_process.h"
+#include "support_lib/files.h"
+#include "support_lib/fixtures.h"
 
 namespace polylsq::recio {
 namespace {
 
-using polylsq::testing::run_captured_runtime;
+using polylsq::testing::ChildSetup;
+using polylsq::testing::Input;
+using polylsq::testing::read_file;
 using polylsq::testing::run_child;
+using polylsq::testing::write_file;
 
-std::string report(int number, const std::string& label, const std::string& message) {
-  return "\r\nrun-time error F" + std::to_string(number) + ": " + label + "\r\n- " + message +
-         "\r\n";
-}
-
-class Units : public polylsq::testing::TempDirTest {};
+class Units : public polylsq::testing::WorkingDirTest {};
 
 TEST_F(Units, AMissingFileIsCreatedEmptyAndItsFirstReadMeetsEndOfFile) {
   int degree = 0;
@@ -34,7 +33,7 @@ TEST_F(Units, AMissingFileIsCreatedEmptyAndItsFirstReadMeetsEndOfFile) {
     read_list(1, {&degree});
   });
   EXPECT_EQ(run.failure,
-            report(6201, "READ(B2F.txt)", "end of file encountered") + "- after line 0\r\n");
+            runtime_report('F', 6201, "READ(B2F.txt)", "end of file encountered") + "- after line 0\r\n");
   EXPECT_EQ(run.console, " \r\n");  // the owed line end before the report
   EXPECT_TRUE(std::filesystem::exists("B2F.txt"));
   EXPECT_EQ(std::filesystem::file_size("B2F.txt"), 0u);
@@ -131,12 +130,12 @@ TEST_F(Units, AnUnwritableFileGivesTheWriteReportAtClose) {
     write_formatted(1, "(F10.3)", {1.0f});
     close_unit(1);
   });
-  EXPECT_EQ(run.failure, report(6301, "WRITE(F2B.txt)", "write failure"));
+  EXPECT_EQ(run.failure, runtime_report('F', 6301, "WRITE(F2B.txt)", "write failure"));
 }
 
 TEST_F(Units, AFileThatCannotBeOpenedGivesTheOpenReport) {
   const auto run = run_captured_runtime([] { open_unit(1, "no/such/dir/F2B.txt"); });
-  EXPECT_EQ(run.failure, report(6101, "OPEN(no/such/dir/F2B.txt)", "cannot open file"));
+  EXPECT_EQ(run.failure, runtime_report('F', 6101, "OPEN(no/such/dir/F2B.txt)", "cannot open file"));
 }
 
 TEST_F(Units, AFileThatCannotBeReadGivesTheReadReport) {
@@ -146,7 +145,7 @@ TEST_F(Units, AFileThatCannotBeReadGivesTheReadReport) {
     open_unit(1, "B2F.txt");
     read_list(1, {&value});
   });
-  EXPECT_EQ(run.failure, report(6202, "READ(B2F.txt)", "read failure"));
+  EXPECT_EQ(run.failure, runtime_report('F', 6202, "READ(B2F.txt)", "read failure"));
 }
 
 TEST_F(Units, AtMost61FileUnitsAreConnected) {
@@ -154,7 +153,7 @@ TEST_F(Units, AtMost61FileUnitsAreConnected) {
     for (int unit = 10; unit < 10 + 61; ++unit) open_unit(unit, "u" + std::to_string(unit));
     open_unit(100, "one-too-many");
   });
-  EXPECT_EQ(run.failure, report(6102, "OPEN(one-too-many)", "too many units connected"));
+  EXPECT_EQ(run.failure, runtime_report('F', 6102, "OPEN(one-too-many)", "too many units connected"));
   EXPECT_TRUE(std::filesystem::exists("u70"));
   EXPECT_FALSE(std::filesystem::exists("one-too-many"));
 }
@@ -162,15 +161,15 @@ TEST_F(Units, AtMost61FileUnitsAreConnected) {
 TEST_F(Units, StatementsOnUnitsWithoutAConnectionAreReported) {
   int value = 0;
   const auto read = run_captured_runtime([&] { read_list(9, {&value}); });
-  EXPECT_EQ(read.failure, report(6104, "READ(9)", "unit not connected"));
+  EXPECT_EQ(read.failure, runtime_report('F', 6104, "READ(9)", "unit not connected"));
   const auto write = run_captured_runtime([] { write_formatted(9, "(I1)", {1}); });
-  EXPECT_EQ(write.failure, report(6104, "WRITE(9)", "unit not connected"));
+  EXPECT_EQ(write.failure, runtime_report('F', 6104, "WRITE(9)", "unit not connected"));
   const auto list = run_captured_runtime([] { write_list(9, {"x"}); });
-  EXPECT_EQ(list.failure, report(6104, "WRITE(9)", "unit not connected"));
+  EXPECT_EQ(list.failure, runtime_report('F', 6104, "WRITE(9)", "unit not connected"));
   const auto negative = run_captured_runtime([] { open_unit(-5, "x.txt"); });
-  EXPECT_EQ(negative.failure, report(6103, "OPEN(-5)", "invalid unit number"));
+  EXPECT_EQ(negative.failure, runtime_report('F', 6103, "OPEN(-5)", "invalid unit number"));
   const auto star = run_captured_runtime([] { open_unit(kStarUnit, "x.txt"); });
-  EXPECT_EQ(star.failure, report(6103, "OPEN(CON)", "invalid unit number"));
+  EXPECT_EQ(star.failure, runtime_report('F', 6103, "OPEN(CON)", "invalid unit number"));
 }
 
 TEST_F(Units, AFailedReadEndsARealRunWithStatusOneAndTheOwedLineEnd) {
@@ -183,9 +182,9 @@ TEST_F(Units, AFailedReadEndsARealRunWithStatusOneAndTheOwedLineEnd) {
     read_list(1, {&degree});
     write_list(kStarUnit, {"not reached"});
   });
-  EXPECT_EQ(child.exit_status, 1);
+  EXPECT_EQ(child.status, 1);
   EXPECT_EQ(child.out, " \r\n  --- Least Squares Approximation ---\r\n");
-  EXPECT_EQ(child.err, report(6203, "READ(B2F.txt)", "invalid integer") + "- line 1: \"2.0\"\r\n");
+  EXPECT_EQ(child.err, runtime_report('F', 6203, "READ(B2F.txt)", "invalid integer") + "- line 1: \"2.0\"\r\n");
 }
 
 TEST_F(Units, ARunEndingAfterAReportLeavesUnstoredFilesUnchanged) {
@@ -195,7 +194,7 @@ TEST_F(Units, ARunEndingAfterAReportLeavesUnstoredFilesUnchanged) {
     write_record(2, "new");
     write_record(7, "x");  // unit 7 is not connected
   });
-  EXPECT_EQ(child.exit_status, 1);
+  EXPECT_EQ(child.status, 1);
   EXPECT_EQ(read_file("F2B.txt"), "old\r\n");
 }
 
@@ -205,19 +204,22 @@ TEST_F(Units, TheEndOfTheProcessWritesTheOwedLineEndAndStoresFiles) {
     write_record(1, "stored at exit");
     write_list(kStarUnit, {"last"});
   });
-  EXPECT_EQ(child.exit_status, 0);
+  EXPECT_EQ(child.status, 0);
   EXPECT_EQ(child.out, "last\r\n");
   EXPECT_EQ(read_file("F2B.txt"), "stored at exit\r\n");
   const auto quiet = run_child([] {
     open_unit(1, "quiet.txt");
     write_record(1, "no console output");
   });
-  EXPECT_EQ(quiet.exit_status, 0);
+  EXPECT_EQ(quiet.status, 0);
   EXPECT_EQ(quiet.out, "");
   EXPECT_EQ(read_file("quiet.txt"), "no console output\r\n");
 }
 
 TEST_F(Units, ARealStopExitsWithStatusZero) {
+  ChildSetup enter;
+  enter.input = Input::kFile;
+  enter.stdin_bytes = "\n";
   const auto child = run_child(
       [] {
         write_list(kStarUnit, {"   -------  Push Enter key  -------"});
@@ -225,8 +227,8 @@ TEST_F(Units, ARealStopExitsWithStatusZero) {
         stop();
         write_list(kStarUnit, {"not reached"});
       },
-      "\n");
-  EXPECT_EQ(child.exit_status, 0);
+      enter);
+  EXPECT_EQ(child.status, 0);
   EXPECT_EQ(child.out, "   -------  Push Enter key  -------\r\nStop - Program terminated.\r\n");
   EXPECT_EQ(child.err, "");
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "robustness/child_run.h"
+#include "robustness/checked_run.h"
 
 namespace polylsq::robustness {
 namespace {

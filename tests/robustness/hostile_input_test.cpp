@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "robustness/child_run.h"
+#include "robustness/checked_run.h"
+#include "support_lib/case_name.h"
 
 namespace polylsq::robustness {
 namespace {
@@ -37,11 +38,11 @@ std::string garbage(std::size_t length, std::uint64_t seed) {
 
 constexpr std::size_t kTenMegabytes = 10u << 20;
 
-const std::string kEndOfFile = io_report("6201", "READ", "B2F.txt", "end of file encountered");
-const std::string kInvalidInteger = io_report("6203", "READ", "B2F.txt", "invalid integer");
-const std::string kInvalidReal = io_report("6204", "READ", "B2F.txt", "invalid real");
-const std::string kIntegerRange = io_report("6205", "READ", "B2F.txt", "integer out of range");
-const std::string kRealRange = io_report("6206", "READ", "B2F.txt", "real out of range");
+const std::string kEndOfFile = io_report(6201, "READ", "B2F.txt", "end of file encountered");
+const std::string kInvalidInteger = io_report(6203, "READ", "B2F.txt", "invalid integer");
+const std::string kInvalidReal = io_report(6204, "READ", "B2F.txt", "invalid real");
+const std::string kIntegerRange = io_report(6205, "READ", "B2F.txt", "integer out of range");
+const std::string kRealRange = io_report(6206, "READ", "B2F.txt", "real out of range");
 
 // What a case expects beyond the promises.
 struct Expect {
@@ -184,7 +185,7 @@ class HostileInputRun : public ProgramRunTest, public ::testing::WithParamInterf
 TEST_P(HostileInputRun, KeepsThePromises) {
   const HostileCase& c = GetParam();
   const Expect& expect = c.expect;
-  const Outcome run = run_and_check(c.data(), kOldResult);
+  const ChildRun run = run_and_check(c.data(), kOldResult);
   EXPECT_EQ(run.status, expect.status);
   if (expect.status == 1) {
     EXPECT_EQ(run.err, expect.err);
@@ -202,17 +203,14 @@ TEST_P(HostileInputRun, KeepsThePromises) {
     std::error_code ec;
     fs::remove(dir_ / "F2B.txt", ec);
     write_file(dir_ / "B2F.txt", expect.same_run_as);
-    const Outcome reference = run_program_in(dir_);
+    const ChildRun reference = run_program(dir_);
     EXPECT_EQ(reference.status, 0);
     EXPECT_EQ(run.out, reference.out);
     EXPECT_EQ(result, read_file(dir_ / "F2B.txt"));
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Data, HostileInputRun, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<HostileCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Data, HostileInputRun, ::testing::ValuesIn(kCases), testing::CaseName());
 
 // The same observations with every kind of record end give the same run.
 class LineEnds : public ProgramRunTest {};
@@ -230,7 +228,7 @@ TEST_F(LineEnds, CrLfLoneCrLoneLfAndAnUnterminatedLastLineReadAlike) {
     }
     return s;
   };
-  const Outcome reference = run_and_check(lf, std::nullopt);
+  const ChildRun reference = run_and_check(lf, std::nullopt);
   ASSERT_EQ(reference.status, 0);
   const std::optional<std::string> reference_result = read_file(dir_ / "F2B.txt");
   ASSERT_TRUE(reference_result.has_value());
@@ -243,7 +241,7 @@ TEST_F(LineEnds, CrLfLoneCrLoneLfAndAnUnterminatedLastLineReadAlike) {
     SCOPED_TRACE(::testing::PrintToString(data));
     std::error_code ec;
     fs::remove(dir_ / "F2B.txt", ec);
-    const Outcome run = run_and_check(data, std::nullopt);
+    const ChildRun run = run_and_check(data, std::nullopt);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, reference.out);
     EXPECT_EQ(read_file(dir_ / "F2B.txt"), reference_result);
@@ -260,7 +258,7 @@ class HugeCount : public ProgramRunTest {};
 constexpr long kPeakRssLimitKb = kSanitized ? 256 * 1024 : 32 * 1024;
 
 TEST_F(HugeCount, LargestCountWithThreeObservationsEndsAtEndOfFile) {
-  const Outcome run = run_and_check("2\n2147483647\n1 2\n2 3\n3 5\n", kOldResult);
+  const ChildRun run = run_and_check("2\n2147483647\n1 2\n2 3\n3 5\n", kOldResult);
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, kEndOfFile + "- after line 5\r\n");
   EXPECT_LT(run.peak_rss_kb, kPeakRssLimitKb);
@@ -286,7 +284,7 @@ TEST_F(MillionObservations, CompletesWithSevenRecords) {
     std::snprintf(line, sizeof line, "%.5f %.5f\n", x, y);
     data += line;
   }
-  const Outcome run = run_and_check(data, kOldResult);
+  const ChildRun run = run_and_check(data, kOldResult);
   EXPECT_EQ(run.status, 0);
   const std::optional<std::string> result = read_file(dir_ / "F2B.txt");
   ASSERT_TRUE(result.has_value());

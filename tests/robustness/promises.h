@@ -23,6 +23,11 @@ inline constexpr std::string_view kBanner = " \r\n  --- Least Squares Approximat
 inline constexpr std::string_view kPushEnter = "\r\n   -------  Push Enter key  -------";
 inline constexpr std::string_view kStopLine = "Stop - Program terminated.\r\n";
 
+// A result file of another run, longer than seven records, planted before a run.
+inline const std::string kOldResult =
+    "    99.000\r\n    98.000\r\n    97.000\r\n    96.000\r\n    95.000\r\n    94.000\r\n"
+    "     93.0000\r\n  an older, longer result file\r\n";
+
 // What one run left behind.
 struct RunView {
   int status = -1;                       // exit status (0 or 1 when a promise holds)

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "robustness/promises.h"
+#include "support_lib/case_name.h"
 
 namespace polylsq::robustness {
 namespace {
@@ -90,10 +91,7 @@ TEST_P(Promises, AreJudgedAsKeptOrBroken) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Runs, Promises, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<PromiseCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Runs, Promises, ::testing::ValuesIn(kCases), testing::CaseName());
 
 TEST(ReportForm, AcceptsEachStatementLabelAndTheMathForm) {
   for (const char* report :

@@ -9,6 +9,7 @@
 
 #include "recio/fpenv.h"
 #include "recio/testing.h"
+#include "support_lib/case_name.h"
 
 namespace polylsq::robustness {
 namespace {
@@ -65,10 +66,7 @@ TEST_P(TrapHook, ReceivesTheNumberAndMessageAndLeavesTheHandler) {
   EXPECT_EQ(g_message, GetParam().message);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, TrapHook, ::testing::ValuesIn(kTraps),
-                         [](const ::testing::TestParamInfo<TrapCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Kinds, TrapHook, ::testing::ValuesIn(kTraps), testing::CaseName());
 
 TEST(TrapHookDeathTest, WithoutAHookATrapEndsTheProcessWithTheReport) {
   recio::set_trap_hook(nullptr);

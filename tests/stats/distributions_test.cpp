@@ -12,13 +12,12 @@
 #include "support/error_handler.h"
 #include "support/error_queries.h"
 #include "support/machine.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
+#include "support_lib/level_three.h"
+#include "support_lib/slots.h"
 
 namespace polylsq {
 namespace {
-
-using Captured = testing::Run;
-using testing::run_captured;
 
 // One unit in the last place of single precision at 1.
 constexpr double kUlp = 1.0 / (1 << 23);
@@ -60,27 +59,26 @@ double beta_integer(double x, int a, int b) {
   return sum;
 }
 
-// Calls `body` from a stand-in routine at level 2 and returns the value with the type and
-// code that the routine under test left; nothing may be shown.
-struct Outcome {
-  float value = 0.0f;
-  int type = -2;
-  int code = -2;
-};
+using Outcome = testing::LevelThreeOutcome;
+
+// A distribution function called at level 3 (support_lib/level_three.h); nothing may be
+// shown.
 Outcome outcome_of(const std::function<float()>& body) {
-  Outcome outcome;
-  Captured run = run_captured([&] {
-    E1PSH("TEST  ");
-    outcome.value = body();
-    outcome.type = N1RTY(1);
-    outcome.code = N1RCD(1);
-    E1POP("TEST");
-  });
-  EXPECT_EQ(run.console, "");
-  EXPECT_FALSE(run.stopped);
+  Outcome outcome = testing::outcome_of(body);
+  EXPECT_EQ(outcome.console, "");
   return outcome;
 }
 float value_of(const std::function<float()>& body) { return outcome_of(body).value; }
+
+// A statistic and its probability from a degenerate case: nothing shown, no stop, each
+// equal to its expected value (a NaN to a NaN).
+void expect_quiet_pair(const CapturedRun& run, const char* statistic, float value, float probability,
+                       float expected_value, float expected_probability) {
+  EXPECT_EQ(run.console, "");
+  EXPECT_FALSE(run.stopped);
+  testing::expect_slot(statistic, value, {expected_value});
+  testing::expect_slot("P", probability, {expected_probability});
+}
 
 // ---------------------------------------------------------------------------------------
 // TDF
@@ -323,19 +321,9 @@ TEST(C1f, DegenerateStatisticsGiveTheirValuesWithoutTrapping) {
   };
   for (const Case& c : cases) {
     float f = -7.0f, p = -7.0f;
-    Captured run = run_captured([&] { C1F(c.msn, c.msd, c.dfn, c.dfd, f, p); });
-    EXPECT_EQ(run.console, "") << c.what;
-    EXPECT_FALSE(run.stopped) << c.what;
-    if (IS_NAN(c.f)) {
-      EXPECT_TRUE(IS_NAN(f)) << c.what;
-    } else {
-      EXPECT_EQ(f, c.f) << c.what;
-    }
-    if (IS_NAN(c.p)) {
-      EXPECT_TRUE(IS_NAN(p)) << c.what;
-    } else {
-      EXPECT_EQ(p, c.p) << c.what;
-    }
+    SCOPED_TRACE(c.what);
+    CapturedRun run = run_captured([&] { C1F(c.msn, c.msd, c.dfn, c.dfd, f, p); });
+    expect_quiet_pair(run, "F", f, p, c.f, c.p);
   }
 }
 
@@ -367,19 +355,9 @@ TEST(C1t, DegenerateStatisticsGiveTheirValuesWithoutTrapping) {
   };
   for (const Case& c : cases) {
     float t = -7.0f, p = -7.0f;
-    Captured run = run_captured([&] { C1T(c.est, c.se, c.df, t, p); });
-    EXPECT_EQ(run.console, "") << c.what;
-    EXPECT_FALSE(run.stopped) << c.what;
-    if (IS_NAN(c.t)) {
-      EXPECT_TRUE(IS_NAN(t)) << c.what;
-    } else {
-      EXPECT_EQ(t, c.t) << c.what;
-    }
-    if (IS_NAN(c.p)) {
-      EXPECT_TRUE(IS_NAN(p)) << c.what;
-    } else {
-      EXPECT_EQ(p, c.p) << c.what;
-    }
+    SCOPED_TRACE(c.what);
+    CapturedRun run = run_captured([&] { C1T(c.est, c.se, c.df, t, p); });
+    expect_quiet_pair(run, "T", t, p, c.t, c.p);
   }
 }
 
@@ -428,7 +406,7 @@ TEST(DistributionMessages, ConsoleRecordsAreExact) {
        "***          2.000000E+00 must be greater than 0.0.\r\nStop - Program terminated.\r\n"},
   };
   for (const Case& c : cases) {
-    Captured run = run_captured(c.call);
+    CapturedRun run = run_captured(c.call);
     EXPECT_EQ(run.console, c.console) << c.what;
     EXPECT_TRUE(run.stopped) << c.what;
   }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <boost/math/special_functions/beta.hpp>
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -13,65 +15,24 @@
 #include <vector>
 
 #include "support/error_handler.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
+#include "support_lib/least_squares.h"
+#include "support_lib/slots.h"
 
 namespace polylsq {
 namespace {
-
-using CapturedRun = testing::Run;
-using testing::run_captured;
 
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr float kUntouched = -999.0f;  // outputs that a case must leave alone
 constexpr int kLd = 7;                 // leading dimension of SQSS, COEF and TLOF in the tests
 
-// ---- Independent reference: the regularized incomplete beta function in double, by the
-// continued fraction (modified Lentz), for the F and t tail probabilities.
-double beta_fraction(double a, double b, double x) {
-  const double kTiny = 1e-300;
-  double c = 1.0, d = 1.0 - (a + b) * x / (a + 1.0);
-  if (std::fabs(d) < kTiny) d = kTiny;
-  d = 1.0 / d;
-  double h = d;
-  for (int m = 1; m <= 500; ++m) {
-    const double m2 = 2.0 * m;
-    double aa = m * (b - m) * x / ((a + m2 - 1.0) * (a + m2));
-    d = 1.0 + aa * d;
-    if (std::fabs(d) < kTiny) d = kTiny;
-    c = 1.0 + aa / c;
-    if (std::fabs(c) < kTiny) c = kTiny;
-    d = 1.0 / d;
-    h *= d * c;
-    aa = -(a + m) * (a + b + m) * x / ((a + m2) * (a + m2 + 1.0));
-    d = 1.0 + aa * d;
-    if (std::fabs(d) < kTiny) d = kTiny;
-    c = 1.0 + aa / c;
-    if (std::fabs(c) < kTiny) c = kTiny;
-    d = 1.0 / d;
-    const double del = d * c;
-    h *= del;
-    if (std::fabs(del - 1.0) < 1e-15) break;
-  }
-  return h;
-}
-
-double incomplete_beta(double x, double a, double b) {
-  if (x <= 0.0) return 0.0;
-  if (x >= 1.0) return 1.0;
-  const double front =
-      std::exp(std::lgamma(a + b) - std::lgamma(a) - std::lgamma(b) + a * std::log(x) +
-               b * std::log1p(-x));
-  if (x < (a + 1.0) / (a + b + 2.0)) return front * beta_fraction(a, b, x) / a;
-  return 1.0 - front * beta_fraction(b, a, 1.0 - x) / b;
-}
-
-// P(|t| > |t0|) with df degrees of freedom; P(F > f0) with (dfn, dfd).
-double t_two_sided(double t0, double df) {
-  return incomplete_beta(df / (df + t0 * t0), df / 2, 0.5);
-}
+// Independent references for the tail probabilities, through the regularized incomplete
+// beta function of Boost.Math: P(|t| > |t0|) with df degrees of freedom; P(F > f0) with
+// (dfn, dfd).
+double t_two_sided(double t0, double df) { return boost::math::ibeta(df / 2, 0.5, df / (df + t0 * t0)); }
 double f_upper(double f0, double dfn, double dfd) {
-  return incomplete_beta(dfd / (dfd + dfn * f0), dfd / 2, dfn / 2);
+  return boost::math::ibeta(dfd / 2, dfn / 2, dfd / (dfd + dfn * f0));
 }
 
 // Probabilities come from single-precision FDF and TDF: a few units of 1e-7 absolute.
@@ -81,13 +42,8 @@ constexpr double kRelTol = 3e-7;
 
 // got matches want: NaN for NaN, the same infinity, else within tol relative to max(1, |want|).
 void expect_value(float got, double want, double tol, const std::string& what) {
-  if (std::isnan(want)) {
-    EXPECT_TRUE(std::isnan(got)) << what << " = " << got << ", expected NaN";
-  } else if (std::isinf(want)) {
-    EXPECT_EQ(double(got), want) << what;
-  } else {
-    EXPECT_NEAR(got, want, tol * std::max(1.0, std::fabs(want))) << what;
-  }
+  const double scale = std::isfinite(want) ? std::max(1.0, std::fabs(want)) : 1.0;
+  testing::expect_slot(what, got, {want, tol * scale});
 }
 
 struct Inputs {
@@ -109,6 +65,10 @@ struct Outputs {
   float Sqss(int i, int j) const { return sqss[(i - 1) + (j - 1) * kLd]; }
   float Coef(int i, int j) const { return coef[(i - 1) + (j - 1) * kLd]; }
   float Tlof(int i, int j) const { return tlof[(i - 1) + (j - 1) * kLd]; }
+  // Row i of a four-column table (COEF, SQSS or TLOF).
+  static std::array<float, 4> row(const std::vector<float>& table, int i) {
+    return {table[i - 1], table[i - 1 + kLd], table[i - 1 + 2 * kLd], table[i - 1 + 3 * kLd]};
+  }
   CapturedRun run;
 };
 
@@ -248,22 +208,12 @@ TEST(R2tap, DegenerateCasesGiveNanOrInfinityWithoutATrap) {
     EXPECT_FALSE(out.run.stopped);
     EXPECT_FALSE(out.run.failure.has_value());
     for (const Expect& e : c.expect) {
+      const std::string cell = std::to_string(e.i) + (e.table == Table::kAov ? "" : "," + std::to_string(e.j));
       switch (e.table) {
-        case Table::kAov:
-          expect_value(out.Aov(e.i), e.want, e.tol, "AOV(" + std::to_string(e.i) + ")");
-          break;
-        case Table::kCoef:
-          expect_value(out.Coef(e.i, e.j), e.want, e.tol,
-                       "COEF(" + std::to_string(e.i) + "," + std::to_string(e.j) + ")");
-          break;
-        case Table::kSqss:
-          expect_value(out.Sqss(e.i, e.j), e.want, e.tol,
-                       "SQSS(" + std::to_string(e.i) + "," + std::to_string(e.j) + ")");
-          break;
-        case Table::kTlof:
-          expect_value(out.Tlof(e.i, e.j), e.want, e.tol,
-                       "TLOF(" + std::to_string(e.i) + "," + std::to_string(e.j) + ")");
-          break;
+        case Table::kAov: expect_value(out.Aov(e.i), e.want, e.tol, "AOV(" + cell + ")"); break;
+        case Table::kCoef: expect_value(out.Coef(e.i, e.j), e.want, e.tol, "COEF(" + cell + ")"); break;
+        case Table::kSqss: expect_value(out.Sqss(e.i, e.j), e.want, e.tol, "SQSS(" + cell + ")"); break;
+        case Table::kTlof: expect_value(out.Tlof(e.i, e.j), e.want, e.tol, "TLOF(" + cell + ")"); break;
       }
     }
   }
@@ -623,8 +573,8 @@ TEST(R2tap, PrintedReportShowsLargeAndTinyNumbersInExponentFormAndOmitsDegreeTab
   EXPECT_EQ(out.run.console.find("Lack of Fit"), std::string::npos);
 }
 
-// ---- One realistic fit against an independent regression in double precision: the
-// power-series design matrix orthogonalized by modified Gram-Schmidt (X = QR).
+// ---- One realistic fit against an independent regression in double precision on the
+// power-series design matrix (support_lib/least_squares.h).
 
 struct Reference {
   std::vector<double> b, se, t, p, seq_ss, seq_f, seq_p;
@@ -634,62 +584,22 @@ struct Reference {
 Reference power_series_regression(const std::vector<double>& x, const std::vector<double>& y,
                                   int ndeg) {
   const int n = static_cast<int>(x.size()), m = ndeg + 1;
-  std::vector<std::vector<double>> q(m, std::vector<double>(n));
-  std::vector<std::vector<double>> r(m, std::vector<double>(m, 0.0));
-  for (int j = 0; j < m; ++j) {
-    for (int i = 0; i < n; ++i) q[j][i] = std::pow(x[i], j);
-    for (int pass = 0; pass < 2; ++pass) {  // re-orthogonalized once
-      for (int k = 0; k < j; ++k) {
-        double dot = 0.0;
-        for (int i = 0; i < n; ++i) dot += q[k][i] * q[j][i];
-        r[k][j] += dot;
-        for (int i = 0; i < n; ++i) q[j][i] -= dot * q[k][i];
-      }
-    }
-    double norm = 0.0;
-    for (int i = 0; i < n; ++i) norm += q[j][i] * q[j][i];
-    r[j][j] = std::sqrt(norm);
-    for (int i = 0; i < n; ++i) q[j][i] /= r[j][j];
-  }
-  std::vector<double> qy(m, 0.0);
-  for (int j = 0; j < m; ++j) {
-    for (int i = 0; i < n; ++i) qy[j] += q[j][i] * y[i];
-  }
-  // R^-1 by back-substitution, then b = R^-1 Q'y and (X'X)^-1 = R^-1 R^-T.
-  std::vector<std::vector<double>> rinv(m, std::vector<double>(m, 0.0));
-  for (int j = 0; j < m; ++j) {
-    rinv[j][j] = 1.0 / r[j][j];
-    for (int i = j - 1; i >= 0; --i) {
-      double sum = 0.0;
-      for (int k = i + 1; k <= j; ++k) sum += r[i][k] * rinv[k][j];
-      rinv[i][j] = -sum / r[i][i];
-    }
-  }
+  const testing::PolynomialLeastSquares fit = testing::polynomial_least_squares(x, y, ndeg);
   Reference ref;
-  ref.b.assign(m, 0.0);
-  for (int i = 0; i < m; ++i) {
-    for (int j = 0; j < m; ++j) ref.b[i] += rinv[i][j] * qy[j];
-  }
-  ref.sse = 0.0;
+  ref.b = fit.coefficients;
+  ref.sse = fit.sse;
   double ybar = 0.0;
-  for (int i = 0; i < n; ++i) {
-    double fit = 0.0;
-    for (int j = 0; j < m; ++j) fit += ref.b[j] * std::pow(x[i], j);
-    ref.sse += (y[i] - fit) * (y[i] - fit);
-    ybar += y[i] / n;
-  }
+  for (int i = 0; i < n; ++i) ybar += y[i] / n;
   double sst = 0.0;
   for (int i = 0; i < n; ++i) sst += (y[i] - ybar) * (y[i] - ybar);
   const double dfe = n - m, mse = ref.sse / dfe, ssr = sst - ref.sse;
   for (int i = 0; i < m; ++i) {
-    double xtx_inv = 0.0;
-    for (int k = 0; k < m; ++k) xtx_inv += rinv[i][k] * rinv[i][k];
-    ref.se.push_back(std::sqrt(mse * xtx_inv));
+    ref.se.push_back(std::sqrt(mse * fit.inverse_gram_diagonal[i]));
     ref.t.push_back(ref.b[i] / ref.se[i]);
     ref.p.push_back(t_two_sided(ref.t[i], dfe));
   }
   for (int k = 1; k < m; ++k) {  // the reduction in SSE from adding x^k
-    ref.seq_ss.push_back(qy[k] * qy[k]);
+    ref.seq_ss.push_back(fit.sequential_ss[k - 1]);
     ref.seq_f.push_back(ref.seq_ss.back() / mse);
     ref.seq_p.push_back(f_upper(ref.seq_f.back(), 1, dfe));
   }
@@ -764,31 +674,27 @@ TEST(R2tap, RealisticCubicFitAgreesWithAnIndependentDoublePrecisionRegression) {
   const Outputs out = run_r2tap(orthogonal_fit(x, y, ndeg));
   ASSERT_EQ(out.run.console, "");
 
+  const auto near = [](double value) { return testing::Slot{value, kFitRelTol * std::fabs(value)}; };
+  const auto probability = [](double p) { return testing::Slot{p, kFitProbAbsTol + kFitProbRelTol * p}; };
   for (int i = 1; i <= ndeg + 1; ++i) {
     SCOPED_TRACE("power " + std::to_string(i - 1));
-    EXPECT_NEAR(out.Coef(i, 1), ref.b[i - 1], kFitRelTol * std::fabs(ref.b[i - 1]));
-    EXPECT_NEAR(out.Coef(i, 2), ref.se[i - 1], kFitRelTol * ref.se[i - 1]);
-    EXPECT_NEAR(out.Coef(i, 3), ref.t[i - 1], kFitRelTol * std::fabs(ref.t[i - 1]));
-    EXPECT_NEAR(out.Coef(i, 4), ref.p[i - 1], kFitProbAbsTol + kFitProbRelTol * ref.p[i - 1]);
+    const testing::Slot row[] = {near(ref.b[i - 1]), near(ref.se[i - 1]), near(ref.t[i - 1]),
+                                 probability(ref.p[i - 1])};
+    testing::expect_record("COEF row", Outputs::row(out.coef, i), row);
   }
   for (int k = 1; k <= ndeg; ++k) {
     SCOPED_TRACE("degree " + std::to_string(k));
-    EXPECT_EQ(out.Sqss(k, 1), 1.0f);
-    EXPECT_NEAR(out.Sqss(k, 2), ref.seq_ss[k - 1], kFitRelTol * ref.seq_ss[k - 1]);
-    EXPECT_NEAR(out.Sqss(k, 3), ref.seq_f[k - 1], kFitRelTol * ref.seq_f[k - 1]);
-    EXPECT_NEAR(out.Sqss(k, 4), ref.seq_p[k - 1],
-                kFitProbAbsTol + kFitProbRelTol * ref.seq_p[k - 1]);
+    const testing::Slot row[] = {{1.0}, near(ref.seq_ss[k - 1]), near(ref.seq_f[k - 1]),
+                                 probability(ref.seq_p[k - 1])};
+    testing::expect_record("SQSS row", Outputs::row(out.sqss, k), row);
   }
-  EXPECT_EQ(out.Aov(1), 3.0f);
-  EXPECT_EQ(out.Aov(2), 8.0f);
-  EXPECT_NEAR(out.Aov(5), ref.sse, kFitRelTol * ref.sse);
-  EXPECT_NEAR(out.Aov(9), ref.f, kFitRelTol * ref.f);
-  EXPECT_NEAR(out.Aov(10), ref.f_p, kFitProbAbsTol + kFitProbRelTol * ref.f_p);
-  EXPECT_NEAR(out.Aov(11), ref.r2, kFitRelTol * ref.r2);
-  EXPECT_NEAR(out.Aov(12), ref.adj_r2, kFitRelTol * ref.adj_r2);
-  EXPECT_NEAR(out.Aov(13), ref.s, kFitRelTol * ref.s);
-  EXPECT_NEAR(out.Aov(14), ref.mean, kFitRelTol * ref.mean);
-  EXPECT_NEAR(out.Aov(15), ref.cv, kFitRelTol * ref.cv);
+  const struct {
+    int i;
+    testing::Slot want;
+  } aov[] = {{1, {3.0}},          {2, {8.0}},           {5, near(ref.sse)},      {9, near(ref.f)},
+             {10, probability(ref.f_p)}, {11, near(ref.r2)}, {12, near(ref.adj_r2)}, {13, near(ref.s)},
+             {14, near(ref.mean)}, {15, near(ref.cv)}};
+  for (const auto& a : aov) testing::expect_slot("AOV(" + std::to_string(a.i) + ")", out.Aov(a.i), a.want);
 }
 
 }  // namespace

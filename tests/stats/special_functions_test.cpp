@@ -12,13 +12,14 @@
 #include "support/error_handler.h"
 #include "support/error_queries.h"
 #include "support/machine.h"
-#include "support_lib/capture.h"
+#include "support_lib/aliases.h"
+#include "support_lib/level_three.h"
 
 namespace polylsq {
 namespace {
 
-using Captured = testing::Run;
-using testing::run_captured;
+using Outcome = testing::LevelThreeOutcome;
+using testing::outcome_of;
 
 // One unit in the last place of single precision at 1.
 constexpr double kUlp = 1.0 / (1 << 23);
@@ -58,30 +59,6 @@ const std::vector<float> kGamma = {
     -1.3680781e-13f, 2.3473196e-14f, -4.0274324e-15f, 6.910052e-16f, -1.1855845e-16f,
     2.0341485e-17f};
 
-// The stand-in caller's view of the error a routine left behind, and the console.
-struct Outcome {
-  float value = 0.0f;
-  int type = -2;
-  int code = -2;
-  std::string console;
-};
-
-// Calls `body` from a stand-in routine at level 2, so that the routine under test runs at
-// level 3 and its type and code can be read afterwards.
-Outcome outcome_of(const std::function<float()>& body) {
-  Outcome outcome;
-  Captured run = run_captured([&] {
-    E1PSH("TEST  ");
-    outcome.value = body();
-    outcome.type = N1RTY(1);
-    outcome.code = N1RCD(1);
-    E1POP("TEST");
-  });
-  EXPECT_FALSE(run.stopped);
-  outcome.console = run.console;
-  return outcome;
-}
-
 // ---------------------------------------------------------------------------------------
 // INITS, CSEVL, R9GAML
 
@@ -100,7 +77,7 @@ TEST(Inits, SelectsThePublishedTermCountForEachSeries) {
   };
   for (const Case& c : cases) {
     int terms = -1;
-    Captured run = run_captured([&] { terms = INITS(c.series->data(), int(c.series->size()), c.eta); });
+    CapturedRun run = run_captured([&] { terms = INITS(c.series->data(), int(c.series->size()), c.eta); });
     EXPECT_EQ(terms, c.terms) << c.name;
     EXPECT_EQ(run.console, "") << c.name;
   }
@@ -117,7 +94,7 @@ TEST(Inits, CountsOnlyTheTermsAfterTheFirstThatExceedsEta) {
 
 TEST(Inits, LastCoefficientAloneAboveEtaIsCodeSix) {
   const float series[] = {1.0f, 0.5f};
-  Captured run = run_captured([&] { INITS(series, 2, 0.1f); });
+  CapturedRun run = run_captured([&] { INITS(series, 2, 0.1f); });
   EXPECT_EQ(run.console,
             "\r\n*** TERMINAL ERROR 6 from INITS.  Too much accuracy may be requested. ETA\r\n"
             "***          should be increased.\r\nStop - Program terminated.\r\n");
@@ -153,14 +130,14 @@ TEST(Csevl, AgreesWithTheChebyshevSumInDouble) {
 
 TEST(Csevl, ArgumentJustInsideTheToleranceGivesNoMessage) {
   float value = 0.0f;
-  Captured run = run_captured([&] { value = CSEVL(1.05f, kErf.data(), 7); });
+  CapturedRun run = run_captured([&] { value = CSEVL(1.05f, kErf.data(), 7); });
   EXPECT_EQ(run.console, "");
   EXPECT_FALSE(std::isnan(value));
 }
 
 TEST(Csevl, ArgumentOutsideWarnsWhenItReturnsAndStillEvaluates) {
   float warned = 0.0f;
-  Captured run = run_captured([&] { warned = CSEVL(1.2f, kErf.data(), 7); });
+  CapturedRun run = run_captured([&] { warned = CSEVL(1.2f, kErf.data(), 7); });
   EXPECT_EQ(run.console,
             "\r\n*** WARNING  ERROR 7 from CSEVL.  The argument X = 1.200000E+00 is outside\r\n"
             "***          the interval (-1.1,+1.1).");
@@ -247,7 +224,7 @@ TEST(SpecialFunctionMessages, ConsoleRecordsAreExact) {
        true},
   };
   for (const MessageCase& c : cases) {
-    Captured run = run_captured(c.call);
+    CapturedRun run = run_captured(c.call);
     EXPECT_EQ(run.console, c.console) << c.what;
     EXPECT_EQ(run.stopped, c.stopped) << c.what;
   }

@@ -9,16 +9,10 @@
 #include <vector>
 
 #include "support/error_handler.h"
-#include "support_lib/capture.h"
-#include "tests/support/records.h"
+#include "support_lib/aliases.h"
 
 namespace polylsq {
 namespace {
-
-using testing::console_view;
-using CapturedRun = testing::Run;
-using testing::run_captured;
-using Records = std::vector<std::string>;
 
 void callee(const char* pushed, const char* popped, int type, int code) {
   E1PSH(pushed);
@@ -83,8 +77,8 @@ TEST(N1rty, ArgumentsOtherThanZeroOrOneAreTerminalErrorsOfTheCaller) {
       returned = true;
     });
     EXPECT_FALSE(returned) << c.what;
-    EXPECT_TRUE(r.stopped) << c.what;
-    EXPECT_EQ(r.console, console_view({"", c.first_line, " ***          1."}, true)) << c.what;
+    SCOPED_TRACE(c.what);
+    expect_console(r, {"", c.first_line, " ***          1."}, true);
   }
 }
 
@@ -106,8 +100,7 @@ TEST(N1rcd, BadArgumentBelowLevelTwoShowsTheTraceback) {
       "     RCURV                                0           0",
       "     USER                                 0           0",
   };
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 // ---- CHECK_INT_RANGE and CHECK_INT_ORDER ----
@@ -170,8 +163,7 @@ TEST(ArgumentChecks, AFailureDoesNotStopLaterChecksAndThePopStops) {
       " ***          equal to 1.",
   };
   EXPECT_EQ(code, 4);
-  EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, console_view(expected, true));
+  expect_console(r, expected, true);
 }
 
 }  // namespace

@@ -6,32 +6,43 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <bit>
 #include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "recio/io.h"
-#include "support_lib/capture.h"
-#include "tests/support/records.h"
+#include "support_lib/aliases.h"
+#include "support_lib/files.h"
+#include "support_lib/temp_dir.h"
 
 namespace polylsq {
 namespace {
 
-using testing::console_view;
-using CapturedRun = testing::Run;
-using testing::run_captured;
-using Records = std::vector<std::string>;
-
 std::uint32_t bits_of(float x) { return std::bit_cast<std::uint32_t>(x); }
+
+// A bad index and the record of the message that shows it.
+struct BadIndex {
+  int n;
+  const char* record;
+};
+
+// A call with the bad index `n` that stops the run at once with exactly `records`.
+void expect_stops_with(int n, const std::function<void()>& call, const Records& records) {
+  bool returned = false;
+  CapturedRun r = run_captured([&] {
+    call();
+    returned = true;
+  });
+  SCOPED_TRACE("N = " + std::to_string(n));
+  EXPECT_FALSE(returned);
+  expect_console(r, records, true);
+}
 
 TEST(Amach, ConstantsHaveTheTabledBitPatterns) {
   const std::uint32_t expected[8] = {0x00800000u, 0x7F7FFFFFu, 0x33800000u, 0x34000000u,
@@ -52,24 +63,11 @@ TEST(Amach, ConstantsAgreeWithThePlatformsSinglePrecision) {
 }
 
 TEST(Amach, IndexOutsideOneToEightIsATerminalErrorThatStops) {
-  struct Case {
-    int n;
-    const char* last_line;
-  };
-  const Case cases[] = {{0, " ***          inclusive. N = 0"},
-                        {9, " ***          inclusive. N = 9"},
-                        {-7, " ***          inclusive. N = -7"}};
-  for (const Case& c : cases) {
-    bool returned = false;
-    CapturedRun r = run_captured([&] {
-      AMACH(c.n);
-      returned = true;
-    });
-    const Records expected = {"", " *** TERMINAL ERROR 5 from AMACH.  The argument must be between 1 and 8",
-                              c.last_line};
-    EXPECT_FALSE(returned) << c.n;
-    EXPECT_TRUE(r.stopped) << c.n;
-    EXPECT_EQ(r.console, console_view(expected, true)) << c.n;
+  for (const BadIndex& c : {BadIndex{0, " ***          inclusive. N = 0"},
+                             BadIndex{9, " ***          inclusive. N = 9"},
+                             BadIndex{-7, " ***          inclusive. N = -7"}}) {
+    expect_stops_with(c.n, [&] { AMACH(c.n); },
+                      {"", " *** TERMINAL ERROR 5 from AMACH.  The argument must be between 1 and 8", c.record});
   }
 }
 
@@ -91,20 +89,12 @@ TEST(Imach, ConstantsAgreeWithThePlatformsFormats) {
 }
 
 TEST(Imach, IndexOutsideOneToTwelveWritesFiveRecordsAndStops) {
-  struct Case {
-    int n;
-    const char* fourth;
-  };
-  const Case cases[] = {{0, " ***          N =      0."},
-                        {13, " ***          N =     13."},
-                        {-12345, " ***          N = -12345."},
-                        {-123456, " ***          N = ******."}};
-  for (const Case& c : cases) {
-    CapturedRun r = run_captured([&] { IMACH(c.n); });
-    const Records expected = {"", " *** TERMINAL ERROR 5 from IMACH.  The argument",
-                              " ***          must be between 1 and 12 inclusive.", c.fourth, ""};
-    EXPECT_TRUE(r.stopped) << c.n;
-    EXPECT_EQ(r.console, console_view(expected, true)) << c.n;
+  for (const BadIndex& c : {BadIndex{0, " ***          N =      0."}, BadIndex{13, " ***          N =     13."},
+                             BadIndex{-12345, " ***          N = -12345."},
+                             BadIndex{-123456, " ***          N = ******."}}) {
+    expect_stops_with(c.n, [&] { IMACH(c.n); },
+                      {"", " *** TERMINAL ERROR 5 from IMACH.  The argument",
+                       " ***          must be between 1 and 12 inclusive.", c.record, ""});
   }
 }
 
@@ -131,40 +121,22 @@ TEST(Umach, UnitTableStartsAsFiveSixSixAndKeepsANewValue) {
 }
 
 TEST(Umach, IndexOutsideOneToThreeWritesFiveRecordsAndStops) {
-  struct Case {
-    int n;
-    const char* fourth;
-  };
-  const Case cases[] = {{0, " ***          1, 2, or 3.  IABS(N) =      0."},
-                        {-4, " ***          1, 2, or 3.  IABS(N) =      4."},
-                        {4, " ***          1, 2, or 3.  IABS(N) =      4."},
-                        {INT_MIN, " ***          1, 2, or 3.  IABS(N) = ******."}};
-  for (const Case& c : cases) {
+  for (const BadIndex& c : {BadIndex{0, " ***          1, 2, or 3.  IABS(N) =      0."},
+                             BadIndex{-4, " ***          1, 2, or 3.  IABS(N) =      4."},
+                             BadIndex{4, " ***          1, 2, or 3.  IABS(N) =      4."},
+                             BadIndex{INT_MIN, " ***          1, 2, or 3.  IABS(N) = ******."}}) {
     int unit = 123;
-    CapturedRun r = run_captured([&] { UMACH(c.n, unit); });
-    const Records expected = {"", " *** TERMINAL ERROR 5 from UMACH.  The absolute",
-                              " ***          value of the index variable must be", c.fourth, ""};
-    EXPECT_TRUE(r.stopped) << c.n;
+    expect_stops_with(c.n, [&] { UMACH(c.n, unit); },
+                      {"", " *** TERMINAL ERROR 5 from UMACH.  The absolute",
+                       " ***          value of the index variable must be", c.record, ""});
     EXPECT_EQ(unit, 123) << c.n;
-    EXPECT_EQ(r.console, console_view(expected, true)) << c.n;
   }
 }
 
-std::string read_file(const std::string& path) {
-  std::string contents;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return "<missing>";
-  char buf[256];
-  std::size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) contents.append(buf, n);
-  std::fclose(f);
-  return contents;
-}
-
 TEST(Imach, MessageGoesToTheStandardOutputUnitOfTheTable) {
-  char dir_template[] = "/tmp/polylsq_imachXXXXXX";
-  ASSERT_NE(mkdtemp(dir_template), nullptr);
-  const std::string path = std::string(dir_template) + "/out.txt";
+  const testing::TempDir dir("polylsq-imach-");
+  ASSERT_FALSE(dir.path().empty());
+  const std::string path = dir.path() / "out.txt";
   CapturedRun r = run_captured([&] {
     recio::open_unit(8, path);
     int eight = 8;
@@ -173,14 +145,12 @@ TEST(Imach, MessageGoesToTheStandardOutputUnitOfTheTable) {
   });
   EXPECT_TRUE(r.stopped);
   EXPECT_EQ(r.console, "Stop - Program terminated.\r\n");
-  EXPECT_EQ(read_file(path),
+  EXPECT_EQ(testing::read_file(path).value_or("<missing>"),
             "\r\n"
             " *** TERMINAL ERROR 5 from IMACH.  The argument\r\n"
             " ***          must be between 1 and 12 inclusive.\r\n"
             " ***          N =     99.\r\n"
             "\r\n");
-  std::remove(path.c_str());
-  rmdir(dir_template);
 }
 
 TEST(IsNan, LooksAtTheBitPatternOnly) {

@@ -9,6 +9,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -24,6 +25,22 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
 std::uint32_t bits_of(float x) { return std::bit_cast<std::uint32_t>(x); }
+
+// A sum kernel's input with unit increments and the float it must give.
+struct SumCase {
+  const char* what;
+  std::vector<float> x;
+  float expected;
+};
+
+// `kernel(n, x, ones)` for each case, with a vector of ones of the same length.
+void expect_sums(std::initializer_list<SumCase> cases,
+                 const std::function<float(int, const float*, const float*)>& kernel) {
+  for (const SumCase& c : cases) {
+    const std::vector<float> ones(c.x.size(), 1.0f);
+    EXPECT_EQ(kernel(static_cast<int>(c.x.size()), c.x.data(), ones.data()), c.expected) << c.what;
+  }
+}
 
 // ---- VEC_SET, VEC_COPY, IVEC_SET ----
 
@@ -103,12 +120,7 @@ TEST(VecCopy, OverlappingUnitCopyGoesInAscendingOrder) {
 // ---- VEC_SUM ----
 
 TEST(VecSum, RoundsTheLeadingElementsOnceThenSumsTheGroupsInDouble) {
-  struct Case {
-    const char* what;
-    std::vector<float> x;
-    float expected;
-  };
-  const Case cases[] = {
+  expect_sums({
       // N = 8: leading two give 2^24 + 1, rounded to 2^24; the group adds 1: 2^24 + 1,
       // rounded at the end to 2^24. Summing all in double would give 2^24 + 2.
       {"leading part rounded", {kBig, 1, 1, 0, 0, 0, 0, 0}, kBig},
@@ -121,10 +133,7 @@ TEST(VecSum, RoundsTheLeadingElementsOnceThenSumsTheGroupsInDouble) {
       {"single leading element", {1, kBig, 1, 1, 1, 1, 1}, kBig + 6},
       {"small", {1, 2, 3}, 6},
       {"empty", {}, 0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(VEC_SUM(static_cast<int>(c.x.size()), c.x.data(), 1), c.expected) << c.what;
-  }
+  }, [](int n, const float* x, const float*) { return VEC_SUM(n, x, 1); });
 }
 
 TEST(VecSum, StridedPathSumsEveryIncThElementInDouble) {
@@ -138,13 +147,8 @@ TEST(VecSum, StridedPathSumsEveryIncThElementInDouble) {
 // ---- VEC_DOT ----
 
 TEST(VecDot, RoundsAfterEachLeadingProductAndAfterEachGroupOfFive) {
-  struct Case {
-    const char* what;
-    std::vector<float> x;
-    float expected;
-  };
-  // y is all ones unless a case says otherwise, so the products are the x values.
-  const Case cases[] = {
+  // y is all ones, so the products are the x values.
+  expect_sums({
       // N = 3: all leading; each 1 is lost against the rounded 2^24 (double: 2^24 + 2).
       {"leading products rounded one by one", {kBig, 1, 1}, kBig},
       // N = 5: one group held in double: 2^24 + 2.
@@ -152,11 +156,7 @@ TEST(VecDot, RoundsAfterEachLeadingProductAndAfterEachGroupOfFive) {
       // N = 10: each group adds 1 to 2^24, lost at the rounding after the group.
       {"rounded after each group", {kBig, 1, 0, 0, 0, 1, 0, 0, 0, 0}, kBig},
       {"small", {1, 2, 3, 4, 5, 6}, 21},
-  };
-  for (const Case& c : cases) {
-    const std::vector<float> ones(c.x.size(), 1.0f);
-    EXPECT_EQ(VEC_DOT(static_cast<int>(c.x.size()), c.x.data(), 1, ones.data(), 1), c.expected) << c.what;
-  }
+  }, [](int n, const float* x, const float* ones) { return VEC_DOT(n, x, 1, ones, 1); });
 }
 
 TEST(VecDot, GroupProductsAreAddedLeftToRightOntoTheRunningSum) {
@@ -184,24 +184,14 @@ TEST(VecDot, StridedPathRoundsAfterEachProductAndWalksNegativeIncrementsBackward
 // ---- VEC_DOT3 ----
 
 TEST(VecDot3, RoundsTheLeadingProductsOnceThenHoldsTheGroupsInDouble) {
-  struct Case {
-    const char* what;
-    std::vector<float> x;
-    float expected;
-  };
-  const Case cases[] = {
+  expect_sums({
       // N = 5: leading 2^24 and 1 give 2^24 + 1, rounded to 2^24; then + 1 rounds to 2^24.
       {"leading part rounded", {kBig, 1, 1, 0, 0}, kBig},
       // N = 6: two groups held in double to the end: 2^24 + 2.
       {"groups held in double", {kBig, 1, 0, 1, 0, 0}, kBig + 2},
       // N = 4: a single leading product, then one group: 1 + 2^24 + 1 in double.
       {"single leading product", {1, kBig, 1, 0}, kBig + 2},
-  };
-  for (const Case& c : cases) {
-    const std::vector<float> ones(c.x.size(), 1.0f);
-    EXPECT_EQ(VEC_DOT3(static_cast<int>(c.x.size()), c.x.data(), 1, ones.data(), 1, ones.data(), 1), c.expected)
-        << c.what;
-  }
+  }, [](int n, const float* x, const float* ones) { return VEC_DOT3(n, x, 1, ones, 1, ones, 1); });
 }
 
 TEST(VecDot3, FormsTripleProductsInDouble) {

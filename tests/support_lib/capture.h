@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace polylsq::testing {
 
@@ -29,5 +30,9 @@ Run run_captured_runtime(const std::function<void()>& body);
 
 // Resets the run-time, the error handler and the unit table.
 void reset_all();
+
+// The run stopped, or went on, as `stopped` says, and its console shows exactly the handler
+// records `records` (console_view).
+void expect_console(const Run& run, const std::vector<std::string>& records, bool stopped);
 
 }  // namespace polylsq::testing

@@ -15,7 +15,9 @@
 
 namespace {
 
-// The design's steps a to g, one to one, on 1-based copies of the vectors.
+// The design transcribed jump for jump, on 1-based copies of the vectors: a new segment
+// takes the next pivot ratio, a long one is partitioned, a short one is finished by
+// insertion, and pending segments come off the stack.
 void reference_sort(std::vector<float>& a, std::vector<int>& p) {
   const int n = static_cast<int>(a.size());
   std::vector<float> rb(static_cast<std::size_t>(n) + 1);
@@ -32,10 +34,10 @@ void reference_sort(std::vector<float>& a, std::vector<int>& p) {
   int m = 1, i = 1, j = n, k = 0, l = 0;
   float r = 0.375f;
   float t = 0.0f;
-step_b:
-  if (i == j) goto step_g;
+new_segment:
+  if (i == j) goto pop_segment;
   r = r > 0.5898437f ? r - 0.21875f : r + 0.0390625f;
-step_c: {
+partition: {
   k = i;
   const int ij = i + static_cast<int>(double(j - i) * double(r));
   t = rb[ij];
@@ -53,12 +55,12 @@ step_c: {
     }
   }
 }
-step_d:
+scan:
   do --l; while (rb[l] > t);
   do ++k; while (rb[k] < t);
   if (k <= l) {
     if (rb[l] != rb[k]) exchange(l, k);
-    goto step_d;
+    goto scan;
   }
   if (l - i > j - k) {
     lo[m] = i;
@@ -70,9 +72,9 @@ step_d:
     j = l;
   }
   ++m;
-step_f:
-  if (j - i >= 11) goto step_c;
-  if (i == 1) goto step_b;
+short_or_long:
+  if (j - i >= 11) goto partition;
+  if (i == 1) goto new_segment;
   for (int q = i + 1; q <= j; ++q) {
     const float v = rb[q];
     const int iv = ip[q];
@@ -87,7 +89,7 @@ step_f:
       ip[s + 1] = iv;
     }
   }
-step_g:
+pop_segment:
   --m;
   if (m == 0) {
     for (int q = 1; q <= n; ++q) {
@@ -98,7 +100,7 @@ step_g:
   }
   i = lo[m];
   j = hi[m];
-  goto step_f;
+  goto short_or_long;
 }
 
 void expect_same_moves(const std::vector<float>& values, const std::string& what) {

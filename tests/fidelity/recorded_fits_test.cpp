@@ -7,7 +7,7 @@
 // real_conversion_test.cpp, the sort's moves in sort_moves_test.cpp.)
 //
 // The expected bit patterns were recorded at commit 4d25e27 with the disabled test
-// below:  fidelity_test --gtest_also_run_disabled_tests --gtest_filter='*PrintsTable*'
+// below:  fidelity_recorded_fits_test --gtest_also_run_disabled_tests --gtest_filter='*PrintsTable*'
 // They are a regression baseline, not a statement of what the values should be; the
 // golden end-to-end tests (tests/app) derive their values independently.
 #include <gtest/gtest.h>

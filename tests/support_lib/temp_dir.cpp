@@ -1,0 +1,25 @@
+// A private temporary folder, removed with its contents at the end of its scope.
+#include "support_lib/temp_dir.h"
+
+#include <stdlib.h>
+
+#include <string>
+#include <system_error>
+
+namespace polylsq::testing {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir(std::string_view prefix, const fs::path& base) {
+  std::string pattern = (base / (std::string(prefix) + "XXXXXX")).string();
+  if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  if (path_.empty()) return;
+  std::error_code ignored;
+  fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+  fs::remove_all(path_, ignored);
+}
+
+}  // namespace polylsq::testing
