@@ -36,8 +36,6 @@ constexpr std::string_view kFewAbscissas =
 constexpr std::string_view kLowerDegree =
     "Although a degree %(I1) fit was requested, a degree %(I2) polynomial is fitted because the "
     "degree %(I2) polynomial fit is a perfect fit within machine precision.";
-static_assert(kConstantX.size() == 108 && kPerfectFit.size() == 74 && kConstantY.size() == 80);
-static_assert(kFewAbscissas.size() == 132 && kLowerDegree.size() == 161);
 
 // Zero-weight data, possible only with frequency or weight columns.
 constexpr std::string_view kZeroTotalWeight =

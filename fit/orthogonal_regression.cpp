@@ -46,10 +46,6 @@ constexpr std::string_view kCritRsquared =
     "ICRIT, is equal to 1.";
 constexpr std::string_view kNoValidRow =
     "Each row of X contains a missing value in either the IRSP, IFRQ, IND, or IWT column.";
-static_assert(kNobs.size() == 72 && kLdx.size() == 130 && kNcol.size() == 84);
-static_assert(kMaxdeg.size() == 108 && kIcrit.size() == 71 && kLof.size() == 65);
-static_assert(kIcritLof.size() == 124 && kCritLevel.size() == 203 && kCritRsquared.size() == 196);
-static_assert(kNoValidRow.size() == 84);
 
 // Columns of the R4ORP scratch matrix (valid rows in input order).
 constexpr int kResponse = 1;

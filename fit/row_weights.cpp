@@ -22,8 +22,6 @@ constexpr std::string_view kWeightLong =
     "Weights must be nonnegative.";
 constexpr std::string_view kWeightShort =
     "The weight for row %(I1) of X was %(R1).  Weights must be nonnegative.";
-static_assert(kFrequencyLong.size() == 119 && kFrequencyShort.size() == 76);
-static_assert(kWeightLong.size() == 113 && kWeightShort.size() == 70);
 
 // Type 4 error for a negative frequency (code 2) or weight (code 1) of row IROW.
 void report_negative(int INVOKE, int INVNUM, int IROW, float value, int code,

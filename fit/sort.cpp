@@ -19,7 +19,6 @@ namespace {
 constexpr std::string_view kBadLength =
     "The length of vectors RA, RB and IPERM must be greater than or equal to one.  On input "
     "the length, N, is given as %(I1).";
-static_assert(kBadLength.size() == 120);
 
 // Pending segments. The larger part of a split is pushed and the smaller one (at most half)
 // is worked on, so a segment worked on while s slots are in use holds at most N / 2^s values.

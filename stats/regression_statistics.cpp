@@ -61,12 +61,6 @@ constexpr std::string_view kStdbMsg = "STDB(%(I1)) = %(R1).  It must be nonnegat
 constexpr std::string_view kNonnegMsg =
     "%(L1) = %(R1).  %(L1) must be greater than or equal to zero.";
 
-static_assert(kNdegMsg.size() == 97 && kDMsg.size() == 148 && kDfeMsg.size() == 88 &&
-              kSseMsg.size() == 84 && kLofMsg.size() == 70 && kDfpeMsg.size() == 95 &&
-              kSspeMsg.size() == 92 && kIprintMsg.size() == 77 && kLdsqssMsg.size() == 152 &&
-              kLdtlofMsg.size() == 152 && kLdcoefMsg.size() == 159 &&
-              kRcoefDfeMsg.size() == 37 && kStdbMsg.size() == 45 && kNonnegMsg.size() == 60);
-
 float safe_div(float a, float b) {
   float r = 0.0f;
   SAFE_DIV(a, b, r);
