@@ -140,6 +140,9 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
                 const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
                 float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF,
                 int LDCOEF, float* TLOF, int LDTLOF, float* TWORK, float* TWORK2) {
+  namespace sq = sqss_column;
+  namespace lf = tlof_column;
+  namespace cf = coef_column;
   const int n1 = NDEG + 1;
   const float nan = AMACH(6);
   Vec<const float> ocoef(OCOEF);
@@ -149,60 +152,62 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
   Mat tlof(TLOF, LDTLOF);
 
   for (int i = 1; i <= NDEG; ++i) {
-    sqss(i, 2) = float(double(ocoef(i + 1)) * ocoef(i + 1) * d(i + 1));
+    sqss(i, sq::kSumOfSquares) = float(double(ocoef(i + 1)) * ocoef(i + 1) * d(i + 1));
   }
-  const float ssr = NDEG > 0 ? VEC_SUM(NDEG, sqss.at(1, 2), 1) : 0.0f;
+  const float ssr = NDEG > 0 ? VEC_SUM(NDEG, sqss.at(1, sq::kSumOfSquares), 1) : 0.0f;
   const float dfr = float(NDEG);
   const float ybar = ocoef(1);
   G1AOV(dfr, ssr, DFE, SSE, ybar, AOV);
 
-  VEC_COPY(n1, OCOEF, 1, coef.at(1, 1), 1);
-  ORTHO_TO_POWER(NDEG, coef.at(1, 1), RECA, RECB, XSCALE, XSHIFT, TWORK, n1);
+  VEC_COPY(n1, OCOEF, 1, coef.at(1, cf::kEstimate), 1);
+  ORTHO_TO_POWER(NDEG, coef.at(1, cf::kEstimate), RECA, RECB, XSCALE, XSHIFT, TWORK, n1);
 
   const recio::TrapsHeld unshown;  // from here on, nothing feeds B or R-squared
   float mse = safe_div(SSE, DFE);
   if (!IS_NAN(mse)) {
-    for (int i = 1; i <= n1; ++i) coef(i, 2) = float((1.0 / d(i)) * mse);
+    for (int i = 1; i <= n1; ++i) coef(i, cf::kStandardError) = float((1.0 / d(i)) * mse);
   }
   if (IS_NAN(mse)) {
-    VEC_SET(n1, nan, coef.at(1, 2), 1);
+    VEC_SET(n1, nan, coef.at(1, cf::kStandardError), 1);
   } else {
-    COEF_VARIANCES(NDEG, coef.at(1, 2), RECA, RECB, XSCALE, XSHIFT, TWORK2, n1);
+    // The column holds variances until their square roots replace them.
+    COEF_VARIANCES(NDEG, coef.at(1, cf::kStandardError), RECA, RECB, XSCALE, XSHIFT, TWORK2, n1);
     for (int i = 1; i <= n1; ++i) {
-      const float v = coef(i, 2);
+      const float v = coef(i, cf::kStandardError);
       if (IS_NAN(v)) continue;  // the square root of a NaN is that NaN
-      coef(i, 2) = v > 0.0f ? float(recio::rt_sqrt(v)) : 0.0f;
+      coef(i, cf::kStandardError) = v > 0.0f ? float(recio::rt_sqrt(v)) : 0.0f;
     }
   }
 
   if (IS_NAN(mse)) {
-    VEC_SET(n1, nan, coef.at(1, 3), 1);
-    VEC_SET(n1, nan, coef.at(1, 4), 1);
+    VEC_SET(n1, nan, coef.at(1, cf::kT), 1);
+    VEC_SET(n1, nan, coef.at(1, cf::kProbT), 1);
   } else {
-    RCOEF(n1, coef.at(1, 1), coef.at(1, 2), DFE, COEF, LDCOEF);
+    RCOEF(n1, coef.at(1, cf::kEstimate), coef.at(1, cf::kStandardError), DFE, COEF, LDCOEF);
   }
 
   if (NDEG > 0) {
-    VEC_SET(NDEG, 1.0f, sqss.at(1, 1), 1);
+    VEC_SET(NDEG, 1.0f, sqss.at(1, sq::kDf), 1);
     mse = safe_div(SSE, DFE);
     for (int i = 1; i <= NDEG; ++i) {
-      const float ms = safe_div(sqss(i, 2), sqss(i, 1));
-      C1F(ms, mse, sqss(i, 1), DFE, sqss(i, 3), sqss(i, 4));
+      const float ms = safe_div(sqss(i, sq::kSumOfSquares), sqss(i, sq::kDf));
+      C1F(ms, mse, sqss(i, sq::kDf), DFE, sqss(i, sq::kF), sqss(i, sq::kProbF));
     }
   }
 
   if (LOF == 1 && NDEG > 0) {
-    tlof(NDEG, 1) = float(double(DFE) - DFPE);
-    tlof(NDEG, 2) = float(double(SSE) - SSPE);
+    tlof(NDEG, lf::kDf) = float(double(DFE) - DFPE);
+    tlof(NDEG, lf::kSumOfSquares) = float(double(SSE) - SSPE);
     // The lack of fit of degree i includes every higher term.
     for (int i = NDEG - 1; i >= 1; --i) {
-      tlof(i, 1) = float(double(tlof(i + 1, 1)) + 1.0);
-      tlof(i, 2) = float(double(tlof(i + 1, 2)) + sqss(i + 1, 2));
+      tlof(i, lf::kDf) = float(double(tlof(i + 1, lf::kDf)) + 1.0);
+      tlof(i, lf::kSumOfSquares) =
+          float(double(tlof(i + 1, lf::kSumOfSquares)) + sqss(i + 1, sq::kSumOfSquares));
     }
     const float mspe = safe_div(SSPE, DFPE);
     for (int i = 1; i <= NDEG; ++i) {
-      const float ms = safe_div(tlof(i, 2), tlof(i, 1));
-      C1F(ms, mspe, tlof(i, 1), DFPE, tlof(i, 3), tlof(i, 4));
+      const float ms = safe_div(tlof(i, lf::kSumOfSquares), tlof(i, lf::kDf));
+      C1F(ms, mspe, tlof(i, lf::kDf), DFPE, tlof(i, lf::kF), tlof(i, lf::kProbF));
     }
   }
 
@@ -231,11 +236,13 @@ void RCOEF(int NCOEF, const float* EST, const float* STDB, float DFE, float* COE
   }
 
   if (N1RTY(0) == 0) {
+    namespace cf = coef_column;
     Mat coef(COEF, LDCOEF);
-    VEC_COPY(NCOEF, EST, 1, coef.at(1, 1), 1);
-    VEC_COPY(NCOEF, STDB, 1, coef.at(1, 2), 1);
+    VEC_COPY(NCOEF, EST, 1, coef.at(1, cf::kEstimate), 1);
+    VEC_COPY(NCOEF, STDB, 1, coef.at(1, cf::kStandardError), 1);
     for (int i = 1; i <= NCOEF; ++i) {
-      C1T(coef(i, 1), coef(i, 2), DFE, coef(i, 3), coef(i, 4));
+      C1T(coef(i, cf::kEstimate), coef(i, cf::kStandardError), DFE, coef(i, cf::kT),
+          coef(i, cf::kProbT));
     }
   }
   E1POP("RCOEF");
@@ -250,43 +257,45 @@ void G1AOV(float DFR, float SSR, float DFE, float SSE, float YBAR, float* AOV) {
   CHECK_NONNEG(SSE, "SSE", code);
 
   if (N1RTY(0) == 0) {
+    using namespace aov_slot;
     Vec aov(AOV);
     AOV_FILL(DFR, SSR, DFE, SSE, AOV);
-    aov(11) = safe_div(float(double(SSR) * 100), aov(6));
+    aov(kRSquared) = safe_div(float(double(SSR) * 100), aov(kSsTotal));
     const recio::TrapsHeld unshown;
-    // Q: error mean square over total mean square; adjusted R-squared never below 0.
-    const float q = safe_div(aov(8), safe_div(aov(6), aov(3)));
+    // Error mean square over total mean square; adjusted R-squared never below 0.
+    const float q = safe_div(aov(kMsError), safe_div(aov(kSsTotal), aov(kDfTotal)));
     if (IS_NAN(q)) {
-      aov(12) = q;
+      aov(kAdjustedRSquared) = q;
     } else if (q > 1.0f) {
-      aov(12) = 0.0f;
+      aov(kAdjustedRSquared) = 0.0f;
     } else {
-      aov(12) = float((1.0 - q) * 100);
+      aov(kAdjustedRSquared) = float((1.0 - q) * 100);
     }
-    if (IS_NAN(aov(8))) {
-      aov(13) = AMACH(6);
-      aov(15) = AMACH(6);
+    if (IS_NAN(aov(kMsError))) {
+      aov(kErrorStdDev) = AMACH(6);
+      aov(kCoefficientOfVariation) = AMACH(6);
     } else {
-      aov(13) = float(recio::rt_sqrt(aov(8)));
-      aov(15) = safe_div(float(double(aov(13)) * 100), YBAR);
+      aov(kErrorStdDev) = float(recio::rt_sqrt(aov(kMsError)));
+      aov(kCoefficientOfVariation) = safe_div(float(double(aov(kErrorStdDev)) * 100), YBAR);
     }
-    aov(14) = YBAR;
+    aov(kResponseMean) = YBAR;
   }
   E1POP("G1AOV");
 }
 
 void AOV_FILL(float DFR, float SSR, float DFE, float SSE, float* AOV) {
+  using namespace aov_slot;
   Vec aov(AOV);
-  aov(1) = DFR;
-  aov(2) = DFE;
-  aov(3) = float(double(DFE) + DFR);
-  aov(4) = SSR;
-  aov(5) = SSE;
-  aov(6) = float(double(SSE) + SSR);
+  aov(kDfRegression) = DFR;
+  aov(kDfError) = DFE;
+  aov(kDfTotal) = float(double(DFE) + DFR);
+  aov(kSsRegression) = SSR;
+  aov(kSsError) = SSE;
+  aov(kSsTotal) = float(double(SSE) + SSR);
   const recio::TrapsHeld unshown;  // the mean squares and their F test
-  SAFE_DIV(SSR, DFR, aov(7));
-  SAFE_DIV(SSE, DFE, aov(8));
-  C1F(aov(7), aov(8), DFR, DFE, aov(9), aov(10));
+  SAFE_DIV(SSR, DFR, aov(kMsRegression));
+  SAFE_DIV(SSE, DFE, aov(kMsError));
+  C1F(aov(kMsRegression), aov(kMsError), DFR, DFE, aov(kF), aov(kProbF));
 }
 
 void CHECK_NONNEG(float VALUE, std::string_view NAME, int& CODE) {
