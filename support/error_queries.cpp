@@ -9,7 +9,6 @@ namespace polylsq {
 int N1RTY(int I) {
   if (I != 0 && I != 1) {
     error_terminal_direct(".  The argument passed to N1RTY must be 0 or 1.");
-    return error_type_at(error_level());
   }
   return error_type_at(error_level() + I);
 }
@@ -17,7 +16,6 @@ int N1RTY(int I) {
 int N1RCD(int I) {
   if (I != 0 && I != 1) {
     error_terminal_direct(".  The argument passed to N1RCD must be 0 or 1.");
-    return error_code_at(error_level());
   }
   return error_code_at(error_level() + I);
 }
