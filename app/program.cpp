@@ -15,6 +15,7 @@
 #include "recio/run_end.h"
 #include "support/error_handler.h"
 #include "support/index.h"
+#include "support/routine_name.h"
 
 namespace polylsq::app {
 namespace {
@@ -44,12 +45,11 @@ struct Variables {
 // A degree above 5 would lose terms of the result file silently: a terminal error in the
 // handler's layout, under the program's name, which stops the run when it is popped.
 void reject_degree(int NDEG) {
-  E1PSH("POLYLSQ");
+  const RoutineName routine("POLYLSQ");
   MSG_SET_INT(1, NDEG);
   E1MES(5, 1,
         "NDEG = %(I1).  The degree of the polynomial to be fit must be less than or equal "
         "to 5.");
-  E1POP("POLYLSQ");
 }
 
 // One read statement per observation; an item that the data leave unset (a null value

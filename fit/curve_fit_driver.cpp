@@ -14,6 +14,7 @@
 #include "support/error_queries.h"
 #include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 #include "support/vector_kernels.h"
 
 namespace polylsq {
@@ -182,28 +183,24 @@ void fit(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, flo
 
 }  // namespace
 
-bool check_curve_fit_counts(int NOBS, int NDEG) {
+void check_curve_fit_counts(int NOBS, int NDEG) {
   if (NOBS < 1) {
     MSG_SET_INT(1, NOBS);
     E1MES(5, 1,
           "The number of observations must be at least 1 while NOBS = %(I1) is given.");
-    return false;
-  }
-  if (NDEG < 0) {
+  } else if (NDEG < 0) {
     MSG_SET_INT(1, NDEG);
     E1MES(5, 2,
           "NDEG = %(I1).  The degree of the polynomial to be fit must be greater than or "
           "equal to 0.");
-    return false;
   }
-  return true;
 }
 
 void R2URV(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
            float* FITSTAT, float* RWORK, int* IWORK) {
-  E1PSH("R2URV ");
-  if (check_curve_fit_counts(NOBS, NDEG)) fit(NOBS, XOBS, YOBS, NDEG, B, SSDEG, FITSTAT, RWORK, IWORK);
-  E1POP("R2URV");
+  const RoutineName routine("R2URV");
+  check_curve_fit_counts(NOBS, NDEG);
+  if (!error_recorded_here()) fit(NOBS, XOBS, YOBS, NDEG, B, SSDEG, FITSTAT, RWORK, IWORK);
 }
 
 }  // namespace polylsq

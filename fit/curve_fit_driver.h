@@ -26,8 +26,8 @@ constexpr int kSize = 10;
 }  // namespace fitstat_slot
 
 // The two argument checks that RCURV and R2URV share, in order: NOBS >= 1 (type 5,
-// code 1), else NDEG >= 0 (type 5, code 2). True when both pass.
-bool check_curve_fit_counts(int NOBS, int NDEG);
+// code 1), else NDEG >= 0 (type 5, code 2), recorded at the caller's level.
+void check_curve_fit_counts(int NOBS, int NDEG);
 
 void R2URV(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
            float* FITSTAT, float* RWORK, int* IWORK);

@@ -15,9 +15,9 @@
 #include "recio/fpenv.h"
 #include "stats/distributions.h"
 #include "support/error_handler.h"
-#include "support/error_queries.h"
 #include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 #include "support/vector_kernels.h"
 
 namespace polylsq {
@@ -307,21 +307,18 @@ void R3ORP(int NV, float* XS, const float* YS, const float* WS, const float* FS,
            int ICRIT, float CRIT, int LOF, int& NDEG, float& XSCALE, float& XSHIFT, float* RECA,
            float* RECB, float* OCOEF, float* D, float& DFE, float& SSE, float& DFPE, float& SSPE,
            int* IWORK, float* RWORK) {
-  E1PSH("R3ORP ");
-  if (N1RCD(0) == 0) {
-    Generator g{NV, MAXDEG, ICRIT, LOF, CRIT, Vec<float>(XS), Vec<const float>(YS),
-                Vec<const float>(WS), Vec<int>(IWORK), Mat<float>(RWORK, NV)};
-    if (g.scan_data() && g.weights_usable()) {
-      g.total_frequency = VEC_SUM(NV, FS, 1);
-      g.criterion_fraction = float(double(ICRIT == 0 ? 100.0f : CRIT) * double(0.01f));
-      g.lack_of_fit_test = LOF == 1;
-      if (LOF == 1) g.pure_error(DFPE, SSPE);
-      g.prepare();
-      g.generate(NDEG, RECA, RECB, OCOEF, D, DFPE, SSPE);
-      g.finish(NDEG, XSCALE, XSHIFT, DFE, SSE, SSPE);
-    }
-  }
-  E1POP("R3ORP");
+  // No argument checks: R2ORP has made them, so no error is recorded here yet.
+  const RoutineName routine("R3ORP");
+  Generator g{NV, MAXDEG, ICRIT, LOF, CRIT, Vec<float>(XS), Vec<const float>(YS),
+              Vec<const float>(WS), Vec<int>(IWORK), Mat<float>(RWORK, NV)};
+  if (!g.scan_data() || !g.weights_usable()) return;
+  g.total_frequency = VEC_SUM(NV, FS, 1);
+  g.criterion_fraction = float(double(ICRIT == 0 ? 100.0f : CRIT) * double(0.01f));
+  g.lack_of_fit_test = LOF == 1;
+  if (LOF == 1) g.pure_error(DFPE, SSPE);
+  g.prepare();
+  g.generate(NDEG, RECA, RECB, OCOEF, D, DFPE, SSPE);
+  g.finish(NDEG, XSCALE, XSHIFT, DFE, SSE, SSPE);
 }
 
 }  // namespace polylsq

@@ -8,6 +8,7 @@
 #include "support/error_handler.h"
 #include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 
 namespace polylsq {
 namespace {
@@ -40,7 +41,7 @@ void report_negative(int INVOKE, int INVNUM, int IROW, float value, int code,
 
 void C1WFR(int INVOKE, int INVNUM, const float* X, int LDX, int IROW, int INC, int IFRQ, int IWT,
            float /*UNUSED*/, int& NMISS, float& FRQ, float& WT, int& ISTAT) {
-  E1PSH("C1WFR ");
+  const RoutineName routine("C1WFR");
   const Mat<const float> x(X, LDX);
   bool done = false;
   ISTAT = 0;
@@ -79,7 +80,6 @@ void C1WFR(int INVOKE, int INVNUM, const float* X, int LDX, int IROW, int INC, i
       ISTAT = 3;
     }
   }
-  E1POP("C1WFR");
 }
 
 }  // namespace polylsq

@@ -18,10 +18,12 @@
 #include "stats/distributions.h"
 #include "stats/power_series.h"
 #include "stats/regression_report.h"
+#include "support/argument_checks.h"
 #include "support/error_handler.h"
 #include "support/error_queries.h"
 #include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 #include "support/vector_kernels.h"
 
 namespace polylsq {
@@ -58,8 +60,6 @@ constexpr std::string_view kLdcoefMsg =
     "than or equal to 1 plus the degree of the polynomial regression, NDEG.";
 constexpr std::string_view kRcoefDfeMsg = "DFE = %(R1).  It must be nonnegative.";
 constexpr std::string_view kStdbMsg = "STDB(%(I1)) = %(R1).  It must be nonnegative.";
-constexpr std::string_view kNonnegMsg =
-    "%(L1) = %(R1).  %(L1) must be greater than or equal to zero.";
 
 float safe_div(float a, float b) {
   float r = 0.0f;
@@ -73,7 +73,7 @@ void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float X
            const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
            float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF, int LDCOEF,
            float* TLOF, int LDTLOF, float* TWORK) {
-  E1PSH("R2TAP ");
+  const RoutineName routine("R2TAP");
   Vec<const float> d(D);
 
   if (NDEG < 0) {
@@ -129,11 +129,10 @@ void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float X
     E1MES(5, 10, kLdcoefMsg);
   }
 
-  if (N1RCD(0) == 0) {
+  if (!error_recorded_here()) {
     R2TAP_CORE(NDEG, RECA, RECB, XSCALE, XSHIFT, OCOEF, D, DFE, SSE, LOF, DFPE, SSPE, IPRINT, AOV,
                SQSS, LDSQSS, COEF, LDCOEF, TLOF, LDTLOF, TWORK, TWORK + 4 * (NDEG + 1));
   }
-  E1POP("R2TAP");
 }
 
 void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, float XSHIFT,
@@ -217,7 +216,7 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
 }
 
 void RCOEF(int NCOEF, const float* EST, const float* STDB, float DFE, float* COEF, int LDCOEF) {
-  E1PSH("RCOEF ");
+  const RoutineName routine("RCOEF");
   Vec<const float> stdb(STDB);
   int code = 1;
 
@@ -235,7 +234,7 @@ void RCOEF(int NCOEF, const float* EST, const float* STDB, float DFE, float* COE
     }
   }
 
-  if (N1RTY(0) == 0) {
+  if (!error_recorded_here()) {
     namespace cf = coef_column;
     Mat coef(COEF, LDCOEF);
     VEC_COPY(NCOEF, EST, 1, coef.at(1, cf::kEstimate), 1);
@@ -245,18 +244,17 @@ void RCOEF(int NCOEF, const float* EST, const float* STDB, float DFE, float* COE
           coef(i, cf::kProbT));
     }
   }
-  E1POP("RCOEF");
 }
 
 void G1AOV(float DFR, float SSR, float DFE, float SSE, float YBAR, float* AOV) {
-  E1PSH("G1AOV ");
+  const RoutineName routine("G1AOV");
   int code = 1;
   CHECK_NONNEG(DFR, "DFR", code);
   CHECK_NONNEG(SSR, "SSR", code);
   CHECK_NONNEG(DFE, "DFE", code);
   CHECK_NONNEG(SSE, "SSE", code);
 
-  if (N1RTY(0) == 0) {
+  if (!error_recorded_here()) {
     using namespace aov_slot;
     Vec aov(AOV);
     AOV_FILL(DFR, SSR, DFE, SSE, AOV);
@@ -280,7 +278,6 @@ void G1AOV(float DFR, float SSR, float DFE, float SSE, float YBAR, float* AOV) {
     }
     aov(kResponseMean) = YBAR;
   }
-  E1POP("G1AOV");
 }
 
 void AOV_FILL(float DFR, float SSR, float DFE, float SSE, float* AOV) {
@@ -296,32 +293,6 @@ void AOV_FILL(float DFR, float SSR, float DFE, float SSE, float* AOV) {
   SAFE_DIV(SSR, DFR, aov(kMsRegression));
   SAFE_DIV(SSE, DFE, aov(kMsError));
   C1F(aov(kMsRegression), aov(kMsError), DFR, DFE, aov(kF), aov(kProbF));
-}
-
-void CHECK_NONNEG(float VALUE, std::string_view NAME, int& CODE) {
-  if (recio::ordered_lt(VALUE, 0.0)) {
-    MSG_SET_REAL(1, VALUE);
-    MSG_SET_TEXT(1, NAME);
-    E1MES(5, CODE, kNonnegMsg);
-  }
-  ++CODE;
-}
-
-void CHECK_DIM_PAIR(int LOWER, int N, std::string_view NNAME, int LD, std::string_view LDNAME,
-                    int& CODE) {
-  std::string_view name = NNAME;
-  if (!name.empty() && name.front() == '*') {
-    name.remove_prefix(1);  // N is not checked
-    ++CODE;
-  } else {
-    CHECK_INT_RANGE(N, name, LOWER, -1, CODE);
-  }
-  CHECK_INT_RANGE(LD, LDNAME, 1, -1, CODE);
-  if (LD <= 0) {
-    ++CODE;
-  } else {
-    CHECK_INT_ORDER(N, name, LD, LDNAME, CODE);
-  }
 }
 
 }  // namespace polylsq

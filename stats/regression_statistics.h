@@ -5,8 +5,6 @@
 // NaN or infinity, never a trap. Argument errors are terminal and leave outputs unchanged.
 #pragma once
 
-#include <string_view>
-
 namespace polylsq {
 
 // Positions (1-based) in AOV, filled by AOV_FILL (1..10) and G1AOV (11..15).
@@ -64,9 +62,5 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
 void RCOEF(int NCOEF, const float* EST, const float* STDB, float DFE, float* COEF, int LDCOEF);
 void G1AOV(float DFR, float SSR, float DFE, float SSE, float YBAR, float* AOV);
 void AOV_FILL(float DFR, float SSR, float DFE, float SSE, float* AOV);
-void CHECK_NONNEG(float VALUE, std::string_view NAME, int& CODE);
-// NNAME beginning with "*" skips the check of N.
-void CHECK_DIM_PAIR(int LOWER, int N, std::string_view NNAME, int LD, std::string_view LDNAME,
-                    int& CODE);
 
 }  // namespace polylsq

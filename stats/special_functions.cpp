@@ -16,6 +16,7 @@
 #include "support/error_queries.h"
 #include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 
 namespace polylsq {
 namespace {
@@ -83,7 +84,7 @@ constexpr const char* kNegativeInteger =
 }  // namespace
 
 float CSEVL(float X, const float* CS, int N) {
-  E1PSH("CSEVL ");
+  const RoutineName routine("CSEVL");
   float result = AMACH(6);
   if (N < 1) {
     MSG_SET_INT(1, N);
@@ -109,12 +110,11 @@ float CSEVL(float X, const float* CS, int N) {
     }
     result = float(0.5 * (double(U0) - U2));
   }
-  E1POP("CSEVL");
   return result;
 }
 
 int INITS(const float* OS, int NOS, float ETA) {
-  E1PSH("INITS ");
+  const RoutineName routine("INITS");
   int result = 0;
   if (NOS < 1) {
     MSG_SET_INT(1, NOS);
@@ -136,12 +136,11 @@ int INITS(const float* OS, int NOS, float ETA) {
       result = I;
     }
   }
-  E1POP("INITS");
   return result;
 }
 
 void R9GAML(float& XMIN, float& XMAX) {
-  E1PSH("R9GAML");
+  const RoutineName routine("R9GAML");
   XMIN = AMACH(6);
   XMAX = AMACH(6);
 
@@ -181,14 +180,13 @@ void R9GAML(float& XMIN, float& XMAX) {
       XMIN = std::max(XMIN, float(1.0 - XMAX));
     }
   }
-  E1POP("R9GAML");
 }
 
 float R9LGMC(float X) {
   static int N_CORR = 0;
   static float XASYM = 0.0f;
   static float XMAX = 0.0f;
-  E1PSH("R9LGMC");
+  const RoutineName routine("R9LGMC");
   float result = AMACH(6);
   if (N_CORR == 0) {
     N_CORR = INITS(kLgammaCorrSeries, 6, AMACH(3));
@@ -211,7 +209,6 @@ float R9LGMC(float X) {
     const float series = CSEVL(float(2.0 * (ten_over_x * ten_over_x) - 1.0), kLgammaCorrSeries, N_CORR);
     result = float(double(series) / X);
   }
-  E1POP("R9LGMC");
   return result;
 }
 
@@ -221,7 +218,7 @@ float GAMMA(float X) {
   static float XMAX = 0.0f;
   static float RELTOL = 0.0f;
   static float XTINY = 0.0f;
-  E1PSH("GAMMA ");
+  const RoutineName routine("GAMMA");
   float result = AMACH(6);
   if (N_GAMMA == 0) {
     N_GAMMA = INITS(kGammaSeries, 23, float(double(0.1f) * AMACH(3)));
@@ -291,14 +288,13 @@ float GAMMA(float X) {
       }
     }
   }
-  E1POP("GAMMA");
   return result;
 }
 
 float ALNGAM(float X) {
   static float XMAX = 0.0f;
   static float RELTOL = 0.0f;
-  E1PSH("ALNGAM");
+  const RoutineName routine("ALNGAM");
   float result = AMACH(6);
   if (XMAX == 0.0f) {
     XMAX = float(double(AMACH(2)) / rt_log(AMACH(2)));
@@ -329,14 +325,13 @@ float ALNGAM(float X) {
       }
     }
   }
-  E1POP("ALNGAM");
   return result;
 }
 
 float ALNREL(float X) {
   static int N_LN1P = 0;
   static float XLIM = 0.0f;
-  E1PSH("ALNREL");
+  const RoutineName routine("ALNREL");
   float result = AMACH(6);
   if (N_LN1P == 0) {
     N_LN1P = INITS(kLn1pSeries, 23, float(double(0.1f) * AMACH(3)));
@@ -360,12 +355,11 @@ float ALNREL(float X) {
             "to -1.0. X must be greater than %(R2).");
     }
   }
-  E1POP("ALNREL");
   return result;
 }
 
 float ALBETA(float A, float B) {
-  E1PSH("ALBETA");
+  const RoutineName routine("ALBETA");
   float result = AMACH(6);
   const float P = std::min(A, B);
   const float Q = std::max(A, B);
@@ -394,7 +388,6 @@ float ALBETA(float A, float B) {
     const float gamma_pq = GAMMA(float(double(P) + Q));
     result = float(rt_log(double(gamma_p) * (double(gamma_q) / gamma_pq)));
   }
-  E1POP("ALBETA");
   return result;
 }
 
@@ -405,7 +398,7 @@ float ERFC(float X) {
   static float XTINY = 0.0f;
   static float XMAX = 0.0f;
   static float XLIN = 0.0f;
-  E1PSH("ERFC  ");
+  const RoutineName routine("ERFC");
   float result = AMACH(6);
   if (N_ERF == 0) {
     const float ETA = float(double(0.1f) * AMACH(3));
@@ -446,7 +439,6 @@ float ERFC(float X) {
       if (X < 0.0f) result = float(2.0 - result);
     }
   }
-  E1POP("ERFC");
   return result;
 }
 
