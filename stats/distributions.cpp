@@ -11,7 +11,8 @@
 #include <cmath>
 
 #include "recio/fpenv.h"
-#include "stats/special_functions.h"
+#include "stats/error_function.h"
+#include "stats/gamma_functions.h"
 #include "support/error_handler.h"
 #include "support/error_queries.h"
 #include "support/machine.h"
