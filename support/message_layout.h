@@ -11,7 +11,8 @@ namespace polylsq {
 
 // The first line is " *** ", the type's label, " ERROR", the prefix " <code> from <name>"
 // (".  " added when the text does not begin with it) and the first part of the text; that
-// prefix and text together take at most kFirstLineWidth columns. Continuation lines are
+// prefix and text together take at most kFirstLineWidth columns, three fewer when ".  " was
+// added (it is counted once in the prefix and once more against the text). Continuation lines are
 // " *** ", kContinuationIndent blanks and at most kContinuationWidth characters of text.
 // Lines break before a "%/" pair (which is not shown) or at the last blank that fits.
 constexpr int kFirstLineWidth = 59;
