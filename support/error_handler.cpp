@@ -16,6 +16,11 @@ namespace {
 
 ErrorHandlerState& state = error_handler_state;
 
+// The name stored for `level`, blank-padded to its full width.
+std::string_view stored_name(int level) {
+  return std::string_view(state.routine_name[level], kRoutineNameWidth);
+}
+
 // Each record on the unit that UMACH gives for index 3 at the time it is written.
 class ErrorUnit final : public RecordSink {
  public:
@@ -34,7 +39,7 @@ void ERR_PRINT() {
   ErrorUnit unit;
   const int t = state.err_type[state.level];
   const MessageToShow message{
-      t, state.err_code[state.level], std::string_view(state.routine_name[state.level], kRoutineNameWidth),
+      t, state.err_code[state.level], stored_name(state.level),
       std::string_view(state.msg_buf + 1, static_cast<std::size_t>(state.msg_len))};
   lay_out_message(message, unit);
 
@@ -47,8 +52,8 @@ void ERR_PRINT() {
     TracebackRow rows[kErrorLevelSlots + 1];
     int n = 0;
     for (int k = state.level; k >= 1; --k) {
-      rows[n++] = TracebackRow{std::string_view(state.routine_name[k], kRoutineNameWidth),
-                               state.err_type[k], state.err_code[k], k >= 2 && !state.user_called[k]};
+      rows[n++] = TracebackRow{stored_name(k), state.err_type[k], state.err_code[k],
+                               k >= 2 && !state.user_called[k]};
     }
     lay_out_traceback(std::span<const TracebackRow>(rows, static_cast<std::size_t>(n)), unit);
   }
@@ -93,7 +98,7 @@ void E1POP(std::string_view NAME) {
   }
   if (!routine_name_matches(NAME, state.routine_name[state.level])) {
     MSG_SET_TEXT(1, NAME);
-    MSG_SET_TEXT(2, std::string_view(state.routine_name[state.level], kRoutineNameWidth));
+    MSG_SET_TEXT(2, stored_name(state.level));
     E1MES(5, 2, "Error condition in E1POP.  %(L1) does not match the name %(L2) in the stack.");
     recio::stop({}, kExitStoppedByMessage);
   }

@@ -122,7 +122,8 @@ void lay_out_message(const MessageToShow& message, RecordSink& out) {
   put_int(prefix, message.code);
   prefix.put(" from ");
   put_name(prefix, message.routine_name, true);
-  const bool dots_added = !(len >= 3 && text.at(1) == '.' && text.at(2) == ' ' && text.at(3) == ' ');
+  const bool dots_added =
+      !(len >= 3 && text.at(1) == '.' && text.at(2) == ' ' && text.at(3) == ' ');
   if (dots_added) prefix.put(".  ");
   // The text's share of the first line; the dots added count against it a second time.
   const int first_width = kFirstLineWidth - prefix.size() - (dots_added ? 3 : 0);

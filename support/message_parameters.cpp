@@ -162,7 +162,7 @@ void MSG_SET_TEXT(int N, std::string_view TEXT) {
   ensure_error_handler_initialised();
   const int n = N < 0 ? -N : N;
   if (n < 1 || n > 9) return;
-  ERR_STORE_PARAM('L', N, TEXT.substr(0, TEXT.size() < kMaxTextParameter ? TEXT.size() : kMaxTextParameter));
+  ERR_STORE_PARAM('L', N, TEXT.substr(0, kMaxTextParameter));
 }
 
 }  // namespace polylsq

@@ -58,7 +58,8 @@ TEST(RoutineName, ThePopOfALevelHoldingATerminalErrorStopsTheRun) {
     E1MES(5, 4, "Bad.");
   });
   EXPECT_TRUE(r.stopped);
-  EXPECT_EQ(r.console, "\r\n*** TERMINAL ERROR 4 from TESTR.  Bad.\r\nStop - Program terminated.\r\n");
+  EXPECT_EQ(r.console,
+            "\r\n*** TERMINAL ERROR 4 from TESTR.  Bad.\r\nStop - Program terminated.\r\n");
 }
 
 }  // namespace
