@@ -3,6 +3,7 @@
 // printer that writes the pending message and the traceback on the error-message unit.
 #include "support/error_handler.h"
 
+#include <cstring>
 #include <span>
 
 #include "recio/io.h"
@@ -15,6 +16,25 @@ namespace polylsq {
 namespace {
 
 ErrorHandlerState& state = error_handler_state;
+
+// `name` cut or blank-padded to the stored width.
+void store_routine_name(std::string_view name, char (&stored)[kRoutineNameWidth]) {
+  std::memset(stored, ' ', kRoutineNameWidth);
+  const std::size_t n = name.size() < kRoutineNameWidth ? name.size() : kRoutineNameWidth;
+  if (n > 0) std::memcpy(stored, name.data(), n);
+}
+
+// `name` and the stored name are equal once both are blank-padded; beyond the stored
+// width only blanks match.
+bool routine_name_matches(std::string_view name, const char (&stored)[kRoutineNameWidth]) {
+  char padded[kRoutineNameWidth];
+  store_routine_name(name, padded);
+  if (std::memcmp(padded, stored, kRoutineNameWidth) != 0) return false;
+  for (std::size_t i = kRoutineNameWidth; i < name.size(); ++i) {
+    if (name[i] != ' ') return false;
+  }
+  return true;
+}
 
 // The name stored for `level`, blank-padded to its full width.
 std::string_view stored_name(int level) {

@@ -1,15 +1,13 @@
-// The error handler's state, its initialisation on first use, the stored routine names, and
-// the test-only reset.
+// The error handler's state, its initialisation on first use and the test-only reset.
 #include "support/error_state.h"
 
-#include <cstring>
+#include <string_view>
 
 #include "support/testing.h"
 
 namespace polylsq {
-namespace {
 
-bool init_done = false;
+ErrorHandlerState error_handler_state;
 
 void ERR_INIT() {
   ErrorHandlerState& s = error_handler_state;
@@ -38,36 +36,11 @@ void ERR_INIT() {
   s.print_on[0] = s.stop_on[0] = s.trace_on[0] = 0;
   s.immediate_warning_flag = 0;
   s.immediate_fatal_flag = 0;
-  init_done = true;
-}
-
-}  // namespace
-
-ErrorHandlerState error_handler_state;
-
-void ensure_error_handler_initialised() {
-  if (!init_done) ERR_INIT();
-}
-
-void store_routine_name(std::string_view name, char (&stored)[kRoutineNameWidth]) {
-  std::memset(stored, ' ', kRoutineNameWidth);
-  const std::size_t n = name.size() < kRoutineNameWidth ? name.size() : kRoutineNameWidth;
-  if (n > 0) std::memcpy(stored, name.data(), n);
-}
-
-bool routine_name_matches(std::string_view name, const char (&stored)[kRoutineNameWidth]) {
-  char padded[kRoutineNameWidth];
-  store_routine_name(name, padded);
-  if (std::memcmp(padded, stored, kRoutineNameWidth) != 0) return false;
-  for (std::size_t i = kRoutineNameWidth; i < name.size(); ++i) {
-    if (name[i] != ' ') return false;
-  }
-  return true;
+  s.init_done = true;
 }
 
 void error_handler_reset_for_tests() {
   error_handler_state = ErrorHandlerState{};
-  init_done = false;
 }
 
 }  // namespace polylsq

@@ -5,8 +5,6 @@
 // buffer has a fixed size.
 #pragma once
 
-#include <string_view>
-
 namespace polylsq {
 
 constexpr int kMaxErrorLevel = 50;        // deepest level a push may reach
@@ -32,22 +30,21 @@ struct ErrorHandlerState {
   int trace_on[kErrorTypes + 1];
   int immediate_warning_flag;
   int immediate_fatal_flag;
+  bool init_done;                           // ERR_INIT has run
 };
 
 // The one state of the process, zero until the first push or parameter initialises it.
 extern ErrorHandlerState error_handler_state;
 
-// Runs ERR_INIT once per process (again after the test-only reset): level 1 named "USER",
-// the routine at level 2 called by the user, nothing pending, the fixed settings (printed:
-// types 3 to 7; stopped: 4, 5 and 7; traceback for every type). The pushes and the
+// Sets every field to its initial value: level 1 named "USER", the routine at level 2
+// called by the user, nothing pending, the fixed settings (printed: types 3 to 7; stopped:
+// 4, 5 and 7; traceback for every type).
+void ERR_INIT();
+
+// Runs ERR_INIT once per process (again after the test-only reset). The pushes and the
 // parameter setters call it; the other entries rely on a push having come first.
-void ensure_error_handler_initialised();
-
-// `name` cut or blank-padded to the stored width.
-void store_routine_name(std::string_view name, char (&stored)[kRoutineNameWidth]);
-
-// `name` and the stored name are equal once both are blank-padded; beyond the stored
-// width only blanks match.
-bool routine_name_matches(std::string_view name, const char (&stored)[kRoutineNameWidth]);
+inline void ensure_error_handler_initialised() {
+  if (!error_handler_state.init_done) ERR_INIT();
+}
 
 }  // namespace polylsq
