@@ -17,6 +17,7 @@ void MSG_SET_REAL(int N, float RVALUE);
 // stored as one blank); N < 0 keeps them and the placeholder uses |N|.
 void MSG_SET_TEXT(int N, std::string_view TEXT);
 
+// For the handler's own files (E1MES and the direct terminal failure):
 // The pending message becomes ".  " and MSG with its placeholders replaced (a placeholder
 // without a stored value stays as written), cut at 1024 characters.
 void build_message(std::string_view MSG);
