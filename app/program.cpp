@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "fit/curve_fit.h"
+#include "fit/curve_fit_driver.h"
 #include "recio/fpenv.h"
 #include "recio/io.h"
 #include "recio/run_end.h"
 #include "support/error_handler.h"
 #include "support/index.h"
+#include "support/routine_name.h"
 
 namespace polylsq::app {
 namespace {
@@ -21,6 +23,7 @@ namespace {
 constexpr int kFileUnit = 1;     // the data file while reading, then the result file
 constexpr int kConsoleUnit = 6;  // formatted console records
 constexpr int kMaxDegree = 5;    // B(1..6) in the result file
+constexpr int kCoefficients = kMaxDegree + 1;
 
 // Observations reserved before reading: the arrays grow with the data actually read, so
 // a count far beyond the file's contents ends at its end, not in a giant allocation.
@@ -34,20 +37,19 @@ struct Variables {
   int NOBS = 0;
   std::vector<float> XOBS;
   std::vector<float> YOBS;
-  float B[6] = {};
-  float SSDEG[6] = {};
-  float FITSTAT[10] = {};
+  float B[kCoefficients] = {};
+  float SSDEG[kCoefficients] = {};
+  float FITSTAT[fitstat_slot::kSize] = {};
 };
 
 // A degree above 5 would lose terms of the result file silently: a terminal error in the
 // handler's layout, under the program's name, which stops the run when it is popped.
 void reject_degree(int NDEG) {
-  E1PSH("POLYLSQ");
+  const RoutineName routine("POLYLSQ");
   MSG_SET_INT(1, NDEG);
   E1MES(5, 1,
         "NDEG = %(I1).  The degree of the polynomial to be fit must be less than or equal "
         "to 5.");
-  E1POP("POLYLSQ");
 }
 
 // One read statement per observation; an item that the data leave unset (a null value
@@ -70,18 +72,19 @@ void read_observations(Variables& v) {
 void write_results(Variables& v, const std::string& result_file) {
   Vec b(v.B), fitstat(v.FITSTAT);
   recio::open_unit(kFileUnit, result_file);
-  for (int i = 1; i <= 6; ++i) recio::write_formatted(kFileUnit, "(F10.3)", {b(i)});
-  recio::write_formatted(kFileUnit, "(F12.4)", {fitstat(5)});
+  for (int i = 1; i <= kCoefficients; ++i) recio::write_formatted(kFileUnit, "(F10.3)", {b(i)});
+  recio::write_formatted(kFileUnit, "(F12.4)", {fitstat(fitstat_slot::kRSquared)});
   recio::close_unit(kFileUnit);
 }
 
 void show_report(Variables& v) {
   Vec b(v.B), fitstat(v.FITSTAT);
   recio::write_list(recio::kStarUnit, {kHyphens});
-  for (int i = 1; i <= 6; ++i) {
+  for (int i = 1; i <= kCoefficients; ++i) {
     recio::write_formatted(kConsoleUnit, "('   B(',I1,') = ',F9.3)", {i, b(i)});
   }
-  recio::write_formatted(kConsoleUnit, "('   R-squared = ',F12.4)", {fitstat(5)});
+  recio::write_formatted(kConsoleUnit, "('   R-squared = ',F12.4)",
+                         {fitstat(fitstat_slot::kRSquared)});
   recio::write_list(recio::kStarUnit, {kHyphens});
   recio::write_list(recio::kStarUnit, {" "});
   recio::write_list(recio::kStarUnit, {"   --- Calculation was finished ---"});

@@ -3,6 +3,7 @@
 
 #include "bench/bench_data.h"
 #include "fit/curve_fit.h"
+#include "fit/curve_fit_driver.h"
 #include "recio/testing.h"
 
 namespace {
@@ -12,11 +13,12 @@ void BM_RcurvDegree5(benchmark::State& state) {
   polylsq::recio::set_console_sink([](std::string_view) {});
   const int n = static_cast<int>(state.range(0));
   const polylsq::bench::Observations obs = polylsq::bench::make_observations(n);
-  float B[6] = {};
-  float SSDEG[6] = {};
-  float FITSTAT[10] = {};
+  constexpr int kDegree = 5;
+  float B[kDegree + 1] = {};
+  float SSDEG[kDegree + 1] = {};
+  float FITSTAT[polylsq::fitstat_slot::kSize] = {};
   for (auto _ : state) {
-    polylsq::RCURV(n, obs.x.data(), obs.y.data(), 5, B, SSDEG, FITSTAT);
+    polylsq::RCURV(n, obs.x.data(), obs.y.data(), kDegree, B, SSDEG, FITSTAT);
     benchmark::DoNotOptimize(B);
     benchmark::DoNotOptimize(FITSTAT);
   }

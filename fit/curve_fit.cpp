@@ -14,6 +14,8 @@
 
 #include "fit/curve_fit_driver.h"
 #include "support/error_handler.h"
+#include "support/error_queries.h"
+#include "support/routine_name.h"
 
 namespace polylsq {
 namespace {
@@ -76,31 +78,30 @@ void reset_workspace_allocator() { g_allocator = {default_allocate, default_rele
 
 void RCURV(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
            float* FITSTAT) {
-  E1PSH("RCURV ");
-  if (check_curve_fit_counts(NOBS, NDEG)) {
-    const std::int64_t n = NOBS;
-    const std::int64_t d = NDEG;
-    const std::int64_t LRWORK = (d + 3) * (d + 1) + 11 * (n + d) + 5;
-    const std::int64_t LIWORK = n;
-    WorkspaceHold rwork(WorkspaceBlock::kReal);
-    WorkspaceHold iwork(WorkspaceBlock::kInteger);
-    const int real_status = rwork.request(LRWORK, sizeof(float));
-    const int integer_status = iwork.request(LIWORK, sizeof(int));
-    if (real_status != 0 || integer_status != 0) {
-      E1MES(5, 3, " ");  // type and code first; a pending text stays as it is
-      MSG_SET_INT(1, NOBS);
-      MSG_SET_INT(2, NDEG);
-      E1MES(5, 3,
-            "The required storage cannot be allocated based on NOBS = %(I1) and NDEG = "
-            "%(I2).");
-    } else {
-      R2URV(NOBS, XOBS, YOBS, NDEG, B, SSDEG, FITSTAT, static_cast<float*>(rwork.get()),
-            static_cast<int*>(iwork.get()));
-    }
-    rwork.release();
-    iwork.release();
+  const RoutineName routine("RCURV");
+  check_curve_fit_counts(NOBS, NDEG);
+  if (error_recorded_here()) return;
+  const std::int64_t n = NOBS;
+  const std::int64_t d = NDEG;
+  const std::int64_t LRWORK = (d + 3) * (d + 1) + 11 * (n + d) + 5;
+  const std::int64_t LIWORK = n;
+  WorkspaceHold rwork(WorkspaceBlock::kReal);
+  WorkspaceHold iwork(WorkspaceBlock::kInteger);
+  const int real_status = rwork.request(LRWORK, sizeof(float));
+  const int integer_status = iwork.request(LIWORK, sizeof(int));
+  if (real_status != 0 || integer_status != 0) {
+    E1MES(5, 3, " ");  // type and code first; a pending text stays as it is
+    MSG_SET_INT(1, NOBS);
+    MSG_SET_INT(2, NDEG);
+    E1MES(5, 3,
+          "The required storage cannot be allocated based on NOBS = %(I1) and NDEG = "
+          "%(I2).");
+  } else {
+    R2URV(NOBS, XOBS, YOBS, NDEG, B, SSDEG, FITSTAT, static_cast<float*>(rwork.get()),
+          static_cast<int*>(iwork.get()));
   }
-  E1POP("RCURV");
+  rwork.release();
+  iwork.release();
 }
 
 }  // namespace polylsq

@@ -14,6 +14,7 @@
 #include "support/error_queries.h"
 #include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 #include "support/vector_kernels.h"
 
 namespace polylsq {
@@ -34,7 +35,7 @@ struct DriverScalars {
   float DFPE = 0.0f;
   float SSPE = 0.0f;
   int NMISSR = 0;
-  float AOV[15] = {};
+  float AOV[aov_slot::kSize] = {};
   float TLOF[kLdTlof] = {};
 };
 
@@ -93,18 +94,20 @@ bool reword_outcome(int NDEG, int NDFIT) {
 // computed with the traps held, so a sum beyond the float range is an infinity.
 void fill_fitstat(int NOBS, const float* XOBS, const float* YOBS, const float* RECA,
                   const DriverScalars& s, float* FITSTAT) {
+  using namespace fitstat_slot;
   const recio::TrapsHeld unshown;
   Vec x(XOBS), y(YOBS), recA(RECA);
+  Vec<const float> aov(s.AOV);
   Vec fitstat(FITSTAT);
   const float DFTOT = static_cast<float>(NOBS - s.NMISSR - 1);
   const int k = s.NDFIT;
 
   if (k != 0) {
     const float diff = static_cast<float>(double(recA(1)) - s.XSHIFT);
-    SAFE_DIV(diff, s.XSCALE, fitstat(1));  // RECA(1) is the mean of t: back to x
+    SAFE_DIV(diff, s.XSCALE, fitstat(kMeanX));  // RECA(1) is the mean of t: back to x
   } else {
-    fitstat(1) = AMACH(6);
-    fitstat(3) = AMACH(6);
+    fitstat(kMeanX) = AMACH(6);
+    fitstat(kVarianceX) = AMACH(6);
   }
 
   float sum = 0.0f;
@@ -112,25 +115,25 @@ void fill_fitstat(int NOBS, const float* XOBS, const float* YOBS, const float* R
     if (IS_NAN(x(i)) || IS_NAN(y(i))) continue;
     sum = static_cast<float>(double(sum) + y(i));
   }
-  fitstat(2) = static_cast<float>(double(sum) / (double(DFTOT) + 1.0));
+  fitstat(kMeanY) = static_cast<float>(double(sum) / (double(DFTOT) + 1.0));
 
   if (k != 0) {
     float ssx = 0.0f;
     for (std::ptrdiff_t i = 1; i <= NOBS; ++i) {
       if (IS_NAN(x(i)) || IS_NAN(y(i))) continue;
-      const double dev = double(x(i)) - fitstat(1);
+      const double dev = double(x(i)) - fitstat(kMeanX);
       ssx = static_cast<float>(double(ssx) + dev * dev);
     }
-    SAFE_DIV(ssx, DFTOT, fitstat(3));
+    SAFE_DIV(ssx, DFTOT, fitstat(kVarianceX));
   }
 
-  SAFE_DIV(s.AOV[5], DFTOT, fitstat(4));
-  fitstat(5) = s.AOV[10];
-  fitstat(6) = s.AOV[0];
-  fitstat(7) = s.AOV[3];
-  fitstat(8) = s.AOV[1];
-  fitstat(9) = s.AOV[4];
-  fitstat(10) = static_cast<float>(s.NMISSR);
+  SAFE_DIV(aov(aov_slot::kSsTotal), DFTOT, fitstat(kVarianceY));
+  fitstat(kRSquared) = aov(aov_slot::kRSquared);
+  fitstat(kDfRegression) = aov(aov_slot::kDfRegression);
+  fitstat(kSsRegression) = aov(aov_slot::kSsRegression);
+  fitstat(kDfError) = aov(aov_slot::kDfError);
+  fitstat(kSsError) = aov(aov_slot::kSsError);
+  fitstat(kRowsLeftOut) = static_cast<float>(s.NMISSR);
 }
 
 void fit(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
@@ -141,8 +144,12 @@ void fit(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, flo
   float* RECA = work.at(at.reca);
   float* RECB = work.at(at.recb);
   float* OCOEF = work.at(at.ocoef);
-  Mat sqss(work.at(at.sqss), NDEG);
-  Mat coef(work.at(at.coef), NDEG + 1);
+  float* SQSS = work.at(at.sqss);
+  float* COEF = work.at(at.coef);
+  namespace sq = sqss_column;
+  namespace cf = coef_column;
+  Mat sqss(SQSS, NDEG);
+  Mat coef(COEF, NDEG + 1);
 
   VEC_COPY(NOBS, XOBS, 1, X, 1);
   VEC_COPY(NOBS, YOBS, 1, work.at(std::ptrdiff_t{NOBS} + 1), 1);
@@ -156,7 +163,7 @@ void fit(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, flo
 
   const int IPRINT = 0;  // never print on this path
   R2TAP(s.NDFIT, RECA, RECB, s.XSCALE, s.XSHIFT, OCOEF, SSDEG, s.DFE, s.SSE, 0, s.DFPE, s.SSPE,
-        IPRINT, s.AOV, sqss.at(1, 1), NDEG, coef.at(1, 1), NDEG + 1, s.TLOF, kLdTlof,
+        IPRINT, s.AOV, SQSS, NDEG, COEF, NDEG + 1, s.TLOF, kLdTlof,
         work.at(at.statistics_work));
 
   const int k = s.NDFIT;
@@ -166,38 +173,34 @@ void fit(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, flo
     ssdeg(1) = static_cast<float>(double(ocoef(1)) * ocoef(1) * ssdeg(1));  // D(1) still there
   }
   VEC_SET(NDEG, 0.0f, ssdeg.at(2), 1);
-  VEC_COPY(k, sqss.at(1, 2), 1, ssdeg.at(2), 1);
+  VEC_COPY(k, sqss.at(1, sq::kSumOfSquares), 1, ssdeg.at(2), 1);
 
   VEC_SET(NDEG + 1, 0.0f, B, 1);
-  VEC_COPY(k + 1, coef.at(1, 1), 1, B, 1);
+  VEC_COPY(k + 1, coef.at(1, cf::kEstimate), 1, B, 1);
 
   fill_fitstat(NOBS, XOBS, YOBS, RECA, s, FITSTAT);
 }
 
 }  // namespace
 
-bool check_curve_fit_counts(int NOBS, int NDEG) {
+void check_curve_fit_counts(int NOBS, int NDEG) {
   if (NOBS < 1) {
     MSG_SET_INT(1, NOBS);
     E1MES(5, 1,
           "The number of observations must be at least 1 while NOBS = %(I1) is given.");
-    return false;
-  }
-  if (NDEG < 0) {
+  } else if (NDEG < 0) {
     MSG_SET_INT(1, NDEG);
     E1MES(5, 2,
           "NDEG = %(I1).  The degree of the polynomial to be fit must be greater than or "
           "equal to 0.");
-    return false;
   }
-  return true;
 }
 
 void R2URV(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
            float* FITSTAT, float* RWORK, int* IWORK) {
-  E1PSH("R2URV ");
-  if (check_curve_fit_counts(NOBS, NDEG)) fit(NOBS, XOBS, YOBS, NDEG, B, SSDEG, FITSTAT, RWORK, IWORK);
-  E1POP("R2URV");
+  const RoutineName routine("R2URV");
+  check_curve_fit_counts(NOBS, NDEG);
+  if (!error_recorded_here()) fit(NOBS, XOBS, YOBS, NDEG, B, SSDEG, FITSTAT, RWORK, IWORK);
 }
 
 }  // namespace polylsq

@@ -10,9 +10,24 @@
 
 namespace polylsq {
 
+// Positions (1-based) in FITSTAT, filled by R2URV.
+namespace fitstat_slot {
+constexpr int kMeanX = 1;
+constexpr int kMeanY = 2;
+constexpr int kVarianceX = 3;
+constexpr int kVarianceY = 4;
+constexpr int kRSquared = 5;  // percent
+constexpr int kDfRegression = 6;
+constexpr int kSsRegression = 7;
+constexpr int kDfError = 8;
+constexpr int kSsError = 9;
+constexpr int kRowsLeftOut = 10;  // rows with a NaN in x or y
+constexpr int kSize = 10;
+}  // namespace fitstat_slot
+
 // The two argument checks that RCURV and R2URV share, in order: NOBS >= 1 (type 5,
-// code 1), else NDEG >= 0 (type 5, code 2). True when both pass.
-bool check_curve_fit_counts(int NOBS, int NDEG);
+// code 1), else NDEG >= 0 (type 5, code 2), recorded at the caller's level.
+void check_curve_fit_counts(int NOBS, int NDEG);
 
 void R2URV(int NOBS, const float* XOBS, const float* YOBS, int NDEG, float* B, float* SSDEG,
            float* FITSTAT, float* RWORK, int* IWORK);

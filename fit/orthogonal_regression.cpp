@@ -11,10 +11,12 @@
 #include "fit/row_weights.h"
 #include "fit/sort.h"
 #include "recio/fpenv.h"
+#include "support/argument_checks.h"
 #include "support/error_handler.h"
 #include "support/error_queries.h"
 #include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 
 namespace polylsq {
 namespace {
@@ -46,10 +48,6 @@ constexpr std::string_view kCritRsquared =
     "ICRIT, is equal to 1.";
 constexpr std::string_view kNoValidRow =
     "Each row of X contains a missing value in either the IRSP, IFRQ, IND, or IWT column.";
-static_assert(kNobs.size() == 72 && kLdx.size() == 130 && kNcol.size() == 84);
-static_assert(kMaxdeg.size() == 108 && kIcrit.size() == 71 && kLof.size() == 65);
-static_assert(kIcritLof.size() == 124 && kCritLevel.size() == 203 && kCritRsquared.size() == 196);
-static_assert(kNoValidRow.size() == 84);
 
 // Columns of the R4ORP scratch matrix (valid rows in input order).
 constexpr int kResponse = 1;
@@ -58,21 +56,11 @@ constexpr int kFrequency = 3;
 
 }  // namespace
 
-void CHECK_COLUMN(int LOWER, int ICOLUMN, std::string_view NAME, int NCOL,
-                  std::string_view NCOLNAME, int& CODE) {
-  CHECK_INT_RANGE(ICOLUMN, NAME, LOWER, -1, CODE);
-  if (NCOL > 0) {
-    CHECK_INT_ORDER(ICOLUMN, NAME, NCOL, NCOLNAME, CODE);
-  } else {
-    CODE += 1;
-  }
-}
-
 void R2ORP(int NOBS, int NCOL, const float* X, int LDX, int IRSP, int IND, int IFRQ, int IWT,
            int MAXDEG, int ICRIT, float CRIT, int LOF, int& NDEG, float& XSCALE, float& XSHIFT,
            float* RECA, float* RECB, float* OCOEF, float* D, float& DFE, float& SSE, float& DFPE,
            float& SSPE, int& NMISSR, float* RWORK, int* IWORK) {
-  E1PSH("R2ORP ");
+  const RoutineName routine("R2ORP");
   if (NOBS <= 1) {
     MSG_SET_INT(1, NOBS);
     E1MES(5, 1, kNobs);
@@ -118,21 +106,20 @@ void R2ORP(int NOBS, int NCOL, const float* X, int LDX, int IRSP, int IND, int I
     MSG_SET_REAL(1, CRIT);
     E1MES(5, 9, kCritRsquared);
   }
-  if (N1RCD(0) == 0) {
+  if (!error_recorded_here()) {
     R4ORP(NOBS, X, LDX, IRSP, IND, IFRQ, IWT, MAXDEG, ICRIT, CRIT, LOF, NDEG, XSCALE, XSHIFT,
           RECA, RECB, OCOEF, D, DFE, SSE, DFPE, SSPE, NMISSR, RWORK, RWORK + NOBS,
           RWORK + 2 * static_cast<std::ptrdiff_t>(NOBS),
           RWORK + 3 * static_cast<std::ptrdiff_t>(NOBS), IWORK,
           RWORK + 4 * static_cast<std::ptrdiff_t>(NOBS));
   }
-  E1POP("R2ORP");
 }
 
 void R4ORP(int NOBS, const float* X, int LDX, int IRSP, int IND, int IFRQ, int IWT, int MAXDEG,
            int ICRIT, float CRIT, int LOF, int& NDEG, float& XSCALE, float& XSHIFT, float* RECA,
            float* RECB, float* OCOEF, float* D, float& DFE, float& SSE, float& DFPE, float& SSPE,
            int& NMISSR, float* XS, float* YS, float* WS, float* FS, int* IWORK, float* SCRATCH) {
-  E1PSH("R4ORP ");
+  const RoutineName routine("R4ORP");
   const Mat<const float> x(X, LDX);
   const Mat<float> scratch(SCRATCH, NOBS);
   const Vec<float> xs(XS), ys(YS), ws(WS), fs(FS);
@@ -180,7 +167,6 @@ void R4ORP(int NOBS, const float* X, int LDX, int IRSP, int IND, int IFRQ, int I
             D, DFE, SSE, DFPE, SSPE, IWORK, SCRATCH);
     }
   }
-  E1POP("R4ORP");
 }
 
 }  // namespace polylsq

@@ -5,8 +5,6 @@
 // allocated.
 #pragma once
 
-#include <string_view>
-
 namespace polylsq {
 
 void R2ORP(int NOBS, int NCOL, const float* X, int LDX, int IRSP, int IND, int IFRQ, int IWT,
@@ -20,9 +18,5 @@ void R4ORP(int NOBS, const float* X, int LDX, int IRSP, int IND, int IFRQ, int I
            int ICRIT, float CRIT, int LOF, int& NDEG, float& XSCALE, float& XSHIFT, float* RECA,
            float* RECB, float* OCOEF, float* D, float& DFE, float& SSE, float& DFPE, float& SSPE,
            int& NMISSR, float* XS, float* YS, float* WS, float* FS, int* IWORK, float* SCRATCH);
-
-// LOWER <= ICOLUMN, then ICOLUMN <= NCOL when NCOL > 0: two consecutive codes.
-void CHECK_COLUMN(int LOWER, int ICOLUMN, std::string_view NAME, int NCOL,
-                  std::string_view NCOLNAME, int& CODE);
 
 }  // namespace polylsq

@@ -8,6 +8,7 @@
 #include "support/error_handler.h"
 #include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 
 namespace polylsq {
 namespace {
@@ -22,8 +23,6 @@ constexpr std::string_view kWeightLong =
     "Weights must be nonnegative.";
 constexpr std::string_view kWeightShort =
     "The weight for row %(I1) of X was %(R1).  Weights must be nonnegative.";
-static_assert(kFrequencyLong.size() == 119 && kFrequencyShort.size() == 76);
-static_assert(kWeightLong.size() == 113 && kWeightShort.size() == 70);
 
 // Type 4 error for a negative frequency (code 2) or weight (code 1) of row IROW.
 void report_negative(int INVOKE, int INVNUM, int IROW, float value, int code,
@@ -42,7 +41,7 @@ void report_negative(int INVOKE, int INVNUM, int IROW, float value, int code,
 
 void C1WFR(int INVOKE, int INVNUM, const float* X, int LDX, int IROW, int INC, int IFRQ, int IWT,
            float /*UNUSED*/, int& NMISS, float& FRQ, float& WT, int& ISTAT) {
-  E1PSH("C1WFR ");
+  const RoutineName routine("C1WFR");
   const Mat<const float> x(X, LDX);
   bool done = false;
   ISTAT = 0;
@@ -81,7 +80,6 @@ void C1WFR(int INVOKE, int INVNUM, const float* X, int LDX, int IROW, int INC, i
       ISTAT = 3;
     }
   }
-  E1POP("C1WFR");
 }
 
 }  // namespace polylsq

@@ -11,6 +11,7 @@
 #include "support/error_handler.h"
 #include "support/error_queries.h"
 #include "support/index.h"
+#include "support/routine_name.h"
 #include "support/vector_kernels.h"
 
 namespace polylsq {
@@ -19,7 +20,6 @@ namespace {
 constexpr std::string_view kBadLength =
     "The length of vectors RA, RB and IPERM must be greater than or equal to one.  On input "
     "the length, N, is given as %(I1).";
-static_assert(kBadLength.size() == 120);
 
 // Pending segments. The larger part of a split is pushed and the smaller one (at most half)
 // is worked on, so a segment worked on while s slots are in use holds at most N / 2^s values.
@@ -195,14 +195,13 @@ class Quicksort {
 }  // namespace
 
 void SVRGP(int N, const float* RA, float* RB, int* IPERM) {
-  E1PSH("SVRGP ");
+  const RoutineName routine("SVRGP");
   VEC_COPY(N, RA, 1, RB, 1);
   if (N <= 0) {
     MSG_SET_INT(1, N);
     E1MES(5, 1, kBadLength);
   }
-  if (N1RCD(0) == 0) Quicksort(N, RB, IPERM).run();
-  E1POP("SVRGP");
+  if (!error_recorded_here()) Quicksort(N, RB, IPERM).run();
 }
 
 }  // namespace polylsq

@@ -11,10 +11,12 @@
 #include <cmath>
 
 #include "recio/fpenv.h"
-#include "stats/special_functions.h"
+#include "stats/error_function.h"
+#include "stats/gamma_functions.h"
 #include "support/error_handler.h"
 #include "support/error_queries.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 #include "support/vector_kernels.h"
 
 namespace polylsq {
@@ -107,7 +109,7 @@ float integer_series_large(float DF, float Y, float K) {
 }  // namespace
 
 float FDF(float F, float DFN, float DFD) {
-  E1PSH("FDF   ");
+  const RoutineName routine("FDF");
   float result = AMACH(6);
   // A NaN argument ends the run at the first comparison that meets it.
   if (ordered_le(DFN, 0.0)) {
@@ -124,13 +126,12 @@ float FDF(float F, float DFN, float DFD) {
     const float X = float(double(DFD) / (double(DFD) + double(DFN) * F));
     result = float(1.0 - BETAI(X, float(0.5 * DFD), float(0.5 * DFN)));
   }
-  E1POP("FDF");
   return result;
 }
 
 float TDF(float T, float DF) {
   static float K = 0.0f;  // 2 / pi
-  E1PSH("TDF   ");
+  const RoutineName routine("TDF");
   float result = AMACH(6);
   if (ordered_lt(DF, 1.0)) {  // a NaN DF ends the run here
     MSG_SET_REAL(1, DF);
@@ -163,7 +164,6 @@ float TDF(float T, float DF) {
     }
     result = (T <= 0.0f) ? float(0.5 * P2) : float(1.0 - 0.5 * P2);
   }
-  E1POP("TDF");
   return result;
 }
 
@@ -172,7 +172,7 @@ float BETAI(float X, float PIN, float QIN) {
   static float LNEPS = 0.0f;
   static float SMALL = 0.0f;
   static float LNSMALL = 0.0f;
-  E1PSH("BETAI ");
+  const RoutineName routine("BETAI");
   float result = AMACH(6);
   if (EPS == 0.0f) {
     EPS = AMACH(3);
@@ -196,7 +196,7 @@ float BETAI(float X, float PIN, float QIN) {
     E1MES(5, 6, "Both PIN = %(R1) and QIN = %(R2) must be greater than 0.0.");
   }
 
-  if (N1RTY(0) != 5) {
+  if (!error_recorded_here()) {
     // Work on the side of the distribution where the series converge fast.
     float Y = X;
     float P = PIN;
@@ -263,12 +263,11 @@ float BETAI(float X, float PIN, float QIN) {
       result = value;
     }
   }
-  E1POP("BETAI");
   return result;
 }
 
 void C1F(float MSN, float MSD, float DFN, float DFD, float& F, float& P) {
-  E1PSH("C1F   ");
+  const RoutineName routine("C1F");
   SAFE_DIV(MSN, MSD, F);
   // Both degrees of freedom are compared, so that a NaN one ends the run.
   const bool dfn_not_positive = ordered_le(DFN, 0.0);
@@ -284,11 +283,10 @@ void C1F(float MSN, float MSD, float DFN, float DFD, float& F, float& P) {
   } else {
     P = float(1.0 - FDF(F, DFN, DFD));
   }
-  E1POP("C1F");
 }
 
 void C1T(float EST, float SE, float DF, float& T, float& P) {
-  E1PSH("C1T   ");
+  const RoutineName routine("C1T");
   SAFE_DIV(EST, SE, T);
   if (IS_NAN(T) || IS_NAN(DF) || DF == 0.0f) {
     P = AMACH(6);
@@ -297,7 +295,6 @@ void C1T(float EST, float SE, float DF, float& T, float& P) {
   } else {
     P = float((1.0 - TDF(std::fabs(T), DF)) * 2.0);
   }
-  E1POP("C1T");
 }
 
 }  // namespace polylsq

@@ -14,6 +14,7 @@
 
 #include "recio/edit.h"
 #include "recio/io.h"
+#include "stats/regression_statistics.h"
 #include "support/index.h"
 #include "support/machine.h"
 
@@ -65,26 +66,32 @@ void put_title(int unit, std::string_view title, int width) {
 }
 
 void print_aov(int unit, const float* AOV) {
+  using namespace aov_slot;
   Vec<const float> aov(AOV);
   put(unit, "");
   put_title(unit, "* * * Analysis of Variance * * *", kAovWidth);
   put(unit, left("", kLabelWidth) + right("", 10) + right("Sum of", 10) + right("Mean", 10));
   put(unit, left("Source", kLabelWidth) + right("DF", 10) + right("Squares", 10) +
                 right("Square", 10) + right("F", 9) + right("Pr > F", 7));
-  put(unit, left("Regression", kLabelWidth) + w_field(aov(1)) + w_field(aov(4)) + w_field(aov(7)) +
-                stat_field(aov(9)) + prob_field(aov(10)));
-  put(unit, left("Residual", kLabelWidth) + w_field(aov(2)) + w_field(aov(5)) + w_field(aov(8)));
-  put(unit, left("Corrected Total", kLabelWidth) + w_field(aov(3)) + w_field(aov(6)));
+  put(unit, left("Regression", kLabelWidth) + w_field(aov(kDfRegression)) +
+                w_field(aov(kSsRegression)) + w_field(aov(kMsRegression)) + stat_field(aov(kF)) +
+                prob_field(aov(kProbF)));
+  put(unit, left("Residual", kLabelWidth) + w_field(aov(kDfError)) + w_field(aov(kSsError)) +
+                w_field(aov(kMsError)));
+  put(unit, left("Corrected Total", kLabelWidth) + w_field(aov(kDfTotal)) + w_field(aov(kSsTotal)));
   put(unit, "");
-  put(unit, left("R-squared (percent)", kSummaryLabelWidth) + w_field(aov(11)));
-  put(unit, left("Adjusted R-squared (percent)", kSummaryLabelWidth) + w_field(aov(12)));
+  put(unit, left("R-squared (percent)", kSummaryLabelWidth) + w_field(aov(kRSquared)));
+  put(unit, left("Adjusted R-squared (percent)", kSummaryLabelWidth) +
+                w_field(aov(kAdjustedRSquared)));
   put(unit, left("Estimated standard deviation of model error", kSummaryLabelWidth) +
-                w_field(aov(13)));
-  put(unit, left("Mean of the response", kSummaryLabelWidth) + w_field(aov(14)));
-  put(unit, left("Coefficient of variation (percent)", kSummaryLabelWidth) + w_field(aov(15)));
+                w_field(aov(kErrorStdDev)));
+  put(unit, left("Mean of the response", kSummaryLabelWidth) + w_field(aov(kResponseMean)));
+  put(unit, left("Coefficient of variation (percent)", kSummaryLabelWidth) +
+                w_field(aov(kCoefficientOfVariation)));
 }
 
 void print_coefficients(int unit, int NDEG, const float* COEF, int LDCOEF) {
+  using namespace coef_column;
   Mat<const float> coef(COEF, LDCOEF);
   put(unit, "");
   put_title(unit, "* * * Inference on Coefficients * * *", kTableWidth);
@@ -92,13 +99,14 @@ void print_coefficients(int unit, int NDEG, const float* COEF, int LDCOEF) {
   put(unit, left(right("Power", 6), kLabelWidth) + right("Estimate", 10) + right("Error", 10) +
                 right("t", 9) + right("Pr>|t|", 7));
   for (int i = 1; i <= NDEG + 1; ++i) {
-    put(unit, number_label(i - 1) + w_field(coef(i, 1)) + w_field(coef(i, 2)) +
-                  stat_field(coef(i, 3)) + prob_field(coef(i, 4)));
+    put(unit, number_label(i - 1) + w_field(coef(i, kEstimate)) + w_field(coef(i, kStandardError)) +
+                  stat_field(coef(i, kT)) + prob_field(coef(i, kProbT)));
   }
 }
 
 // Sequential statistics and lack-of-fit tests share one layout: degree, DF, SS, F, Pr > F.
 void print_by_degree(int unit, std::string_view title, int NDEG, const float* TABLE, int LD) {
+  using namespace by_degree_column;
   Mat<const float> t(TABLE, LD);
   put(unit, "");
   put_title(unit, title, kTableWidth);
@@ -106,8 +114,8 @@ void print_by_degree(int unit, std::string_view title, int NDEG, const float* TA
   put(unit, left("Degree", kLabelWidth) + right("DF", 10) + right("Squares", 10) + right("F", 9) +
                 right("Pr > F", 7));
   for (int i = 1; i <= NDEG; ++i) {
-    put(unit, number_label(i) + w_field(t(i, 1)) + w_field(t(i, 2)) + stat_field(t(i, 3)) +
-                  prob_field(t(i, 4)));
+    put(unit, number_label(i) + w_field(t(i, kDf)) + w_field(t(i, kSumOfSquares)) +
+                  stat_field(t(i, kF)) + prob_field(t(i, kProbF)));
   }
 }
 

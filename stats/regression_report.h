@@ -7,7 +7,8 @@
 namespace polylsq {
 
 // AOV(15), SQSS (LDSQSS x 4, rows 1..NDEG), COEF (LDCOEF x 4, rows 1..NDEG+1) and
-// TLOF (LDTLOF x 4, rows 1..NDEG, read only when LOF = 1) as R2TAP fills them.
+// TLOF (LDTLOF x 4, rows 1..NDEG, read only when LOF = 1) as R2TAP fills them, in the slots
+// and columns that regression_statistics.h names.
 void print_regression_report(int NDEG, int LOF, const float* AOV, const float* SQSS, int LDSQSS,
                              const float* COEF, int LDCOEF, const float* TLOF, int LDTLOF);
 

@@ -18,10 +18,12 @@
 #include "stats/distributions.h"
 #include "stats/power_series.h"
 #include "stats/regression_report.h"
+#include "support/argument_checks.h"
 #include "support/error_handler.h"
 #include "support/error_queries.h"
 #include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 #include "support/vector_kernels.h"
 
 namespace polylsq {
@@ -58,14 +60,6 @@ constexpr std::string_view kLdcoefMsg =
     "than or equal to 1 plus the degree of the polynomial regression, NDEG.";
 constexpr std::string_view kRcoefDfeMsg = "DFE = %(R1).  It must be nonnegative.";
 constexpr std::string_view kStdbMsg = "STDB(%(I1)) = %(R1).  It must be nonnegative.";
-constexpr std::string_view kNonnegMsg =
-    "%(L1) = %(R1).  %(L1) must be greater than or equal to zero.";
-
-static_assert(kNdegMsg.size() == 97 && kDMsg.size() == 148 && kDfeMsg.size() == 88 &&
-              kSseMsg.size() == 84 && kLofMsg.size() == 70 && kDfpeMsg.size() == 95 &&
-              kSspeMsg.size() == 92 && kIprintMsg.size() == 77 && kLdsqssMsg.size() == 152 &&
-              kLdtlofMsg.size() == 152 && kLdcoefMsg.size() == 159 &&
-              kRcoefDfeMsg.size() == 37 && kStdbMsg.size() == 45 && kNonnegMsg.size() == 60);
 
 float safe_div(float a, float b) {
   float r = 0.0f;
@@ -79,7 +73,7 @@ void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float X
            const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
            float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF, int LDCOEF,
            float* TLOF, int LDTLOF, float* TWORK) {
-  E1PSH("R2TAP ");
+  const RoutineName routine("R2TAP");
   Vec<const float> d(D);
 
   if (NDEG < 0) {
@@ -135,17 +129,19 @@ void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float X
     E1MES(5, 10, kLdcoefMsg);
   }
 
-  if (N1RCD(0) == 0) {
+  if (!error_recorded_here()) {
     R2TAP_CORE(NDEG, RECA, RECB, XSCALE, XSHIFT, OCOEF, D, DFE, SSE, LOF, DFPE, SSPE, IPRINT, AOV,
                SQSS, LDSQSS, COEF, LDCOEF, TLOF, LDTLOF, TWORK, TWORK + 4 * (NDEG + 1));
   }
-  E1POP("R2TAP");
 }
 
 void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, float XSHIFT,
                 const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
                 float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF,
                 int LDCOEF, float* TLOF, int LDTLOF, float* TWORK, float* TWORK2) {
+  namespace sq = sqss_column;
+  namespace lf = tlof_column;
+  namespace cf = coef_column;
   const int n1 = NDEG + 1;
   const float nan = AMACH(6);
   Vec<const float> ocoef(OCOEF);
@@ -155,60 +151,62 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
   Mat tlof(TLOF, LDTLOF);
 
   for (int i = 1; i <= NDEG; ++i) {
-    sqss(i, 2) = float(double(ocoef(i + 1)) * ocoef(i + 1) * d(i + 1));
+    sqss(i, sq::kSumOfSquares) = float(double(ocoef(i + 1)) * ocoef(i + 1) * d(i + 1));
   }
-  const float ssr = NDEG > 0 ? VEC_SUM(NDEG, sqss.at(1, 2), 1) : 0.0f;
+  const float ssr = NDEG > 0 ? VEC_SUM(NDEG, sqss.at(1, sq::kSumOfSquares), 1) : 0.0f;
   const float dfr = float(NDEG);
   const float ybar = ocoef(1);
   G1AOV(dfr, ssr, DFE, SSE, ybar, AOV);
 
-  VEC_COPY(n1, OCOEF, 1, coef.at(1, 1), 1);
-  ORTHO_TO_POWER(NDEG, coef.at(1, 1), RECA, RECB, XSCALE, XSHIFT, TWORK, n1);
+  VEC_COPY(n1, OCOEF, 1, coef.at(1, cf::kEstimate), 1);
+  ORTHO_TO_POWER(NDEG, coef.at(1, cf::kEstimate), RECA, RECB, XSCALE, XSHIFT, TWORK, n1);
 
   const recio::TrapsHeld unshown;  // from here on, nothing feeds B or R-squared
   float mse = safe_div(SSE, DFE);
   if (!IS_NAN(mse)) {
-    for (int i = 1; i <= n1; ++i) coef(i, 2) = float((1.0 / d(i)) * mse);
+    for (int i = 1; i <= n1; ++i) coef(i, cf::kStandardError) = float((1.0 / d(i)) * mse);
   }
   if (IS_NAN(mse)) {
-    VEC_SET(n1, nan, coef.at(1, 2), 1);
+    VEC_SET(n1, nan, coef.at(1, cf::kStandardError), 1);
   } else {
-    COEF_VARIANCES(NDEG, coef.at(1, 2), RECA, RECB, XSCALE, XSHIFT, TWORK2, n1);
+    // The column holds variances until their square roots replace them.
+    COEF_VARIANCES(NDEG, coef.at(1, cf::kStandardError), RECA, RECB, XSCALE, XSHIFT, TWORK2, n1);
     for (int i = 1; i <= n1; ++i) {
-      const float v = coef(i, 2);
+      const float v = coef(i, cf::kStandardError);
       if (IS_NAN(v)) continue;  // the square root of a NaN is that NaN
-      coef(i, 2) = v > 0.0f ? float(recio::rt_sqrt(v)) : 0.0f;
+      coef(i, cf::kStandardError) = v > 0.0f ? float(recio::rt_sqrt(v)) : 0.0f;
     }
   }
 
   if (IS_NAN(mse)) {
-    VEC_SET(n1, nan, coef.at(1, 3), 1);
-    VEC_SET(n1, nan, coef.at(1, 4), 1);
+    VEC_SET(n1, nan, coef.at(1, cf::kT), 1);
+    VEC_SET(n1, nan, coef.at(1, cf::kProbT), 1);
   } else {
-    RCOEF(n1, coef.at(1, 1), coef.at(1, 2), DFE, COEF, LDCOEF);
+    RCOEF(n1, coef.at(1, cf::kEstimate), coef.at(1, cf::kStandardError), DFE, COEF, LDCOEF);
   }
 
   if (NDEG > 0) {
-    VEC_SET(NDEG, 1.0f, sqss.at(1, 1), 1);
+    VEC_SET(NDEG, 1.0f, sqss.at(1, sq::kDf), 1);
     mse = safe_div(SSE, DFE);
     for (int i = 1; i <= NDEG; ++i) {
-      const float ms = safe_div(sqss(i, 2), sqss(i, 1));
-      C1F(ms, mse, sqss(i, 1), DFE, sqss(i, 3), sqss(i, 4));
+      const float ms = safe_div(sqss(i, sq::kSumOfSquares), sqss(i, sq::kDf));
+      C1F(ms, mse, sqss(i, sq::kDf), DFE, sqss(i, sq::kF), sqss(i, sq::kProbF));
     }
   }
 
   if (LOF == 1 && NDEG > 0) {
-    tlof(NDEG, 1) = float(double(DFE) - DFPE);
-    tlof(NDEG, 2) = float(double(SSE) - SSPE);
+    tlof(NDEG, lf::kDf) = float(double(DFE) - DFPE);
+    tlof(NDEG, lf::kSumOfSquares) = float(double(SSE) - SSPE);
     // The lack of fit of degree i includes every higher term.
     for (int i = NDEG - 1; i >= 1; --i) {
-      tlof(i, 1) = float(double(tlof(i + 1, 1)) + 1.0);
-      tlof(i, 2) = float(double(tlof(i + 1, 2)) + sqss(i + 1, 2));
+      tlof(i, lf::kDf) = float(double(tlof(i + 1, lf::kDf)) + 1.0);
+      tlof(i, lf::kSumOfSquares) =
+          float(double(tlof(i + 1, lf::kSumOfSquares)) + sqss(i + 1, sq::kSumOfSquares));
     }
     const float mspe = safe_div(SSPE, DFPE);
     for (int i = 1; i <= NDEG; ++i) {
-      const float ms = safe_div(tlof(i, 2), tlof(i, 1));
-      C1F(ms, mspe, tlof(i, 1), DFPE, tlof(i, 3), tlof(i, 4));
+      const float ms = safe_div(tlof(i, lf::kSumOfSquares), tlof(i, lf::kDf));
+      C1F(ms, mspe, tlof(i, lf::kDf), DFPE, tlof(i, lf::kF), tlof(i, lf::kProbF));
     }
   }
 
@@ -218,7 +216,7 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
 }
 
 void RCOEF(int NCOEF, const float* EST, const float* STDB, float DFE, float* COEF, int LDCOEF) {
-  E1PSH("RCOEF ");
+  const RoutineName routine("RCOEF");
   Vec<const float> stdb(STDB);
   int code = 1;
 
@@ -236,89 +234,65 @@ void RCOEF(int NCOEF, const float* EST, const float* STDB, float DFE, float* COE
     }
   }
 
-  if (N1RTY(0) == 0) {
+  if (!error_recorded_here()) {
+    namespace cf = coef_column;
     Mat coef(COEF, LDCOEF);
-    VEC_COPY(NCOEF, EST, 1, coef.at(1, 1), 1);
-    VEC_COPY(NCOEF, STDB, 1, coef.at(1, 2), 1);
+    VEC_COPY(NCOEF, EST, 1, coef.at(1, cf::kEstimate), 1);
+    VEC_COPY(NCOEF, STDB, 1, coef.at(1, cf::kStandardError), 1);
     for (int i = 1; i <= NCOEF; ++i) {
-      C1T(coef(i, 1), coef(i, 2), DFE, coef(i, 3), coef(i, 4));
+      C1T(coef(i, cf::kEstimate), coef(i, cf::kStandardError), DFE, coef(i, cf::kT),
+          coef(i, cf::kProbT));
     }
   }
-  E1POP("RCOEF");
 }
 
 void G1AOV(float DFR, float SSR, float DFE, float SSE, float YBAR, float* AOV) {
-  E1PSH("G1AOV ");
+  const RoutineName routine("G1AOV");
   int code = 1;
   CHECK_NONNEG(DFR, "DFR", code);
   CHECK_NONNEG(SSR, "SSR", code);
   CHECK_NONNEG(DFE, "DFE", code);
   CHECK_NONNEG(SSE, "SSE", code);
 
-  if (N1RTY(0) == 0) {
+  if (!error_recorded_here()) {
+    using namespace aov_slot;
     Vec aov(AOV);
     AOV_FILL(DFR, SSR, DFE, SSE, AOV);
-    aov(11) = safe_div(float(double(SSR) * 100), aov(6));
+    aov(kRSquared) = safe_div(float(double(SSR) * 100), aov(kSsTotal));
     const recio::TrapsHeld unshown;
-    // Q: error mean square over total mean square; adjusted R-squared never below 0.
-    const float q = safe_div(aov(8), safe_div(aov(6), aov(3)));
+    // Error mean square over total mean square; adjusted R-squared never below 0.
+    const float q = safe_div(aov(kMsError), safe_div(aov(kSsTotal), aov(kDfTotal)));
     if (IS_NAN(q)) {
-      aov(12) = q;
+      aov(kAdjustedRSquared) = q;
     } else if (q > 1.0f) {
-      aov(12) = 0.0f;
+      aov(kAdjustedRSquared) = 0.0f;
     } else {
-      aov(12) = float((1.0 - q) * 100);
+      aov(kAdjustedRSquared) = float((1.0 - q) * 100);
     }
-    if (IS_NAN(aov(8))) {
-      aov(13) = AMACH(6);
-      aov(15) = AMACH(6);
+    if (IS_NAN(aov(kMsError))) {
+      aov(kErrorStdDev) = AMACH(6);
+      aov(kCoefficientOfVariation) = AMACH(6);
     } else {
-      aov(13) = float(recio::rt_sqrt(aov(8)));
-      aov(15) = safe_div(float(double(aov(13)) * 100), YBAR);
+      aov(kErrorStdDev) = float(recio::rt_sqrt(aov(kMsError)));
+      aov(kCoefficientOfVariation) = safe_div(float(double(aov(kErrorStdDev)) * 100), YBAR);
     }
-    aov(14) = YBAR;
+    aov(kResponseMean) = YBAR;
   }
-  E1POP("G1AOV");
 }
 
 void AOV_FILL(float DFR, float SSR, float DFE, float SSE, float* AOV) {
+  using namespace aov_slot;
   Vec aov(AOV);
-  aov(1) = DFR;
-  aov(2) = DFE;
-  aov(3) = float(double(DFE) + DFR);
-  aov(4) = SSR;
-  aov(5) = SSE;
-  aov(6) = float(double(SSE) + SSR);
+  aov(kDfRegression) = DFR;
+  aov(kDfError) = DFE;
+  aov(kDfTotal) = float(double(DFE) + DFR);
+  aov(kSsRegression) = SSR;
+  aov(kSsError) = SSE;
+  aov(kSsTotal) = float(double(SSE) + SSR);
   const recio::TrapsHeld unshown;  // the mean squares and their F test
-  SAFE_DIV(SSR, DFR, aov(7));
-  SAFE_DIV(SSE, DFE, aov(8));
-  C1F(aov(7), aov(8), DFR, DFE, aov(9), aov(10));
-}
-
-void CHECK_NONNEG(float VALUE, std::string_view NAME, int& CODE) {
-  if (recio::ordered_lt(VALUE, 0.0)) {
-    MSG_SET_REAL(1, VALUE);
-    MSG_SET_TEXT(1, NAME);
-    E1MES(5, CODE, kNonnegMsg);
-  }
-  ++CODE;
-}
-
-void CHECK_DIM_PAIR(int LOWER, int N, std::string_view NNAME, int LD, std::string_view LDNAME,
-                    int& CODE) {
-  std::string_view name = NNAME;
-  if (!name.empty() && name.front() == '*') {
-    name.remove_prefix(1);  // N is not checked
-    ++CODE;
-  } else {
-    CHECK_INT_RANGE(N, name, LOWER, -1, CODE);
-  }
-  CHECK_INT_RANGE(LD, LDNAME, 1, -1, CODE);
-  if (LD <= 0) {
-    ++CODE;
-  } else {
-    CHECK_INT_ORDER(N, name, LD, LDNAME, CODE);
-  }
+  SAFE_DIV(SSR, DFR, aov(kMsRegression));
+  SAFE_DIV(SSE, DFE, aov(kMsError));
+  C1F(aov(kMsRegression), aov(kMsError), DFR, DFE, aov(kF), aov(kProbF));
 }
 
 }  // namespace polylsq

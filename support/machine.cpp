@@ -11,6 +11,7 @@
 #include "recio/io.h"
 #include "recio/run_end.h"
 #include "support/error_handler.h"
+#include "support/routine_name.h"
 #include "support/testing.h"
 
 namespace polylsq {
@@ -36,11 +37,10 @@ std::string with_number(std::string_view text, int value) {
 
 float AMACH(int N) {
   if (N >= 1 && N <= 8) return std::bit_cast<float>(kRealBits[N - 1]);
-  E1PSH("AMACH ");
+  const RoutineName routine("AMACH");
   const float result = std::bit_cast<float>(kRealBits[5]);
   MSG_SET_INT(1, N);
   E1MES(5, 5, "The argument must be between 1 and 8 inclusive. N = %(I1)");
-  E1POP("AMACH");
   return result;
 }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/argument_checks.h"
 #include "support/error_handler.h"
 #include "support_lib/aliases.h"
 #include "support_lib/least_squares.h"

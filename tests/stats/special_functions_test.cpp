@@ -1,6 +1,8 @@
 // Tests of the special functions: term counts, bounds, edge cases, messages as console
 // records, and accuracy against independent double-precision values.
-#include "stats/special_functions.h"
+#include "stats/chebyshev_series.h"
+#include "stats/error_function.h"
+#include "stats/gamma_functions.h"
 
 #include <gtest/gtest.h>
 

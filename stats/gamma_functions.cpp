@@ -1,53 +1,33 @@
-// Single-precision special functions: Chebyshev series evaluation and term selection, the
-// range of the gamma function, Stirling's correction, gamma, log-gamma, ln(1 + x), log-beta
-// and the complementary error function.
+// Single-precision gamma and beta functions: the range of the gamma function, Stirling's
+// correction, gamma, log-gamma, ln(1 + x) and log-beta.
 //
 // Every named quantity is a float, assigned once per step: the step is computed in double
 // and rounded when stored. Decimal constants are float constants. Term counts and bounds
 // are computed on a routine's first call (a stored 0 marks them as not yet computed) and
 // kept for the process. Errors go through the error handler under each routine's name.
-#include "stats/special_functions.h"
+#include "stats/gamma_functions.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "recio/fpenv.h"
+#include "stats/chebyshev_series.h"
 #include "support/error_handler.h"
 #include "support/error_queries.h"
-#include "support/index.h"
 #include "support/machine.h"
+#include "support/routine_name.h"
 
 namespace polylsq {
 namespace {
 
 using recio::ordered_le;
 using recio::ordered_lt;
-using recio::ordered_gt;
 using recio::rt_exp;
 using recio::rt_log;
 using recio::rt_sin;
 using recio::rt_sqrt;
 
 // Chebyshev coefficients: entry j multiplies T_(j-1); CSEVL halves the first.
-constexpr float kErfSeries[13] = {
-    -4.904612e-2f,  -1.422612e-1f, 1.0035582e-2f,  -5.7687645e-4f, 2.7419932e-5f,
-    -1.1043176e-6f, 3.8488757e-8f, -1.1808583e-9f, 3.2334215e-11f, -7.991016e-13f,
-    1.7990726e-14f, -3.7186356e-16f, 7.103599e-18f};
-
-constexpr float kErfcMidSeries[23] = {
-    -6.960135e-2f,   -4.110134e-2f,   3.914496e-3f,    -4.906396e-4f,  7.157479e-5f,
-    -1.1530717e-5f,  1.9946706e-6f,   -3.6426664e-7f,  6.944373e-8f,   -1.3712209e-8f,
-    2.7883897e-9f,   -5.8141647e-10f, 1.2389205e-10f,  -2.6906392e-11f, 5.9426145e-12f,
-    -1.3323868e-12f, 3.0280468e-13f,  -6.966649e-14f,  1.6208545e-14f, -3.8099343e-15f,
-    9.040487e-16f,   -2.1640063e-16f, 5.2221024e-17f};
-
-constexpr float kErfcTailSeries[24] = {
-    7.151793e-2f,    -2.6532434e-2f,  1.711154e-3f,    -1.6375167e-4f,  1.9871293e-5f,
-    -2.8437123e-6f,  4.6061612e-7f,   -8.227753e-8f,   1.5921419e-8f,   -3.2950713e-9f,
-    7.2234396e-10f,  -1.6648558e-10f, 4.0103927e-11f,  -1.0048162e-11f, 2.608276e-12f,
-    -6.9911107e-13f, 1.9294924e-13f,  -5.4701313e-14f, 1.5896633e-14f,  -4.726894e-15f,
-    1.4358734e-15f,  -4.4495107e-16f, 1.4048109e-16f,  -4.5138184e-17f};
-
 constexpr float kLn1pSeries[23] = {
     1.0378693f,      -1.3364302e-1f,  1.9408248e-2f,   -3.0107552e-3f, 4.8694614e-4f,
     -8.105488e-5f,   1.37788475e-5f,  -2.380221e-6f,   4.1640416e-7f,  -7.359583e-8f,
@@ -68,7 +48,6 @@ constexpr float kGammaSeries[23] = {
 constexpr float kLnSqrt2Pi = 0.9189385f;       // ln sqrt(2 pi)
 constexpr float kLnSqrtPiOver2 = 0.22579135f;  // ln sqrt(pi / 2)
 constexpr float kPi = 3.1415927f;
-constexpr float kSqrtPi = 1.7724539f;
 
 // The relative distance of X from the nearest integer, for GAMMA's precision warning:
 // (X - trunc(X - 0.5)) / X.
@@ -82,66 +61,8 @@ constexpr const char* kNegativeInteger =
 
 }  // namespace
 
-float CSEVL(float X, const float* CS, int N) {
-  E1PSH("CSEVL ");
-  float result = AMACH(6);
-  if (N < 1) {
-    MSG_SET_INT(1, N);
-    E1MES(5, 5, "The number of terms in the series is not positive. N = %(I1).");
-  } else if (N > 1000) {
-    MSG_SET_INT(1, N);
-    E1MES(5, 6, "The number of terms in the series is greater than 1000. N = %(I1).");
-  } else {
-    // A NaN X ends the run here.
-    if (ordered_lt(X, -1.1f) || ordered_gt(X, 1.1f)) {
-      MSG_SET_REAL(1, X);
-      E1MES(3, 7, "The argument X = %(R1) is outside the interval (-1.1,+1.1).");
-    }
-    Vec cs(CS);
-    float U0 = 0.0f;
-    float U1 = 0.0f;
-    float U2 = 0.0f;
-    const float X2 = float(2.0 * X);
-    for (int I = 1; I <= N; ++I) {
-      U2 = U1;
-      U1 = U0;
-      U0 = float(double(X2) * U1 - U2 + cs(N + 1 - I));
-    }
-    result = float(0.5 * (double(U0) - U2));
-  }
-  E1POP("CSEVL");
-  return result;
-}
-
-int INITS(const float* OS, int NOS, float ETA) {
-  E1PSH("INITS ");
-  int result = 0;
-  if (NOS < 1) {
-    MSG_SET_INT(1, NOS);
-    E1MES(5, 5, "The number of coefficients is less than 1. NOS = %(I1).");
-  } else {
-    Vec os(OS);
-    float ACC = 0.0f;
-    int I = 1;
-    bool exceeded = false;
-    for (int II = 1; II <= NOS && !exceeded; ++II) {
-      I = NOS + 1 - II;
-      ACC = float(double(ACC) + std::fabs(double(os(I))));
-      exceeded = ACC > ETA;
-    }
-    if (!exceeded) I = 1;
-    if (I == NOS) {
-      E1MES(5, 6, "Too much accuracy may be requested. ETA should be increased.");
-    } else {
-      result = I;
-    }
-  }
-  E1POP("INITS");
-  return result;
-}
-
 void R9GAML(float& XMIN, float& XMAX) {
-  E1PSH("R9GAML");
+  const RoutineName routine("R9GAML");
   XMIN = AMACH(6);
   XMAX = AMACH(6);
 
@@ -181,14 +102,13 @@ void R9GAML(float& XMIN, float& XMAX) {
       XMIN = std::max(XMIN, float(1.0 - XMAX));
     }
   }
-  E1POP("R9GAML");
 }
 
 float R9LGMC(float X) {
   static int N_CORR = 0;
   static float XASYM = 0.0f;
   static float XMAX = 0.0f;
-  E1PSH("R9LGMC");
+  const RoutineName routine("R9LGMC");
   float result = AMACH(6);
   if (N_CORR == 0) {
     N_CORR = INITS(kLgammaCorrSeries, 6, AMACH(3));
@@ -211,7 +131,6 @@ float R9LGMC(float X) {
     const float series = CSEVL(float(2.0 * (ten_over_x * ten_over_x) - 1.0), kLgammaCorrSeries, N_CORR);
     result = float(double(series) / X);
   }
-  E1POP("R9LGMC");
   return result;
 }
 
@@ -221,7 +140,7 @@ float GAMMA(float X) {
   static float XMAX = 0.0f;
   static float RELTOL = 0.0f;
   static float XTINY = 0.0f;
-  E1PSH("GAMMA ");
+  const RoutineName routine("GAMMA");
   float result = AMACH(6);
   if (N_GAMMA == 0) {
     N_GAMMA = INITS(kGammaSeries, 23, float(double(0.1f) * AMACH(3)));
@@ -291,14 +210,13 @@ float GAMMA(float X) {
       }
     }
   }
-  E1POP("GAMMA");
   return result;
 }
 
 float ALNGAM(float X) {
   static float XMAX = 0.0f;
   static float RELTOL = 0.0f;
-  E1PSH("ALNGAM");
+  const RoutineName routine("ALNGAM");
   float result = AMACH(6);
   if (XMAX == 0.0f) {
     XMAX = float(double(AMACH(2)) / rt_log(AMACH(2)));
@@ -329,14 +247,13 @@ float ALNGAM(float X) {
       }
     }
   }
-  E1POP("ALNGAM");
   return result;
 }
 
 float ALNREL(float X) {
   static int N_LN1P = 0;
   static float XLIM = 0.0f;
-  E1PSH("ALNREL");
+  const RoutineName routine("ALNREL");
   float result = AMACH(6);
   if (N_LN1P == 0) {
     N_LN1P = INITS(kLn1pSeries, 23, float(double(0.1f) * AMACH(3)));
@@ -360,12 +277,11 @@ float ALNREL(float X) {
             "to -1.0. X must be greater than %(R2).");
     }
   }
-  E1POP("ALNREL");
   return result;
 }
 
 float ALBETA(float A, float B) {
-  E1PSH("ALBETA");
+  const RoutineName routine("ALBETA");
   float result = AMACH(6);
   const float P = std::min(A, B);
   const float Q = std::max(A, B);
@@ -394,59 +310,6 @@ float ALBETA(float A, float B) {
     const float gamma_pq = GAMMA(float(double(P) + Q));
     result = float(rt_log(double(gamma_p) * (double(gamma_q) / gamma_pq)));
   }
-  E1POP("ALBETA");
-  return result;
-}
-
-float ERFC(float X) {
-  static int N_ERF = 0;
-  static int N_ERFC_TAIL = 0;
-  static int N_ERFC_MID = 0;
-  static float XTINY = 0.0f;
-  static float XMAX = 0.0f;
-  static float XLIN = 0.0f;
-  E1PSH("ERFC  ");
-  float result = AMACH(6);
-  if (N_ERF == 0) {
-    const float ETA = float(double(0.1f) * AMACH(3));
-    N_ERF = INITS(kErfSeries, 13, ETA);
-    N_ERFC_TAIL = INITS(kErfcTailSeries, 24, ETA);
-    N_ERFC_MID = INITS(kErfcMidSeries, 23, ETA);
-    XTINY = float(-rt_sqrt(-rt_log(double(kSqrtPi) * AMACH(3))));
-    XMAX = float(rt_sqrt(-rt_log(double(kSqrtPi) * AMACH(1))));
-    XMAX = float(double(XMAX) - 0.5 * rt_log(XMAX) / XMAX - 0.01f);
-    XLIN = float(rt_sqrt(2.0 * AMACH(3)));
-  }
-  if (ordered_le(X, XTINY)) {  // a NaN X ends the run here
-    result = 2.0f;
-  } else if (X > XMAX) {
-    result = 0.0f;
-    MSG_SET_REAL(1, X);
-    MSG_SET_REAL(2, XMAX);
-    E1MES(2, 1,
-          "The function underflows because X = %(R1) is greater than %(R2). The result is set to zero.");
-  } else {
-    const float Y = std::fabs(X);
-    if (Y <= 1.0f) {
-      if (Y < XLIN) {
-        result = float(1.0 - 2.0 * X / kSqrtPi);
-      } else {
-        const float series = CSEVL(float(2.0 * X * X - 1.0), kErfSeries, N_ERF);
-        result = float(1.0 - double(X) * (1.0 + series));
-      }
-    } else {
-      const float Z = float(double(Y) * Y);
-      float C;
-      if (Z <= 4.0f) {
-        C = float(0.5f + double(CSEVL(float((8.0 / Z - 5.0) * 0.33333334f), kErfcMidSeries, N_ERFC_MID)));
-      } else {
-        C = float(0.5f + double(CSEVL(float(8.0 / Z - 1.0), kErfcTailSeries, N_ERFC_TAIL)));
-      }
-      result = float(rt_exp(-double(Z)) * C / Y);
-      if (X < 0.0f) result = float(2.0 - result);
-    }
-  }
-  E1POP("ERFC");
   return result;
 }
 

@@ -1,4 +1,4 @@
-// Single-precision special functions built on Chebyshev series.
+// Single-precision gamma and beta functions and their helpers, built on Chebyshev series.
 //
 // Each routine pushes its own name and reports through the error handler; a result
 // starts as the NaN AMACH(6) and stays NaN after a terminal error. Term counts and
@@ -8,14 +8,11 @@
 
 namespace polylsq {
 
-float CSEVL(float X, const float* CS, int N);       // Clenshaw sum of N terms, X in [-1.1, 1.1]
-int INITS(const float* OS, int NOS, float ETA);     // terms needed for accuracy ETA; 0 on error
 void R9GAML(float& XMIN, float& XMAX);              // gamma neither underflows nor overflows
 float R9LGMC(float X);                              // Stirling correction, X >= 10
 float GAMMA(float X);
 float ALNGAM(float X);                              // ln |GAMMA(X)|
 float ALNREL(float X);                              // ln(1 + X), X > -1
 float ALBETA(float A, float B);                     // ln B(A, B), A, B > 0
-float ERFC(float X);
 
 }  // namespace polylsq
