@@ -94,20 +94,11 @@ std::optional<std::size_t> bytes_left(std::FILE* file) {
   return static_cast<std::size_t>(end - at);
 }
 
-Outcome read_data_file(LineSource& lines, std::optional<std::size_t> file_bytes,
-                       const ClassifiedLine& degree_line, const ClassifiedLine& count_line) {
+// The observations of a data file whose header gave `degree` and `count` (>= 1).
+Outcome read_observations(LineSource& lines, std::optional<std::size_t> file_bytes, int degree,
+                          int count) {
   DataSet data;
   data.format = DataFormat::kDataFile;
-  int degree = 0;
-  int count = 0;
-  if (auto failure = read_header_integer(degree_line, "the degree", degree)) return *failure;
-  if (auto failure = read_header_integer(count_line, "the count of observations", count)) {
-    return *failure;
-  }
-  if (count < 1) {
-    return at_line(count_line.number, "the count of observations is " + std::to_string(count) +
-                                          ", at least 1 is needed");
-  }
   data.file_degree = degree;
   ValueColumn x;
   ValueColumn y;
@@ -121,6 +112,31 @@ Outcome read_data_file(LineSource& lines, std::optional<std::size_t> file_bytes,
   data.x = x.take();
   data.y = y.take();
   return data;
+}
+
+std::string count_too_small(int count) {
+  return "the count of observations is " + std::to_string(count) + ", at least 1 is needed";
+}
+
+Outcome read_data_file(LineSource& lines, std::optional<std::size_t> file_bytes,
+                       const ClassifiedLine& degree_line, const ClassifiedLine& count_line) {
+  int degree = 0;
+  int count = 0;
+  if (auto failure = read_header_integer(degree_line, "the degree", degree)) return *failure;
+  if (auto failure = read_header_integer(count_line, "the count of observations", count)) {
+    return *failure;
+  }
+  if (count < 1) return at_line(count_line.number, count_too_small(count));
+  return read_observations(lines, file_bytes, degree, count);
+}
+
+// A data file whatever its first lines look like: the header read list-directed.
+Outcome read_forced_data_file(LineSource& lines, std::optional<std::size_t> file_bytes) {
+  int degree = 0;
+  int count = 0;
+  if (auto failure = read_list_header(lines, degree, count)) return *failure;
+  if (count < 1) return at_line(lines.line_number(), count_too_small(count));
+  return read_observations(lines, file_bytes, degree, count);
 }
 
 // `held`: lines already taken from `lines` to choose the format, in order.
@@ -163,6 +179,10 @@ Outcome read_columns(LineSource& lines, std::optional<std::size_t> file_bytes, b
 Outcome read_any(std::FILE* file, const ReadOptions& options, const StreamLimits& limits) {
   const std::optional<std::size_t> file_bytes = bytes_left(file);
   LineSource lines(file, limits);
+  if (options.data_file_only) {
+    if (options.weights) return std::string("--weights needs plain columns, not the data-file format");
+    return read_forced_data_file(lines, file_bytes);
+  }
   ClassifiedLine first;
   LineSource::Status status = next_significant(lines, first);
   if (status == LineSource::Status::kEnd) return no_observations(0);

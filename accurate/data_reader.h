@@ -25,6 +25,9 @@ enum class DataFormat { kDataFile, kColumns };
 
 struct ReadOptions {
   bool weights = false;  // a third column holds weights (plain columns only)
+  // Read the data-file format whatever the first lines look like, its header as the legacy
+  // program reads it (a first line "3 7" is the degree 3), for a file the legacy run reads.
+  bool data_file_only = false;
 };
 
 struct DataSet {

@@ -4,6 +4,7 @@
 #include "accurate/list_directed_reader.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 #include "accurate/number_text.h"
@@ -57,16 +58,22 @@ int take_plain_observations(LineSource& lines, int most, ValueColumn& x, ValueCo
 
 enum class ReadEnd { kComplete, kFileEnded, kFailed };
 
-// One read statement of kItemsPerRead reals.
+// The item of a read statement that a value goes to: a real, or an integer.
+struct Item {
+  double* real = nullptr;
+  int* integer = nullptr;
+};
+
+// One read statement: its items take their values in order.
 class ListRead {
  public:
   explicit ListRead(LineSource& lines) : lines_(lines) {}
 
-  ReadEnd read(double (&items)[kItemsPerRead]) {
+  ReadEnd read(std::span<const Item> items) {
     if (!next_line()) return end_of_lines();
     std::size_t item = 0;
     bool after_value = false;  // a value was read and its separating comma not yet seen
-    while (item < kItemsPerRead) {
+    while (item < items.size()) {
       while (pos_ < line_.size() && is_blank(line_[pos_])) ++pos_;
       if (pos_ == line_.size()) {
         if (!next_line()) return end_of_lines();
@@ -82,11 +89,13 @@ class ListRead {
       // "-3.14159 27.18282": a plain number read in place, as the token would read
       const char* const line_end = line_.data() + line_.size();
       double plain = 0.0;
-      const char* const plain_end = scan_plain_real(line_.data() + pos_, line_end, plain);
+      const char* const plain_end = items[item].real == nullptr
+                                        ? nullptr
+                                        : scan_plain_real(line_.data() + pos_, line_end, plain);
       if (plain_end != nullptr && (plain_end == line_end || ends_value(*plain_end))) {
         pos_ = static_cast<std::size_t>(plain_end - line_.data());
         after_value = true;
-        items[item++] = plain;
+        *items[item++].real = plain;
         continue;
       }
       const std::size_t start = pos_;
@@ -104,12 +113,10 @@ class ListRead {
         }
         value = token.substr(star + 1);
       }
-      for (; repeat > 0 && item < kItemsPerRead; --repeat, ++item) {
+      for (; repeat > 0 && item < items.size(); --repeat, ++item) {
         if (value.empty()) continue;  // "r*": r null values
-        const Conversion result = parse_real(value, items[item]);
-        if (result == Conversion::kMalformed) return fail(quoted(token) + " is not a number");
-        if (result == Conversion::kOutOfRange) {
-          return fail(quoted(token) + " is beyond the double range");
+        if (const std::optional<std::string> bad = convert(value, token, items[item])) {
+          return fail(*bad);
         }
       }
     }
@@ -119,6 +126,24 @@ class ListRead {
   const std::string& failure() const { return failure_; }
 
  private:
+  // Why `value` (of `token`) cannot be stored in `item`; nothing when it was stored.
+  static std::optional<std::string> convert(std::string_view value, std::string_view token,
+                                            const Item& item) {
+    if (item.real != nullptr) {
+      switch (parse_real(value, *item.real)) {
+        case Conversion::kOk: return std::nullopt;
+        case Conversion::kMalformed: return quoted(token) + " is not a number";
+        case Conversion::kOutOfRange: return quoted(token) + " is beyond the double range";
+      }
+    }
+    switch (parse_integer(value, *item.integer)) {
+      case Conversion::kOk: return std::nullopt;
+      case Conversion::kMalformed: return quoted(token) + " is not an integer";
+      case Conversion::kOutOfRange: return quoted(token) + " is outside the 32-bit integer range";
+    }
+    return std::nullopt;
+  }
+
   bool next_line() {
     pos_ = 0;
     status_ = lines_.next(line_);
@@ -152,17 +177,35 @@ std::optional<std::string> read_list_observations(LineSource& lines, int count, 
   while (done < count) {
     done += take_plain_observations(lines, count - done, x, y);
     if (done == count) break;
-    double items[kItemsPerRead] = {0.0, 0.0};
+    double pair[kItemsPerRead] = {0.0, 0.0};
+    const Item items[kItemsPerRead] = {{&pair[0], nullptr}, {&pair[1], nullptr}};
     switch (statement.read(items)) {
       case ReadEnd::kComplete:
-        x.push(items[0]);
-        y.push(items[1]);
+        x.push(pair[0]);
+        y.push(pair[1]);
         ++done;
         break;
       case ReadEnd::kFileEnded:
         return "the file ends after line " + std::to_string(lines.line_number()) + ": " +
                counted(static_cast<std::size_t>(count), "observation") +
                (count == 1 ? " was" : " were") + " announced, " + std::to_string(done) + " read";
+      case ReadEnd::kFailed:
+        return statement.failure();
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<std::string> read_list_header(LineSource& lines, int& degree, int& count) {
+  ListRead statement(lines);
+  for (int* value : {&degree, &count}) {
+    const Item item[1] = {{nullptr, value}};
+    switch (statement.read(item)) {
+      case ReadEnd::kComplete:
+        break;
+      case ReadEnd::kFileEnded:
+        return "the file ends after line " + std::to_string(lines.line_number()) +
+               (value == &degree ? " before the degree" : " before the count of observations");
       case ReadEnd::kFailed:
         return statement.failure();
     }

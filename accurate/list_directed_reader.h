@@ -24,4 +24,11 @@ namespace polylsq::accurate {
 std::optional<std::string> read_list_observations(LineSource& lines, int count, ValueColumn& x,
                                                   ValueColumn& y);
 
+// Reads the two header statements of a data file the way the legacy program reads them:
+// the degree, then the count, one integer read statement each (a statement starts at the
+// next line, may take further lines, and skips the rest of its last one: a first line
+// "3 7" gives the degree 3). Items a read leaves unset (a null value, a slash) keep their
+// values. Returns the message of the first failure, as read_list_observations does.
+std::optional<std::string> read_list_header(LineSource& lines, int& degree, int& count);
+
 }  // namespace polylsq::accurate

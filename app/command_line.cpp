@@ -18,9 +18,11 @@ namespace polylsq::app {
 namespace {
 
 constexpr const char* kDescription =
-    "Fits a polynomial of degree 0 to 5 to the (x, y) observations of a data file by least\n"
-    "squares, writes the six coefficients and R-squared to a result file, shows them on the\n"
-    "console and waits for the Enter key.";
+    "Fits a polynomial to (x, y) observations by least squares.\n"
+    "Without a subcommand: the established console program. It fits a polynomial of degree\n"
+    "0 to 5 in single precision to the observations of a data file, writes the six\n"
+    "coefficients and R-squared to a result file, shows them on the console and waits for\n"
+    "the Enter key. Its files and console output do not change.";
 
 constexpr const char* kFooter =
     "Files:\n"
@@ -33,16 +35,52 @@ constexpr const char* kFooter =
     "  1  a run-time error report (a file that cannot be read or written, bad data,\n"
     "     arithmetic beyond the single-precision range)\n"
     "  2  the command line is wrong; nothing was read or written\n"
-    "  3  a TERMINAL or FATAL message stopped the run; the result file was not written";
+    "  3  a TERMINAL or FATAL message stopped the run; the result file was not written\n"
+    "  4  (check) a legacy figure that the accurate fit contradicts";
+
+constexpr const char* kFitDescription =
+    "The accurate fit (degree 0 to 10, double precision and beyond) with standard errors,\n"
+    "t and p values and the analysis of variance";
+
+constexpr const char* kFitFooter =
+    "FILE is a data file (a degree line and a count line, then the pairs) or plain columns\n"
+    "(x y a line; blanks, tabs, a comma or a semicolon between them; '#' starts a comment; a\n"
+    "first line of column names is skipped; with semicolons a decimal comma is accepted).\n"
+    "'-' reads standard input. Writes no file unless asked and never pauses.\n"
+    "\n"
+    "Exit status: 0 a fit (warnings allowed); 1 unreadable or bad data, or a fit that cannot\n"
+    "be made; 2 a command-line error.";
+
+constexpr const char* kCheckDescription =
+    "The legacy computation and the accurate one side by side: which printed figures are wrong";
+
+constexpr const char* kCheckFooter =
+    "Shows the seven figures of the result file (B(1) to B(6), R-squared) as the legacy run\n"
+    "prints them, the accurate value printed the same way and in full, and marks each legacy\n"
+    "figure that the accurate fit contradicts. Writes no result file and never pauses.\n"
+    "\n"
+    "Exit status: 0 nothing marked; 4 a figure marked; 1 and 3 as for the legacy run (a\n"
+    "run-time report, a TERMINAL or FATAL message); 2 a command-line error.";
+
+// Where to read more after an error: the help of the subcommand that was being parsed.
+std::string g_help_pointer = "Run 'polylsq --help' for usage.\n";
 
 // "polylsq: <what is wrong>" and where to look, for every parse error.
 std::string failure_text(const CLI::App*, const CLI::Error& error) {
-  return std::string("polylsq: ") + error.what() + "\nRun 'polylsq --help' for usage.\n";
+  return std::string("polylsq: ") + error.what() + "\n" + g_help_pointer;
 }
 
 bool names_no_file(const std::string& path) {
   std::error_code ignored;
   return !std::filesystem::exists(path, ignored);
+}
+
+// A file named on the command line that does not exist: one line and the pointer. "-"
+// (standard input) counts as existing where `dash_is_input`.
+bool report_missing(const std::string& path, bool dash_is_input = false) {
+  if ((dash_is_input && path == "-") || !names_no_file(path)) return false;
+  std::cerr << "polylsq: " << path << ": no such file\n" << g_help_pointer;
+  return true;
 }
 
 }  // namespace
@@ -54,6 +92,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
                        "Show the version and exit");
   cli.set_help_flag("-h,--help", "Show this help and exit");
   cli.failure_message(failure_text);
+  cli.require_subcommand(0, 1);
 
   LegacyRun run;
   bool no_pause = false;
@@ -62,6 +101,27 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
       ->disable_flag_override();  // a flag takes no value: "--no-pause=no" is an error
   CLI::Option* data = cli.add_option("DATA", run.data_file, "Data file (default B2F.txt)");
   cli.add_option("RESULT", run.result_file, "Result file (default F2B.txt)");
+
+  FitRun fit;
+  CLI::App* fit_command = cli.add_subcommand("fit", kFitDescription);
+  fit_command->footer(kFitFooter);
+  fit_command->add_option("--degree", fit.degree,
+                          "Degree of the polynomial, 0 to 10 (required for plain columns; "
+                          "overrides a data file's degree)")
+      ->check(CLI::Range(0, 10));
+  fit_command->add_flag("--json", fit.json, "One JSON object on standard output")
+      ->disable_flag_override();
+  fit_command->add_option("--plot", fit.plot_file, "Also draw the fit into this SVG file");
+  fit_command->add_option("FILE", fit.data_file, "Data file or columns (default B2F.txt; - for standard input)");
+
+  CheckRun check;
+  CLI::App* check_command = cli.add_subcommand("check", kCheckDescription);
+  check_command->footer(kCheckFooter);
+  check_command->add_flag("--json", check.json, "One JSON object on standard output")
+      ->disable_flag_override();
+  check_command->add_option("--plot", check.plot_file,
+                            "Also draw both fits into this SVG file");
+  check_command->add_option("DATA", check.data_file, "Data file (default B2F.txt)");
 
   ParsedCommandLine parsed;
   try {
@@ -73,15 +133,33 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     parsed.exit_status = cli.exit(version);
     return parsed;
   } catch (const CLI::ParseError& error) {
+    if (fit_command->parsed()) g_help_pointer = "Run 'polylsq fit --help' for usage.\n";
+    if (check_command->parsed()) g_help_pointer = "Run 'polylsq check --help' for usage.\n";
     cli.exit(error);
     parsed.exit_status = kExitUsage;
     return parsed;
   }
+  if (fit_command->parsed()) {
+    g_help_pointer = "Run 'polylsq fit --help' for usage.\n";
+    if (report_missing(fit.data_file, true)) {
+      parsed.exit_status = kExitUsage;
+    } else {
+      parsed.command = fit;
+    }
+    return parsed;
+  }
+  if (check_command->parsed()) {
+    g_help_pointer = "Run 'polylsq check --help' for usage.\n";
+    if (report_missing(check.data_file)) {
+      parsed.exit_status = kExitUsage;
+    } else {
+      parsed.command = check;
+    }
+    return parsed;
+  }
   // Only the default data file keeps the old behaviour of being created empty: a named
   // one that does not exist is a typo, and must leave nothing behind.
-  if (data->count() > 0 && names_no_file(run.data_file)) {
-    std::cerr << "polylsq: " << run.data_file << ": no such file\n"
-              << "Run 'polylsq --help' for usage.\n";
+  if (data->count() > 0 && report_missing(run.data_file)) {
     parsed.exit_status = kExitUsage;
     return parsed;
   }

@@ -1,5 +1,5 @@
-// The command line: `polylsq [OPTIONS] [DATA [RESULT]]` and its subcommands, parsed once
-// into a struct. Options only choose files, whether the pause reads a line, and which
+// The command line: `polylsq [OPTIONS] [DATA [RESULT]]`, `polylsq fit ...` and
+// `polylsq check ...`, parsed once into a struct. Options only choose files, whether the pause reads a line, and which
 // command runs; none changes a byte of the legacy run's console transcript or result file.
 #pragma once
 
@@ -16,7 +16,22 @@ struct LegacyRun {
   bool pause = true;  // read one console line after "Push Enter key"
 };
 
-using Command = std::variant<LegacyRun>;
+// `polylsq fit`: the accurate fit of a data file or of plain columns.
+struct FitRun {
+  std::string data_file = "B2F.txt";  // "-": standard input
+  std::optional<int> degree;          // required for plain columns; overrides the file's
+  bool json = false;
+  std::string plot_file;              // empty: no picture
+};
+
+// `polylsq check`: the legacy computation and the accurate one side by side.
+struct CheckRun {
+  std::string data_file = "B2F.txt";
+  bool json = false;
+  std::string plot_file;  // empty: no picture
+};
+
+using Command = std::variant<LegacyRun, FitRun, CheckRun>;
 
 // What the command line asks for: a command to run, or an exit status when the parse
 // itself ended the process's work (help or version shown on standard output: 0; a wrong

@@ -22,25 +22,12 @@ namespace {
 
 constexpr int kFileUnit = 1;     // the data file while reading, then the result file
 constexpr int kConsoleUnit = 6;  // formatted console records
-constexpr int kMaxDegree = 5;    // B(1..6) in the result file
-constexpr int kCoefficients = kMaxDegree + 1;
 
 // Observations reserved before reading: the arrays grow with the data actually read, so
 // a count far beyond the file's contents ends at its end, not in a giant allocation.
 constexpr int kInitialReserve = 4096;
 
 constexpr const char* kHyphens = "------------------------------------- ";
-
-// The program's variables, all zero at the start of a run.
-struct Variables {
-  int NDEG = 0;
-  int NOBS = 0;
-  std::vector<float> XOBS;
-  std::vector<float> YOBS;
-  float B[kCoefficients] = {};
-  float SSDEG[kCoefficients] = {};
-  float FITSTAT[fitstat_slot::kSize] = {};
-};
 
 // A degree above 5 would lose terms of the result file silently: a terminal error in the
 // handler's layout, under the program's name, which stops the run when it is popped.
@@ -54,7 +41,7 @@ void reject_degree(int NDEG) {
 
 // One read statement per observation; an item that the data leave unset (a null value
 // or a slash) keeps the initial zero.
-void read_observations(Variables& v) {
+void read_observations(LegacyFit& v) {
   if (v.NOBS > 0) {
     const auto reserve = static_cast<std::size_t>(v.NOBS < kInitialReserve ? v.NOBS : kInitialReserve);
     v.XOBS.reserve(reserve);
@@ -69,18 +56,18 @@ void read_observations(Variables& v) {
   }
 }
 
-void write_results(Variables& v, const std::string& result_file) {
+void write_results(LegacyFit& v, const std::string& result_file) {
   Vec b(v.B), fitstat(v.FITSTAT);
   recio::open_unit(kFileUnit, result_file);
-  for (int i = 1; i <= kCoefficients; ++i) recio::write_formatted(kFileUnit, "(F10.3)", {b(i)});
+  for (int i = 1; i <= kLegacyCoefficients; ++i) recio::write_formatted(kFileUnit, "(F10.3)", {b(i)});
   recio::write_formatted(kFileUnit, "(F12.4)", {fitstat(fitstat_slot::kRSquared)});
   recio::close_unit(kFileUnit);
 }
 
-void show_report(Variables& v) {
+void show_report(LegacyFit& v) {
   Vec b(v.B), fitstat(v.FITSTAT);
   recio::write_list(recio::kStarUnit, {kHyphens});
-  for (int i = 1; i <= kCoefficients; ++i) {
+  for (int i = 1; i <= kLegacyCoefficients; ++i) {
     recio::write_formatted(kConsoleUnit, "('   B(',I1,') = ',F9.3)", {i, b(i)});
   }
   recio::write_formatted(kConsoleUnit, "('   R-squared = ',F12.4)",
@@ -94,17 +81,11 @@ void show_report(Variables& v) {
 
 }  // namespace
 
-void run_program(const LegacyRun& run) {
-  recio::enable_fp_traps();
-  Variables v;
-
-  recio::write_list(recio::kStarUnit, {" "});
-  recio::write_list(recio::kStarUnit, {"  --- Least Squares Approximation ---"});
-  recio::write_list(recio::kStarUnit, {" "});
-
-  recio::open_unit(kFileUnit, run.data_file);
+LegacyFit legacy_fit(const std::string& data_file) {
+  LegacyFit v;  // all zero at the start, as the program's variables
+  recio::open_unit(kFileUnit, data_file);
   recio::read_list(kFileUnit, {&v.NDEG});
-  if (v.NDEG > kMaxDegree) {
+  if (v.NDEG > kLegacyMaxDegree) {
     recio::close_unit(kFileUnit);
     reject_degree(v.NDEG);  // a terminal error: the handler stops the run
   }
@@ -113,6 +94,17 @@ void run_program(const LegacyRun& run) {
   recio::close_unit(kFileUnit);
 
   RCURV(v.NOBS, v.XOBS.data(), v.YOBS.data(), v.NDEG, v.B, v.SSDEG, v.FITSTAT);
+  return v;
+}
+
+void run_program(const LegacyRun& run) {
+  recio::enable_fp_traps();
+
+  recio::write_list(recio::kStarUnit, {" "});
+  recio::write_list(recio::kStarUnit, {"  --- Least Squares Approximation ---"});
+  recio::write_list(recio::kStarUnit, {" "});
+
+  LegacyFit v = legacy_fit(run.data_file);
 
   write_results(v, run.result_file);  // complete before the report starts
   show_report(v);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# End-to-end timing of polylsq against the process floor (bench/floor.cpp: fscanf the data
+# End-to-end timing of the legacy run (polylsq) and of the accurate fit (polylsq fit, its
+# report on standard output) against the process floor (bench/floor.cpp: fscanf the data
 # file, write seven lines) and numpy (loadtxt + polyfit + seven lines), on generated data
 # files of 300, 10^4, 10^5 and 10^6 observations at degree 5. Each program runs in the
 # folder of the data file with standard input from /dev/null; the time is the median of
@@ -33,9 +34,9 @@ mkdir -p "$work"
 sizes=(300 10000 100000 1000000)
 declare -A runs=([300]=40 [10000]=20 [100000]=10 [1000000]=10)
 
-# Median wall times in seconds of the three programs. The runs are taken in five rounds of
-# one hyperfine call each (the three programs one after the other), so that a burst of load
-# from elsewhere falls on all three alike; the median is over all runs of a program.
+# Median wall times in seconds of the programs. The runs are taken in five rounds of
+# one hyperfine call each (the four programs one after the other), so that a burst of load
+# from elsewhere falls on all of them alike; the median is over all runs of a program.
 # hyperfine gives the programs standard input from /dev/null.
 medians() {  # runs, commands...
   local runs=$1 rounds=5 round jsons=()
@@ -53,14 +54,15 @@ PYEOF
   rm -f "${jsons[@]}"
 }
 
-t_prog=() t_floor=() t_numpy=()
+t_prog=() t_floor=() t_numpy=() t_fit=()
 for n in "${sizes[@]}"; do
   dir=$work/n$n
   mkdir -p "$dir"
   [ -f "$dir/B2F.txt" ] || "$py" "$root/bench/make_data.py" "$n" "$dir/B2F.txt"
   cd "$dir"
-  read -r a b c < <(medians "${runs[$n]}" "$polylsq" "$floor" "$py $root/bench/numpy_fit.py")
-  t_prog+=("$a") t_floor+=("$b") t_numpy+=("$c")
+  read -r a b c d < <(medians "${runs[$n]}" "$polylsq" "$floor" "$py $root/bench/numpy_fit.py" \
+    "$polylsq fit B2F.txt")
+  t_prog+=("$a") t_floor+=("$b") t_numpy+=("$c") t_fit+=("$d")
   cd "$root"
 done
 
@@ -73,21 +75,25 @@ big=1000000
 rss_prog=$(peak_kb "$work/n$big" "$polylsq")
 rss_floor=$(peak_kb "$work/n$big" "$floor")
 rss_numpy=$(peak_kb "$work/n$big" "$py" "$root/bench/numpy_fit.py")
+rss_fit=$(peak_kb "$work/n$big" "$polylsq" fit B2F.txt)
 
-"$py" - "$big" "$rss_prog" "$rss_floor" "$rss_numpy" "${sizes[*]}" "${t_prog[*]}" "${t_floor[*]}" "${t_numpy[*]}" <<'PYEOF'
+"$py" - "$big" "$rss_prog" "$rss_floor" "$rss_numpy" "$rss_fit" "${sizes[*]}" "${t_prog[*]}" \
+  "${t_floor[*]}" "${t_numpy[*]}" "${t_fit[*]}" <<'PYEOF'
 import sys
-big, rss_prog, rss_floor, rss_numpy = int(sys.argv[1]), *map(int, sys.argv[2:5])
-sizes = [int(s) for s in sys.argv[5].split()]
-prog, floor, numpy = (dict(zip(sizes, map(float, a.split()))) for a in sys.argv[6:9])
-print("| N | polylsq (ms) | floor (ms) | numpy (ms) | polylsq / floor | numpy / polylsq | ns per obs |")
-print("|---:|---:|---:|---:|---:|---:|---:|")
+big, rss_prog, rss_floor, rss_numpy, rss_fit = int(sys.argv[1]), *map(int, sys.argv[2:6])
+sizes = [int(s) for s in sys.argv[6].split()]
+prog, floor, numpy, fit = (dict(zip(sizes, map(float, a.split()))) for a in sys.argv[7:11])
+print("| N | polylsq (ms) | polylsq fit (ms) | floor (ms) | numpy (ms) | polylsq / floor "
+      "| numpy / polylsq | numpy / fit | ns per obs |")
+print("|---:|---:|---:|---:|---:|---:|---:|---:|---:|")
 for n in sizes:
-    p, f, q = prog[n] * 1e3, floor[n] * 1e3, numpy[n] * 1e3
-    print(f"| {n} | {p:.2f} | {f:.2f} | {q:.1f} | {p / f:.2f} | {q / p:.2f} | {p * 1e6 / n:.0f} |")
+    p, a, f, q = prog[n] * 1e3, fit[n] * 1e3, floor[n] * 1e3, numpy[n] * 1e3
+    print(f"| {n} | {p:.2f} | {a:.2f} | {f:.2f} | {q:.1f} | {p / f:.2f} | {q / p:.2f} | {q / a:.2f} "
+          f"| {p * 1e6 / n:.0f} |")
 print()
 print(f"Peak resident memory at N = {big} (bytes per observation): "
-      f"polylsq {rss_prog * 1024 / big:.1f}, floor {rss_floor * 1024 / big:.1f}, "
-      f"numpy {rss_numpy * 1024 / big:.1f}")
+      f"polylsq {rss_prog * 1024 / big:.1f}, polylsq fit {rss_fit * 1024 / big:.1f}, "
+      f"floor {rss_floor * 1024 / big:.1f}, numpy {rss_numpy * 1024 / big:.1f}")
 print()
 ok = lambda c: "met" if c else "NOT met"
 print(f"300 observations within 1.5x of the floor: {prog[300] / floor[300]:.2f}x, "
@@ -96,6 +102,10 @@ print(f"10^6 observations at least 3x faster than numpy: {numpy[big] / prog[big]
       f"{ok(numpy[big] / prog[big] >= 3)}")
 print(f"Peak memory at most 64 bytes per observation: {rss_prog * 1024 / big:.1f}, "
       f"{ok(rss_prog * 1024 / big <= 64)}")
+print(f"polylsq fit on 10^6 observations at least 5x faster than numpy: "
+      f"{numpy[big] / fit[big]:.2f}x, {ok(numpy[big] / fit[big] >= 5)}")
+print(f"polylsq fit peak memory at most 40 bytes per observation: {rss_fit * 1024 / big:.1f}, "
+      f"{ok(rss_fit * 1024 / big <= 40)}")
 per_obs = [prog[n] * 1e9 / n for n in sizes if n >= 10000]
 print("Time per observation at 10^4, 10^5, 10^6 (ns): " + ", ".join(f"{t:.0f}" for t in per_obs))
 with open("/proc/loadavg") as f:

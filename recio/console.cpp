@@ -115,13 +115,6 @@ void console_bytes(std::string_view bytes) {
   }
 }
 
-void end_console_line() {
-  if (g_console_line_owed) {
-    g_console_line_owed = 0;
-    console_bytes("\r\n");
-  }
-}
-
 void console_record(std::string_view record) {
   const char control = record.empty() ? ' ' : record[0];
   const bool owed = g_console_line_owed != 0;
@@ -168,5 +161,12 @@ void reset_console() {
 namespace polylsq::recio {
 
 void set_console_sink(ConsoleSink sink) { detail::console().sink = std::move(sink); }
+
+void end_console_line() {
+  if (detail::g_console_line_owed) {
+    detail::g_console_line_owed = 0;
+    detail::console_bytes("\r\n");
+  }
+}
 
 }  // namespace polylsq::recio

@@ -29,9 +29,6 @@ bool is_console_number(int unit);
 // Bytes to standard output, as they are (or to a test's sink).
 void console_bytes(std::string_view bytes);
 
-// The owed line end, if any.
-void end_console_line();
-
 // One output record, with its carriage control.
 void console_record(std::string_view record);
 

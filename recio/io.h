@@ -8,6 +8,7 @@
 // (run_end.h); nothing here returns an error code. The stop is in run_end.h.
 #pragma once
 
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 #include <variant>
@@ -43,6 +44,16 @@ void write_list(int unit, std::initializer_list<std::string_view> items);
 // One formatted write: `format` is a parenthesised list of edit descriptors (quoted
 // literals, Iw, Fw.d, Ew.d, kP, A, "/", repeat counts and groups) interpreted at run time.
 void write_formatted(int unit, std::string_view format, std::initializer_list<OutItem> items);
+
+// Where the console connection's output bytes go, in order: standard output (write(2) on
+// fd 1) unless a sink is set; nullptr restores standard output. `polylsq check --json`
+// sends them to standard error and keeps a copy; tests capture them.
+using ConsoleSink = std::function<void(std::string_view bytes)>;
+void set_console_sink(ConsoleSink sink);
+
+// Writes the line end that the last console record still owes, if any (the run-time does
+// so itself before a console read, at the stop, at a report and at the end of the process).
+void end_console_line();
 
 // One formatted record holding `text` as written (the effect of format "(A)" with one
 // character item): used by the error handler and the machine routines for their records.

@@ -169,9 +169,15 @@ std::string_view io_error_message(IoError error) {
 std::string read_location(std::string_view value, std::size_t line) {
   if (value.empty()) return "after line " + std::to_string(line);
   std::string_view shown = value.substr(0, kQuotedValueLength);
-  if (shown.size() < value.size()) {  // never cut inside a UTF-8 sequence
-    while (!shown.empty() && (static_cast<unsigned char>(value[shown.size()]) & 0xC0) == 0x80) {
-      shown.remove_suffix(1);
+  if (shown.size() < value.size()) {  // never cut inside a valid UTF-8 sequence
+    for (std::size_t back = 1; back <= 3 && back <= shown.size(); ++back) {
+      const std::size_t lead = shown.size() - back;
+      const std::size_t length = utf8_sequence_length(value.substr(lead));
+      if (length > back) {
+        shown = shown.substr(0, lead);
+        break;
+      }
+      if (length != 0 || (static_cast<unsigned char>(value[lead]) & 0xC0) != 0x80) break;
     }
   }
   std::string text = "line " + std::to_string(line) + ": " + quoted(shown);
@@ -208,7 +214,7 @@ void fail_math(int number, std::string_view message) {
 }  // namespace detail
 
 void stop(std::string_view text, int status) {
-  detail::end_console_line();
+  end_console_line();
   std::string line(text.empty() ? detail::kStopText : text);
   line += "\r\n";
   detail::console_bytes(line);

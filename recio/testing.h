@@ -1,15 +1,15 @@
-// Test-only switches of the run-time: where console bytes go, how the ends of a run leave,
-// and a fresh run-time between tests. Included by tests, fuzz harnesses and benchmarks only;
+// Test-only switches of the run-time: how the ends of a run leave, and a fresh run-time
+// between tests. Included by tests, fuzz harnesses and benchmarks only;
 // the program never changes these defaults.
 #pragma once
 
 #include <functional>
 #include <string_view>
 
+#include "recio/io.h"
+
 namespace polylsq::recio {
 
-// Receives every byte written to standard output, in order. Default: write(2) on fd 1.
-using ConsoleSink = std::function<void(std::string_view bytes)>;
 // Called by the stop with its exit status, after the stop text and the unit closes.
 // Default: exit the process. A hook must leave by throwing (the library holds no resource
 // that an unwinding would leak); one that returns lets the process exit as by default.
@@ -28,8 +28,7 @@ using FailureHook = std::function<void(std::string_view report)>;
 using TrapHook = void (*)(int number, const char* message);
 void set_trap_hook(TrapHook hook);
 
-// Passing nullptr (an empty function) restores the default.
-void set_console_sink(ConsoleSink sink);
+// Passing nullptr (an empty function) restores the default. The console sink is in io.h.
 void set_stop_hook(StopHook hook);
 void set_failure_hook(FailureHook hook);
 

@@ -10,8 +10,8 @@
 set -euo pipefail
 
 build_packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libboost-dev libfast-float-dev)
-test_packages=("${build_packages[@]}" libgtest-dev libbenchmark-dev librsvg2-bin libxml2-dev
-  libpng-dev)
+test_packages=("${build_packages[@]}" libgtest-dev libbenchmark-dev libeigen3-dev librsvg2-bin
+  libxml2-dev libpng-dev)
 
 case "${1:-}" in
   build) set -- "${build_packages[@]}" ;;

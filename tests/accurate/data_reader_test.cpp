@@ -116,6 +116,45 @@ TEST(ReadDataFile, EveryListDirectedFormReadsItsValues) {
   }
 }
 
+// A file the legacy run reads: its header read list-directed whatever its first lines
+// look like, as the legacy reader reads them.
+TEST(ReadDataFile, AForcedDataFileReadsItsHeaderAsTheLegacyRunDoes) {
+  struct ForcedCase {
+    std::string text;
+    std::variant<int, std::string> degree_or_error;
+  };
+  const ForcedCase cases[] = {
+      {"3 7\n2\n1 2\n3 4\n", 3},          // the rest of the degree's line is skipped
+      {"2*3\n2\n1 2\n3 4\n", 3},          // a repeat count
+      {"3,\n\n2\n1 2\n3 4\n", 3},        // the count's read goes on over a blank line
+      {"1\n2 9\n1 2\n3 4\n", 1},          // the standard form
+      {"2.0\n2\n1 2\n", std::string("line 1: \"2.0\" is not an integer")},
+      {"1\n,\n1 2\n", std::string("line 2: the count of observations is 0, at least 1 is needed")},
+      {"4\n", std::string("the file ends after line 1 before the count of observations")},
+      {"1\n3\n1 2\n", std::string("the file ends after line 3: 3 observations were announced, 1 read")},
+  };
+  for (const ForcedCase& c : cases) {
+    for (const std::size_t chunk : kChunkSizes) {
+      SCOPED_TRACE(::testing::PrintToString(c.text) + ", chunk " + std::to_string(chunk));
+      const TextFile file(c.text);
+      ReadOptions options;
+      options.data_file_only = true;
+      const ReadResult result =
+          read_data(file.get(), {}, options, StreamLimits{chunk, StreamLimits{}.max_line_bytes});
+      if (const auto* error = std::get_if<std::string>(&c.degree_or_error)) {
+        ASSERT_TRUE(std::holds_alternative<ReadError>(result));
+        EXPECT_EQ(std::get<ReadError>(result).message, *error);
+        continue;
+      }
+      ASSERT_TRUE(std::holds_alternative<DataSet>(result)) << std::get<ReadError>(result).message;
+      const DataSet& data = std::get<DataSet>(result);
+      EXPECT_EQ(data.file_degree, std::get<int>(c.degree_or_error));
+      EXPECT_EQ(data.x, (std::vector<double>{1, 3}));
+      EXPECT_EQ(data.y, (std::vector<double>{2, 4}));
+    }
+  }
+}
+
 const ReadsCase kColumnCases[] = {
     {"1 2\n3 4\n", {1, 3}, {2, 4}},
     {"1,2\n3,4", {1, 3}, {2, 4}},

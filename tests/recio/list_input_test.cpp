@@ -228,6 +228,13 @@ TEST_F(ListInput, FailingValuesGiveTheirReports) {
       {"a\x01\xff\xc3\xa9\n", "f", 6204, "invalid real", "line 1: \"a\\x01\\xff\xc3\xa9\""},
       {"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\xc3\xa9y\n", "f", 6204, "invalid real",
        "line 1: \"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\"..."},
+      // bytes that continue no UTF-8 sequence are escaped one by one, cut after 40 bytes
+      {"\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4"
+       "\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\xb4\n",
+       "f", 6204, "invalid real",
+       "line 1: \"\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4"
+       "\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4\\xb4"
+       "\\xb4\\xb4\\xb4\\xb4\"..."},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(failure_of(c.content, c.kinds),

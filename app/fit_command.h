@@ -1,0 +1,15 @@
+// `polylsq fit`: read the data in double precision, fit, report, draw on request.
+#pragma once
+
+#include "app/command_line.h"
+
+namespace polylsq::app {
+
+// Runs the accurate fit that `run` asks for and returns the exit status: 0 a fit
+// (warnings allowed), 1 unreadable or bad data, a fit that cannot be made or a picture
+// that cannot be written (the report is shown all the same), 2 plain columns without
+// --degree. Reports go to standard output, errors to standard error as
+// "polylsq: <message>"; no file but the picture asked for is written.
+int run_fit(const FitRun& run);
+
+}  // namespace polylsq::app

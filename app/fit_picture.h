@@ -1,0 +1,25 @@
+// The picture of an accurate fit that `fit --plot` and `check --plot` write: the
+// observations, the accurate curve with its residuals and, for `check`, the legacy curve.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "accurate/data_reader.h"
+#include "accurate/polynomial_fit.h"
+
+namespace polylsq::app {
+
+struct PictureExtras {
+  // The legacy run's power-series coefficients (as it computed them, constant term first):
+  // drawn dashed as "legacy run", the accurate curve then labelled "accurate fit".
+  std::optional<std::vector<double>> legacy_coefficients;
+};
+
+// Draws the picture into the SVG file `path`, completely or not at all. Returns
+// std::nullopt when written, else why not.
+std::optional<std::string> draw_fit(const std::string& path, const accurate::DataSet& data,
+                                    const accurate::PolynomialFit& fit, const PictureExtras& extras);
+
+}  // namespace polylsq::app

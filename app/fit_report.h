@@ -1,0 +1,38 @@
+// What `polylsq fit` shows of an accurate fit: a text report for people and one JSON
+// object for scripts. Pure functions from the fit to text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "accurate/polynomial_fit.h"
+
+namespace polylsq::app {
+
+// The report's heading facts besides the fit itself.
+struct FitSource {
+  std::string name;         // the file as named on the command line, "standard input" for "-"
+  std::string format;       // "data file" or "columns"
+  std::vector<std::string> warnings;  // of the reader, shown before the fit's own
+};
+
+// The text report: heading, coefficient table (power, coefficient, standard error, t,
+// Pr(>|t|)) with at least 10 significant digits, R-squared, adjusted R-squared, residual
+// standard deviation, n, the analysis of variance, and the warnings. An undefined value
+// reads "undefined".
+std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source);
+
+// One JSON object, exactly these keys: degree, n, coefficients (ascending powers),
+// standard_errors, t_values, p_values, r_squared (a fraction), adjusted_r_squared,
+// residual_sd, anova {ss_regression, ss_error, df_regression, df_error, f, p}, warnings.
+// An undefined value is null; numbers are the shortest text that reads back as the same
+// double. Ends with a line end.
+std::string fit_json(const accurate::PolynomialFit& fit, const FitSource& source);
+
+// `value` with `digits` significant digits in the shorter of fixed and scientific form
+// ("0.998364121", "1.25e-07"), or "undefined".
+std::string significant(std::optional<double> value, int digits);
+
+}  // namespace polylsq::app

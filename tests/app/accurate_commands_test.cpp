@@ -1,0 +1,320 @@
+// `polylsq fit` and `polylsq check` on the real binary: the JSON keys and values against
+// closed forms, the text report, the formats the reader accepts, errors and their exit
+// statuses, check's verdicts, the picture, and that no file is touched but the one asked for.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <numbers>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "plot/plot_test_support.h"
+#include "recio/fpenv.h"
+#include "support_lib/child_process.h"
+#include "support_lib/files.h"
+#include "support_lib/fixtures.h"
+
+namespace polylsq::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// y = 2, 3, 5, 4, 6 on x = 1..5: intercept 1.3, slope 0.9, SSE 1.9 on 3 degrees of freedom,
+// SST 10, Sxx 10, mean x 3 (worked by hand).
+const std::string kLineColumns = "x,y\n1,2\n2,3\n3,5\n4,4\n5,6\n";
+
+// Two-sided p of Student's t with 3 degrees of freedom, in closed form.
+double two_sided_p3(double t) {
+  const double a = std::fabs(t) / std::sqrt(3.0);
+  return 1.0 - 2.0 / std::numbers::pi * (a / (1.0 + a * a) + std::atan(a));
+}
+
+// 12 significant digits: the engine is correct to more; the closed forms in double to about 15.
+constexpr double kRelative = 1e-12;
+
+void expect_close(const json& actual, double expected, const char* what) {
+  ASSERT_TRUE(actual.is_number()) << what << " is " << actual;
+  EXPECT_NEAR(actual.get<double>(), expected, kRelative * std::fabs(expected)) << what;
+}
+
+std::set<std::string> keys_of(const json& object) {
+  std::set<std::string> keys;
+  for (const auto& item : object.items()) keys.insert(item.key());
+  return keys;
+}
+
+std::set<std::string> names_in(const fs::path& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+class AccurateCommands : public TempDirTest {
+ protected:
+  ChildRun run(std::vector<std::string> args, const std::string& input = "") {
+    ChildSetup setup;
+    setup.args = std::move(args);
+    if (!input.empty()) {
+      setup.input = Input::kFile;
+      setup.stdin_bytes = input;
+    }
+    ChildRun outcome = run_program(dir_, setup);
+    EXPECT_FALSE(outcome.timed_out);
+    EXPECT_EQ(outcome.signal, 0);
+    return outcome;
+  }
+
+  json fit_json(const std::string& file, const std::string& text, std::vector<std::string> extra = {}) {
+    write_file(dir_ / file, text);
+    std::vector<std::string> args{"fit", "--json"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back(file);
+    const ChildRun outcome = run(args);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    return json::parse(outcome.out);
+  }
+};
+
+TEST_F(AccurateCommands, FitJsonHasExactlyTheDocumentedKeysAndTheClosedFormValues) {
+  const json fit = fit_json("line.csv", kLineColumns, {"--degree", "1"});
+  EXPECT_EQ(keys_of(fit), (std::set<std::string>{"degree", "n", "coefficients", "standard_errors",
+                                                  "t_values", "p_values", "r_squared",
+                                                  "adjusted_r_squared", "residual_sd", "anova",
+                                                  "warnings"}));
+  EXPECT_EQ(keys_of(fit["anova"]),
+            (std::set<std::string>{"ss_regression", "ss_error", "df_regression", "df_error", "f", "p"}));
+  EXPECT_EQ(fit["degree"], 1);
+  EXPECT_EQ(fit["n"], 5);
+  const double mse = 1.9 / 3;
+  const double se[2] = {std::sqrt(mse * (1.0 / 5 + 9.0 / 10)), std::sqrt(mse / 10)};
+  const double estimate[2] = {1.3, 0.9};
+  for (int k = 0; k < 2; ++k) {
+    expect_close(fit["coefficients"][k], estimate[k], "coefficient");
+    expect_close(fit["standard_errors"][k], se[k], "standard error");
+    expect_close(fit["t_values"][k], estimate[k] / se[k], "t");
+    expect_close(fit["p_values"][k], two_sided_p3(estimate[k] / se[k]), "p");
+  }
+  expect_close(fit["r_squared"], 0.81, "R-squared");
+  expect_close(fit["adjusted_r_squared"], 1 - 0.19 * 4 / 3, "adjusted R-squared");
+  expect_close(fit["residual_sd"], std::sqrt(mse), "residual sd");
+  expect_close(fit["anova"]["ss_regression"], 8.1, "SSR");
+  expect_close(fit["anova"]["ss_error"], 1.9, "SSE");
+  EXPECT_EQ(fit["anova"]["df_regression"], 1);
+  EXPECT_EQ(fit["anova"]["df_error"], 3);
+  expect_close(fit["anova"]["f"], 8.1 / mse, "F");
+  expect_close(fit["anova"]["p"], two_sided_p3(0.9 / se[1]), "p of F (t squared with 1 df)");
+  EXPECT_EQ(fit["warnings"], json::array());
+}
+
+// Undefined statistics are null, each with a warning; an exact fit comes out exact.
+TEST_F(AccurateCommands, FitJsonGivesNullForWhatIsUndefined) {
+  const json exact = fit_json("exact.txt", "2\n5\n-2 17\n-1 6\n0 1\n1 2\n2 9\n");  // 1 - 2x + 3x^2
+  EXPECT_EQ(exact["coefficients"], json::parse("[1.0, -2.0, 3.0]"));
+  EXPECT_EQ(exact["standard_errors"], json::parse("[0.0, 0.0, 0.0]"));
+  EXPECT_EQ(exact["t_values"], json::parse("[null, null, null]"));
+  EXPECT_EQ(exact["residual_sd"], 0.0);
+  EXPECT_EQ(exact["r_squared"], 1.0);
+  EXPECT_TRUE(exact["anova"]["f"].is_null());
+  EXPECT_FALSE(exact["warnings"].empty());
+
+  const json constant = fit_json("constant.txt", "1 5\n2 5\n3 5\n", {"--degree", "1"});
+  EXPECT_EQ(constant["coefficients"], json::parse("[5.0, 0.0]"));
+  EXPECT_TRUE(constant["r_squared"].is_null());
+  EXPECT_TRUE(constant["adjusted_r_squared"].is_null());
+  EXPECT_FALSE(constant["warnings"].empty());
+}
+
+TEST_F(AccurateCommands, FitTextShowsTheTableAndTheSummary) {
+  write_file(dir_ / "line.csv", kLineColumns);
+  const ChildRun outcome = run({"fit", "--degree", "1", "line.csv"});
+  EXPECT_EQ(outcome.status, 0);
+  for (const char* line :
+       {"Polynomial fit of degree 1 to 5 observations (line.csv, columns)\n",
+        "    0                     1.3       0.834665601703        1.55750997447       0.217224100431\n",
+        "    1                     0.9       0.251661147842        3.57623736408      0.0373860734685\n",
+        "R-squared            0.81\n", "Residual SD          0.795822425754 on 3 degrees of freedom\n",
+        "Observations         5\n", "error                  3                     1.9"}) {
+    EXPECT_NE(outcome.out.find(line), std::string::npos) << line << "\nin\n" << outcome.out;
+  }
+}
+
+// The formats the reader takes, through the command line: the same line every time.
+TEST_F(AccurateCommands, EveryAcceptedSpellingGivesTheSameFit) {
+  const json reference = fit_json("line.csv", kLineColumns, {"--degree", "1"});
+  const std::pair<const char*, const char*> spellings[] = {
+      {"blanks.txt", "1 2\n2 3\n3 5\n4 4\n5 6\n"},
+      {"tabs.txt", "# x\ty\r\n1\t2\r\n2\t3 # a comment\r\n3\t5\r\n4\t4\r\n5\t6"},
+      {"semicolons.csv", "\"x\";\"y\"\n1,0;2\n2;3\n3;5,0\n4;4\n5;6\n"},
+      {"datafile.txt", "1\n5\n1 2\n2 3\n3,5\n4 4\n5\n6\n"},
+  };
+  for (const auto& [name, text] : spellings) {
+    const json fit = fit_json(name, text, {"--degree", "1"});
+    EXPECT_EQ(fit["coefficients"], reference["coefficients"]) << name;
+    EXPECT_EQ(fit["residual_sd"], reference["residual_sd"]) << name;
+  }
+  const ChildRun piped = run({"fit", "--json", "--degree", "1", "-"}, kLineColumns);
+  EXPECT_EQ(json::parse(piped.out)["coefficients"], reference["coefficients"]);
+}
+
+TEST_F(AccurateCommands, SkippedRowsAreWarnedAboutByLine) {
+  const json fit = fit_json("gaps.csv", "x,y\n1,2\n2,NA\n2,3\n,9\n3,5\n4,4\n5,6\n", {"--degree", "1"});
+  EXPECT_EQ(fit["n"], 5);
+  EXPECT_EQ(fit["warnings"], json::parse(R"(["gaps.csv: line 3: NA cell, row skipped",
+                                            "gaps.csv: line 5: empty cell, row skipped"])"));
+}
+
+// Errors: one line on standard error, the exit status of their kind, nothing written.
+struct ErrorCase {
+  const char* name;
+  std::string data;
+  std::vector<std::string> args;
+  int status;
+  std::string err;
+};
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
+
+const ErrorCase kErrorCases[] = {
+    {"BadValueNamesItsLine", "1\n3\n1 2\n2 3.O512\n3 4\n", {}, 1,
+     "polylsq: data.txt: line 4: \"3.O512\" is not a number\n"},
+    {"ColumnsNeedADegree", "1 2\n2 3\n", {}, 2,
+     "polylsq: data.txt holds plain columns: --degree is required\nRun 'polylsq fit --help' for usage.\n"},
+    {"DegreeOfTheFileAboveTen", "11\n2\n1 2\n2 3\n", {}, 1,
+     "polylsq: data.txt: the degree on its first line is 11; the accurate fit takes 0 to 10 "
+     "(--degree overrides it)\n"},
+    {"DegreeOptionAboveTen", "1 2\n", {"--degree", "11"}, 2,
+     "polylsq: --degree: Value 11 not in range 0 to 10\nRun 'polylsq fit --help' for usage.\n"},
+    {"TooFewDistinctX", "1 2\n1 3\n2 4\n", {"--degree", "2"}, 1, ""},
+    {"ConstantX", "2 1\n2 2\n2 3\n", {"--degree", "1"}, 1, ""},
+    {"WrongCellCount", "1 2 3\n", {"--degree", "1"}, 1,
+     "polylsq: data.txt: line 1: 3 values, expected 2 (x y)\n"},
+};
+
+class FitErrors : public AccurateCommands, public ::testing::WithParamInterface<ErrorCase> {};
+
+TEST_P(FitErrors, EndWithTheirStatusAndOneMessage) {
+  const ErrorCase& c = GetParam();
+  write_file(dir_ / "data.txt", c.data);
+  std::vector<std::string> args{"fit"};
+  args.insert(args.end(), c.args.begin(), c.args.end());
+  args.push_back("data.txt");
+  const ChildRun outcome = run(args);
+  EXPECT_EQ(outcome.status, c.status);
+  EXPECT_EQ(outcome.out, "");
+  if (c.err.empty()) {
+    EXPECT_EQ(outcome.err.rfind("polylsq: data.txt: ", 0), 0u) << outcome.err;
+  } else {
+    EXPECT_EQ(outcome.err, c.err);
+  }
+  EXPECT_EQ(names_in(dir_), std::set<std::string>{"data.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Fit, FitErrors, ::testing::ValuesIn(kErrorCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// check: exit 0 where the legacy run is right, 4 where it is not; no file touched.
+TEST_F(AccurateCommands, CheckAgreesOnTheShippedExampleAndTouchesNoFile) {
+  const std::string example = read_file(fs::path(POLYLSQ_SOURCE_DIR) / "example" / "B2F.txt").value();
+  write_file(dir_ / "B2F.txt", example);
+  const ChildRun outcome = run({"check"});
+  EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+  EXPECT_NE(outcome.out.find("B(2)              4.154          4.154  4.15373611701112\n"),
+            std::string::npos)
+      << outcome.out;
+  EXPECT_NE(outcome.out.find("Verdict: every figure of the legacy result agrees"), std::string::npos);
+  EXPECT_EQ(names_in(dir_), std::set<std::string>{"B2F.txt"});
+  EXPECT_EQ(read_file(dir_ / "B2F.txt"), example);
+}
+
+// y = 1 + x + x^2 + x^3 + x^4 + x^5 on x = 0..20, exactly: single precision gets the
+// first coefficients wrong in their printed digits.
+std::string exact_quintic() {
+  std::string text = "5\n21\n";
+  for (int x = 0; x <= 20; ++x) {
+    long long y = 0;
+    for (long long power = 1, k = 0; k <= 5; ++k, power *= x) y += power;
+    text += std::to_string(x) + " " + std::to_string(y) + "\n";
+  }
+  return text;
+}
+
+TEST_F(AccurateCommands, CheckMarksWhatSinglePrecisionGotWrong) {
+  write_file(dir_ / "quintic.txt", exact_quintic());
+  const ChildRun text = run({"check", "quintic.txt"});
+  EXPECT_EQ(text.status, 4);
+  EXPECT_NE(text.out.find("B(1)               .992          1.000  1                       * differs by 8 "
+                          "units in its last printed digit\n"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("WARNING  ERROR 11 from R3ORP"), std::string::npos);  // as the legacy run shows it
+
+  const ChildRun as_json = run({"check", "--json", "quintic.txt"});
+  EXPECT_EQ(as_json.status, 4);
+  const json report = json::parse(as_json.out);
+  ASSERT_EQ(report["figures"].size(), 7u);
+  EXPECT_EQ(report["figures"][0]["legacy_text"], "      .992");
+  EXPECT_EQ(report["figures"][0]["accurate_value"], 1.0);
+  EXPECT_EQ(report["figures"][0]["marked"], true);
+  EXPECT_TRUE(report["figures"][5]["reason"].is_null());
+  EXPECT_NE(as_json.err.find("WARNING  ERROR 11 from R3ORP"), std::string::npos);  // messages off stdout
+  EXPECT_EQ(names_in(dir_), std::set<std::string>{"quintic.txt"});
+}
+
+TEST_F(AccurateCommands, CheckMarksAZeroThatHidesATermThatMatters) {
+  // y = 1000 + 0.0002 x^2 over x up to 1000: the x^2 term moves the curve by 200.
+  std::string text = "2\n11\n";
+  for (int x = 0; x <= 1000; x += 100) text += std::to_string(x) + " " + std::to_string(1000 + 0.0002 * x * x) + "\n";
+  write_file(dir_ / "hidden.txt", text);
+  const json report = json::parse(run({"check", "--json", "hidden.txt"}).out);
+  EXPECT_EQ(report["figures"][2]["legacy_text"], "      .000");
+  EXPECT_EQ(report["figures"][2]["marked"], true);
+  EXPECT_NE(report["figures"][2]["reason"].get<std::string>().find("printed as zero"), std::string::npos);
+}
+
+TEST_F(AccurateCommands, CheckEndsAsTheLegacyRunWhereItEnds) {
+  write_file(dir_ / "single.txt", "1\n1\n1 2\n");
+  const ChildRun stopped = run({"check", "single.txt"});
+  EXPECT_EQ(stopped.status, 3);
+  EXPECT_NE(stopped.out.find("Stop - Program terminated.\r\n"), std::string::npos);
+  write_file(dir_ / "bad.txt", "1\n2\n1 2\nx 3\n");
+  const ChildRun failed = run({"check", "bad.txt"});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.err,
+            "\r\nrun-time error F6204: READ(bad.txt)\r\n- invalid real\r\n- line 4: \"x\"\r\n");
+  EXPECT_EQ(names_in(dir_), (std::set<std::string>{"single.txt", "bad.txt"}));
+}
+
+// Pictures: written whole into the file named, or not at all.
+TEST_F(AccurateCommands, PlotsAreWellFormedAndShowBothCurvesForCheck) {
+  write_file(dir_ / "quintic.txt", exact_quintic());
+  EXPECT_EQ(run({"fit", "--plot", "fit.svg", "quintic.txt"}).status, 0);
+  EXPECT_EQ(run({"check", "--plot", "check.svg", "quintic.txt"}).status, 4);
+  const recio::TrapsHeld no_traps;  // libxml2 is no part of the legacy run
+  const std::string fit_svg = read_file(dir_ / "fit.svg").value_or("");
+  const std::string check_svg = read_file(dir_ / "check.svg").value_or("");
+  EXPECT_EQ(plot::testkit::xml_error(fit_svg), "");
+  EXPECT_EQ(plot::testkit::xml_error(check_svg), "");
+  EXPECT_NE(fit_svg.find("degree 5, n = 21, R² = 1"), std::string::npos);
+  EXPECT_NE(check_svg.find("legacy run"), std::string::npos);
+  EXPECT_NE(check_svg.find("accurate fit"), std::string::npos);
+  EXPECT_EQ(names_in(dir_), (std::set<std::string>{"quintic.txt", "fit.svg", "check.svg"}));
+}
+
+TEST_F(AccurateCommands, AnUnwritablePictureIsAnErrorAndLeavesNothingBehind) {
+  write_file(dir_ / "line.csv", kLineColumns);
+  const ChildRun without = run({"fit", "--degree", "1", "line.csv"});
+  const ChildRun outcome = run({"fit", "--degree", "1", "--plot", "missing/fit.svg", "line.csv"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out, without.out);  // the report as without --plot
+  EXPECT_EQ(outcome.err, "polylsq: cannot write missing/fit.svg: No such file or directory\n");
+  fs::create_directory(dir_ / "folder.svg");
+  EXPECT_EQ(run({"fit", "--degree", "1", "--plot", "folder.svg", "line.csv"}).status, 1);
+  EXPECT_EQ(names_in(dir_), (std::set<std::string>{"line.csv", "folder.svg"}));
+  EXPECT_TRUE(fs::is_empty(dir_ / "folder.svg"));
+}
+
+}  // namespace
+}  // namespace polylsq::testing
