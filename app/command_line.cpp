@@ -4,6 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <filesystem>
 #include <iostream>
 #include <system_error>
@@ -62,6 +63,26 @@ constexpr const char* kCheckFooter =
     "Exit status: 0 nothing marked; 4 a figure marked; 1 and 3 as for the legacy run (a\n"
     "run-time report, a TERMINAL or FATAL message); 2 a command-line error.";
 
+// Option values that must be finite numbers, and a level strictly between 0 and 1.
+const CLI::Validator kFiniteNumber(
+    [](std::string& text) -> std::string {
+      double value = 0.0;
+      if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value)) {
+        return "\"" + text + "\" is not a finite number";
+      }
+      return {};
+    },
+    "NUMBER");
+const CLI::Validator kOpenUnitInterval(
+    [](std::string& text) -> std::string {
+      double value = 0.0;
+      if (!CLI::detail::lexical_cast(text, value) || !(value > 0.0 && value < 1.0)) {
+        return "\"" + text + "\" is not a number between 0 and 1";
+      }
+      return {};
+    },
+    "(0,1)");
+
 // Where to read more after an error: the help of the subcommand that was being parsed.
 std::string g_help_pointer = "Run 'polylsq --help' for usage.\n";
 
@@ -111,7 +132,26 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
       ->check(CLI::Range(0, 10));
   fit_command->add_flag("--json", fit.json, "One JSON object on standard output")
       ->disable_flag_override();
-  fit_command->add_option("--plot", fit.plot_file, "Also draw the fit into this SVG file");
+  fit_command->add_flag("--weights", fit.weights,
+                        "A third column holds each observation's weight (plain columns only)")
+      ->disable_flag_override();
+  fit_command->add_option("--at", fit.at,
+                          "Predict at these x (X[,X...]): fitted value, standard error, "
+                          "confidence and prediction intervals")
+      ->delimiter(',')
+      ->allow_extra_args(false)  // "--at 1 data.txt": the file is no x value
+      ->check(kFiniteNumber);
+  fit_command->add_option("--level", fit.level,
+                          "Confidence level of the intervals, between 0 and 1 (default 0.95)")
+      ->check(kOpenUnitInterval);
+  CLI::Option* plot_option =
+      fit_command->add_option("--plot", fit.plot_file, "Also draw the fit into this SVG file");
+  fit_command->add_flag("--band", fit.band, "Shade the confidence band in the picture")
+      ->disable_flag_override()
+      ->needs(plot_option);
+  fit_command->add_option("--residuals", fit.residuals_file,
+                          "Write x, y, fitted value and residual (and weight) of every "
+                          "observation to this CSV file");
   fit_command->add_option("FILE", fit.data_file, "Data file or columns (default B2F.txt; - for standard input)");
 
   CheckRun check;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace polylsq::app {
 
@@ -21,7 +22,12 @@ struct FitRun {
   std::string data_file = "B2F.txt";  // "-": standard input
   std::optional<int> degree;          // required for plain columns; overrides the file's
   bool json = false;
+  bool weights = false;               // a third column holds each observation's weight
+  std::vector<double> at;             // x values to predict at
+  double level = 0.95;                // of the confidence and prediction intervals
   std::string plot_file;              // empty: no picture
+  bool band = false;                  // the picture shades the confidence band
+  std::string residuals_file;         // empty: no table of residuals
 };
 
 // `polylsq check`: the legacy computation and the accurate one side by side.

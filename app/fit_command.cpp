@@ -1,6 +1,9 @@
-// `polylsq fit`: data reader -> accurate fit -> text or JSON report -> optional picture.
+// `polylsq fit`: data reader -> accurate fit -> predictions -> text or JSON report ->
+// the files asked for (picture, residuals).
 #include "app/fit_command.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 #include <variant>
@@ -8,6 +11,8 @@
 #include "accurate/data_reader.h"
 #include "accurate/fit_limits.h"
 #include "accurate/polynomial_fit.h"
+#include "accurate/prediction.h"
+#include "app/atomic_file.h"
 #include "app/fit_picture.h"
 #include "app/fit_report.h"
 #include "recio/exit_status.h"
@@ -26,10 +31,61 @@ std::variant<accurate::DataSet, std::string> read_observations(const FitRun& run
   const bool from_input = run.data_file == "-";
   std::FILE* file = from_input ? stdin : std::fopen(run.data_file.c_str(), "rb");
   if (file == nullptr) return name + ": cannot be opened";
-  accurate::ReadResult result = accurate::read_data(file, name, {});
+  accurate::ReadOptions options;
+  options.weights = run.weights;
+  accurate::ReadResult result = accurate::read_data(file, name, options);
   if (!from_input) std::fclose(file);
   if (auto* error = std::get_if<accurate::ReadError>(&result)) return error->message;
   return std::get<accurate::DataSet>(std::move(result));
+}
+
+// The shortest text that reads back as `value`.
+std::string exact_text(double value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+// The predictions asked for, each beyond the x range of the observations used named in a
+// warning; or why one cannot be made.
+std::variant<Predictions, std::string> predictions_of(const FitRun& run, const accurate::DataSet& data,
+                                                      const accurate::PolynomialFit& fit,
+                                                      std::vector<std::string>& warnings) {
+  Predictions predictions;
+  predictions.level = run.level;
+  double low = 0.0;
+  double high = 0.0;
+  bool any = false;
+  for (std::size_t i = 0; i < data.x.size(); ++i) {
+    if (!data.w.empty() && data.w[i] == 0.0) continue;  // not part of the fit
+    low = any ? std::min(low, data.x[i]) : data.x[i];
+    high = any ? std::max(high, data.x[i]) : data.x[i];
+    any = true;
+  }
+  for (const double x : run.at) {
+    const auto prediction = accurate::predict(fit, x, run.level);
+    if (!prediction) return "--at " + exact_text(x) + ": " + prediction.error().message;
+    predictions.rows.push_back({x, *prediction});
+    if (x < low || x > high) {
+      warnings.push_back("the prediction at x = " + exact_text(x) +
+                         " extrapolates beyond the data's x range [" + exact_text(low) + ", " +
+                         exact_text(high) + "]");
+    }
+  }
+  return predictions;
+}
+
+// x, y, fitted value and residual of every observation (and its weight), as CSV.
+std::string residuals_csv(const accurate::DataSet& data, const accurate::PolynomialFit& fit) {
+  const bool weighted = !data.w.empty();
+  std::string out = weighted ? "x,y,fitted,residual,weight\n" : "x,y,fitted,residual\n";
+  for (std::size_t i = 0; i < data.x.size(); ++i) {
+    const double fitted = accurate::evaluate(fit, data.x[i]);
+    out += exact_text(data.x[i]) + "," + exact_text(data.y[i]) + "," + exact_text(fitted) + "," +
+           exact_text(data.y[i] - fitted);
+    if (weighted) out += "," + exact_text(data.w[i]);
+    out += "\n";
+  }
+  return out;
 }
 
 }  // namespace
@@ -55,14 +111,27 @@ int run_fit(const FitRun& run) {
   const auto fit = accurate::fit_polynomial(data.x, data.y, data.w, degree);
   if (!fit) return fail(name + ": " + fit.error().message);
 
-  const FitSource source{name, data.format == accurate::DataFormat::kDataFile ? "data file" : "columns",
-                         data.warnings};
-  std::cout << (run.json ? fit_json(*fit, source) : fit_text(*fit, source)) << std::flush;
+  FitSource source{name, data.format == accurate::DataFormat::kDataFile ? "data file" : "columns",
+                   data.warnings};
+  auto predictions = predictions_of(run, data, *fit, source.warnings);
+  if (auto* message = std::get_if<std::string>(&predictions)) return fail(*message);
+  const Predictions& asked = std::get<Predictions>(predictions);
+  std::cout << (run.json ? fit_json(*fit, source, asked) : fit_text(*fit, source, asked))
+            << std::flush;
 
+  // Each file is written whole or not at all, whatever becomes of the other.
+  int status = kExitResults;
   if (!run.plot_file.empty()) {
-    if (auto error = draw_fit(run.plot_file, data, *fit, {})) return fail(*error);
+    PictureExtras extras;
+    if (run.band) extras.band_level = run.level;
+    if (auto error = draw_fit(run.plot_file, data, *fit, extras)) status = fail(*error);
   }
-  return kExitResults;
+  if (!run.residuals_file.empty()) {
+    if (auto error = write_file_atomically(run.residuals_file, residuals_csv(data, *fit))) {
+      status = fail(*error);
+    }
+  }
+  return status;
 }
 
 }  // namespace polylsq::app

@@ -1,6 +1,8 @@
 // The picture of a fit: the plot module's request filled from the data and the fit.
 #include "app/fit_picture.h"
 
+#include <limits>
+
 #include "accurate/prediction.h"
 #include "app/atomic_file.h"
 #include "app/fit_report.h"
@@ -10,6 +12,7 @@ namespace polylsq::app {
 namespace {
 
 constexpr int kTitleDigits = 6;
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();  // no band here
 
 // "degree 2, n = 20, R² = 0.998364"
 std::string title_of(const accurate::PolynomialFit& fit) {
@@ -36,6 +39,15 @@ std::optional<std::string> draw_fit(const std::string& path, const accurate::Dat
   const bool compared = extras.legacy_coefficients.has_value();
   request.curves.push_back({[&fit](double x) { return accurate::evaluate(fit, x); },
                             compared ? "accurate fit" : "fit", false});
+  if (extras.band_level) {
+    const double level = *extras.band_level;
+    request.band = plot::Band{[&fit, level](double x) {
+                                const auto at = accurate::predict(fit, x, level);
+                                if (!at || !at->confidence) return std::pair(kNaN, kNaN);
+                                return std::pair(at->confidence->lower, at->confidence->upper);
+                              },
+                              significant(level * 100, kTitleDigits) + "% confidence band"};
+  }
   if (compared) {
     const std::vector<double>& legacy = *extras.legacy_coefficients;
     request.curves.push_back({[&legacy](double x) { return power_series(legacy, x); }, "legacy run", true});

@@ -15,6 +15,9 @@ struct PictureExtras {
   // The legacy run's power-series coefficients (as it computed them, constant term first):
   // drawn dashed as "legacy run", the accurate curve then labelled "accurate fit".
   std::optional<std::vector<double>> legacy_coefficients;
+  // The confidence level of a band of the fitted mean shaded around the curve; none when
+  // empty.
+  std::optional<double> band_level;
 };
 
 // Draws the picture into the SVG file `path`, completely or not at all. Returns

@@ -46,6 +46,18 @@ nlohmann::ordered_json numbers_or_nulls(const std::vector<std::optional<double>>
   return array;
 }
 
+// "[low, high]" or "undefined".
+std::string interval_text(const std::optional<accurate::Interval>& interval) {
+  if (!interval) return "undefined";
+  return "[" + significant(interval->lower, kStatisticDigits) + ", " +
+         significant(interval->upper, kStatisticDigits) + "]";
+}
+
+nlohmann::ordered_json interval_json(const std::optional<accurate::Interval>& interval) {
+  if (!interval) return nullptr;
+  return nlohmann::ordered_json::array({interval->lower, interval->upper});
+}
+
 std::vector<std::string> all_warnings(const accurate::PolynomialFit& fit, const FitSource& source) {
   std::vector<std::string> warnings = source.warnings;
   warnings.insert(warnings.end(), fit.warnings.begin(), fit.warnings.end());
@@ -62,7 +74,8 @@ std::string significant(std::optional<double> value, int digits) {
   return std::string(text, result.ptr);
 }
 
-std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source) {
+std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source,
+                     const Predictions& predictions) {
   std::string out = "Polynomial fit of degree " + std::to_string(fit.degree) + " to " +
                     count(fit.n) + " observations (" + source.name + ", " + source.format +
                     (fit.weighted ? ", weighted" : "") + ")\n\n";
@@ -103,6 +116,20 @@ std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source
               "", "", ""},
              anova_widths);
 
+  if (!predictions.rows.empty()) {
+    out += "\nPredictions (" + significant(predictions.level * 100, kStatisticDigits) +
+           "% intervals)\n";
+    const std::vector<std::size_t> widths{19, 19, 19, 41, 41};
+    out += row({"x", "fit", "se(fit)", "confidence interval", "prediction interval"}, widths, false);
+    for (const PredictionAt& at : predictions.rows) {
+      const accurate::Prediction& p = at.prediction;
+      out += row({significant(at.x, kStatisticDigits), significant(p.fit, kCoefficientDigits),
+                  significant(p.se_fit, kStatisticDigits), interval_text(p.confidence),
+                  interval_text(p.prediction)},
+                 widths, false);
+    }
+  }
+
   const std::vector<std::string> warnings = all_warnings(fit, source);
   if (!warnings.empty()) {
     out += "\nWarnings\n";
@@ -111,7 +138,8 @@ std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source
   return out;
 }
 
-std::string fit_json(const accurate::PolynomialFit& fit, const FitSource& source) {
+std::string fit_json(const accurate::PolynomialFit& fit, const FitSource& source,
+                     const Predictions& predictions) {
   const auto& anova = fit.anova;
   nlohmann::ordered_json coefficients = nlohmann::ordered_json::array();
   for (const double c : fit.coefficients) coefficients.push_back(c);
@@ -134,6 +162,17 @@ std::string fit_json(const accurate::PolynomialFit& fit, const FitSource& source
       {"p", number_or_null(anova.f_p_value)},
   };
   report["warnings"] = all_warnings(fit, source);
+  if (!predictions.rows.empty()) {
+    nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+    for (const PredictionAt& at : predictions.rows) {
+      rows.push_back(nlohmann::ordered_json{{"x", at.x},
+                                            {"fit", at.prediction.fit},
+                                            {"se_fit", number_or_null(at.prediction.se_fit)},
+                                            {"confidence", interval_json(at.prediction.confidence)},
+                                            {"prediction", interval_json(at.prediction.prediction)}});
+    }
+    report["predictions"] = rows;
+  }
   return report.dump(2) + "\n";
 }
 

@@ -3,24 +3,14 @@
 // statuses, check's verdicts, the picture, and that no file is touched but the one asked for.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <nlohmann/json.hpp>
 #include <numbers>
-#include <set>
-#include <string>
-#include <vector>
 
+#include "app/accurate_run.h"
 #include "plot/plot_test_support.h"
 #include "recio/fpenv.h"
-#include "support_lib/child_process.h"
-#include "support_lib/files.h"
-#include "support_lib/fixtures.h"
 
 namespace polylsq::testing {
 namespace {
-
-namespace fs = std::filesystem;
-using nlohmann::json;
 
 // y = 2, 3, 5, 4, 6 on x = 1..5: intercept 1.3, slope 0.9, SSE 1.9 on 3 degrees of freedom,
 // SST 10, Sxx 10, mean x 3 (worked by hand).
@@ -31,52 +21,6 @@ double two_sided_p3(double t) {
   const double a = std::fabs(t) / std::sqrt(3.0);
   return 1.0 - 2.0 / std::numbers::pi * (a / (1.0 + a * a) + std::atan(a));
 }
-
-// 12 significant digits: the engine is correct to more; the closed forms in double to about 15.
-constexpr double kRelative = 1e-12;
-
-void expect_close(const json& actual, double expected, const char* what) {
-  ASSERT_TRUE(actual.is_number()) << what << " is " << actual;
-  EXPECT_NEAR(actual.get<double>(), expected, kRelative * std::fabs(expected)) << what;
-}
-
-std::set<std::string> keys_of(const json& object) {
-  std::set<std::string> keys;
-  for (const auto& item : object.items()) keys.insert(item.key());
-  return keys;
-}
-
-std::set<std::string> names_in(const fs::path& dir) {
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
-  return names;
-}
-
-class AccurateCommands : public TempDirTest {
- protected:
-  ChildRun run(std::vector<std::string> args, const std::string& input = "") {
-    ChildSetup setup;
-    setup.args = std::move(args);
-    if (!input.empty()) {
-      setup.input = Input::kFile;
-      setup.stdin_bytes = input;
-    }
-    ChildRun outcome = run_program(dir_, setup);
-    EXPECT_FALSE(outcome.timed_out);
-    EXPECT_EQ(outcome.signal, 0);
-    return outcome;
-  }
-
-  json fit_json(const std::string& file, const std::string& text, std::vector<std::string> extra = {}) {
-    write_file(dir_ / file, text);
-    std::vector<std::string> args{"fit", "--json"};
-    args.insert(args.end(), extra.begin(), extra.end());
-    args.push_back(file);
-    const ChildRun outcome = run(args);
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
-    return json::parse(outcome.out);
-  }
-};
 
 TEST_F(AccurateCommands, FitJsonHasExactlyTheDocumentedKeysAndTheClosedFormValues) {
   const json fit = fit_json("line.csv", kLineColumns, {"--degree", "1"});

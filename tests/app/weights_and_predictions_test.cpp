@@ -1,0 +1,168 @@
+// `polylsq fit --weights`, `--at`, `--level`, `--band` and `--residuals` on the real binary:
+// a weighted straight line and its intervals against closed forms, integer weights against
+// repeated rows, bad weights, the residual table, and files written whole or not at all.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/accurate_run.h"
+
+namespace polylsq::testing {
+namespace {
+
+// Observations (x, y, w); the row of weight 0 counts in nothing.
+const std::string kWeighted = "x y w\n1 2 1\n2 3 2\n3 5 1\n4 4 0\n5 6 3\n";
+
+// The weighted least-squares line of kWeighted and its statistics, in closed form.
+struct WeightedLine {
+  double intercept, slope, sse, weight_sum, x_mean, sxx;
+  int df_error;
+  double variance() const { return sse / df_error; }
+  double fit(double x) const { return intercept + slope * x; }
+  double se_fit(double x) const {  // sigma sqrt(1/sum w + (x - mean)^2 / Sxx)
+    return std::sqrt(variance() * (1.0 / weight_sum + (x - x_mean) * (x - x_mean) / sxx));
+  }
+};
+
+WeightedLine weighted_line() {
+  const double x[] = {1, 2, 3, 5}, y[] = {2, 3, 5, 6}, w[] = {1, 2, 1, 3};
+  WeightedLine line{};
+  double y_mean = 0.0;
+  for (int i = 0; i < 4; ++i) {
+    line.weight_sum += w[i];
+    line.x_mean += w[i] * x[i];
+    y_mean += w[i] * y[i];
+  }
+  line.x_mean /= line.weight_sum;
+  y_mean /= line.weight_sum;
+  double sxy = 0.0;
+  for (int i = 0; i < 4; ++i) {
+    line.sxx += w[i] * (x[i] - line.x_mean) * (x[i] - line.x_mean);
+    sxy += w[i] * (x[i] - line.x_mean) * (y[i] - y_mean);
+  }
+  line.slope = sxy / line.sxx;
+  line.intercept = y_mean - line.slope * line.x_mean;
+  for (int i = 0; i < 4; ++i) {
+    const double r = y[i] - line.fit(x[i]);
+    line.sse += w[i] * r * r;
+  }
+  line.df_error = 2;
+  return line;
+}
+
+// Student's t quantile with 2 degrees of freedom, in closed form: (2p - 1) / sqrt(2p(1 - p)).
+double t2_quantile(double p) { return (2 * p - 1) / std::sqrt(2 * p * (1 - p)); }
+
+TEST_F(AccurateCommands, AWeightedLineAndItsIntervalsMatchTheClosedForms) {
+  const WeightedLine line = weighted_line();
+  for (const double level : {0.95, 0.99}) {
+    SCOPED_TRACE(level);
+    const json fit = fit_json("weighted.txt", kWeighted,
+                              {"--weights", "--degree", "1", "--at", "3.7,10", "--level", std::to_string(level)});
+    EXPECT_EQ(fit["n"], 4);
+    EXPECT_EQ(fit["anova"]["df_error"], 2);
+    expect_close(fit["coefficients"][0], line.intercept, "intercept");
+    expect_close(fit["coefficients"][1], line.slope, "slope");
+    expect_close(fit["anova"]["ss_error"], line.sse, "weighted SSE");
+    expect_close(fit["residual_sd"], std::sqrt(line.variance()), "residual sd");
+    ASSERT_EQ(fit["predictions"].size(), 2u);
+    const double q = t2_quantile((1 + level) / 2);
+    for (const json& at : fit["predictions"]) {
+      EXPECT_EQ(keys_of(at), (std::set<std::string>{"x", "fit", "se_fit", "confidence", "prediction"}));
+      const double x = at["x"].get<double>();
+      const double se = line.se_fit(x);
+      const double spread = std::sqrt(se * se + line.variance());  // a new observation of weight 1
+      expect_close(at["fit"], line.fit(x), "fit");
+      expect_close(at["se_fit"], se, "se_fit");
+      expect_close(at["confidence"][0], line.fit(x) - q * se, "confidence low");
+      expect_close(at["confidence"][1], line.fit(x) + q * se, "confidence high");
+      expect_close(at["prediction"][0], line.fit(x) - q * spread, "prediction low");
+      expect_close(at["prediction"][1], line.fit(x) + q * spread, "prediction high");
+    }
+    // 10 lies beyond the x of the observations used (1 to 5): flagged.
+    EXPECT_EQ(fit["warnings"], json::parse(R"(["the prediction at x = 10 extrapolates beyond the data's x range [1, 5]",
+                                              "1 observation has weight 0 and is not used"])"));
+  }
+}
+
+// Integer weights and repeated rows give the same coefficients, R-squared and sums of
+// squares; n, the error degrees of freedom, and so the residual sd, standard errors, t, p,
+// F and adjusted R-squared, count rows and differ.
+TEST_F(AccurateCommands, IntegerWeightsGiveTheCoefficientsOfRepeatedRows) {
+  const json weighted = fit_json("weighted.txt", kWeighted, {"--weights", "--degree", "2"});
+  const json repeated = fit_json("repeated.txt", "1 2\n2 3\n2 3\n3 5\n5 6\n5 6\n5 6\n", {"--degree", "2"});
+  for (int k = 0; k < 3; ++k) expect_close(weighted["coefficients"][k], repeated["coefficients"][k].get<double>(), "coefficient");
+  expect_close(weighted["r_squared"], repeated["r_squared"].get<double>(), "R-squared");
+  expect_close(weighted["anova"]["ss_error"], repeated["anova"]["ss_error"].get<double>(), "SSE");
+  EXPECT_EQ(weighted["n"], 4);
+  EXPECT_EQ(repeated["n"], 7);
+}
+
+struct BadWeight {
+  const char* name;
+  std::string data;
+  std::string err;
+};
+
+void PrintTo(const BadWeight& c, std::ostream* os) { *os << c.name; }
+
+const BadWeight kBadWeights[] = {
+    {"Negative", "1 2 1\n2 3 -1\n3 4 1\n", "polylsq: w.txt: line 2: weight \"-1\" is negative\n"},
+    {"NotANumber", "1 2 1\n2 3 NaN\n3 4 1\n", "polylsq: w.txt: line 2: \"NaN\" is not a number\n"},
+    {"Infinite", "1 2 1\n2 3 inf\n3 4 1\n", "polylsq: w.txt: line 2: \"inf\" is not a number\n"},
+    {"Missing", "1 2 1\n2 3\n3 4 1\n", "polylsq: w.txt: line 2: 2 values, expected 3 (x y w)\n"},
+    {"DataFileFormat", "1\n3\n1 2\n2 3\n3 4\n",
+     "polylsq: w.txt: --weights needs plain columns, not the data-file format\n"},
+};
+
+class Weights : public AccurateCommands, public ::testing::WithParamInterface<BadWeight> {};
+
+TEST_P(Weights, ThatCannotBeUsedAreAnErrorWithTheirLine) {
+  write_file(dir_ / "w.txt", GetParam().data);
+  const ChildRun outcome = run({"fit", "--weights", "--degree", "1", "w.txt"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err, GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bad, Weights, ::testing::ValuesIn(kBadWeights),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AccurateCommands, TheResidualTableHoldsEveryObservationExactly) {
+  // y = 1 + 2x exactly: fitted values are y, residuals 0; the weight-0 row is listed too.
+  write_file(dir_ / "line.txt", "0 1 1\n0.5 2 2\n1 3 0\n1.5 4 1\n");
+  const ChildRun outcome = run({"fit", "--weights", "--degree", "1", "--residuals", "r.csv", "line.txt"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(read_file(dir_ / "r.csv"),
+            "x,y,fitted,residual,weight\n0,1,1,0,1\n0.5,2,2,0,2\n1,3,3,0,0\n1.5,4,4,0,1\n");
+
+  // Unwritable: an error after the report, nothing left behind, the picture still written.
+  const ChildRun refused =
+      run({"fit", "--degree", "1", "--weights", "--plot", "p.svg", "--band", "--residuals", "none/r.csv", "line.txt"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.err, "polylsq: cannot write none/r.csv: No such file or directory\n");
+  EXPECT_NE(read_file(dir_ / "p.svg").value_or("").find("95% confidence band"), std::string::npos);
+  EXPECT_EQ(names_in(dir_), (std::set<std::string>{"line.txt", "r.csv", "p.svg"}));
+}
+
+TEST_F(AccurateCommands, PredictionOptionsAreCheckedOnTheCommandLine) {
+  write_file(dir_ / "data.txt", "1 2\n2 3\n3 5\n");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--at", "x"}, "polylsq: --at: \"x\" is not a finite number\n"},
+      {{"--at", "inf"}, "polylsq: --at: \"inf\" is not a finite number\n"},
+      {{"--level", "0"}, "polylsq: --level: \"0\" is not a number between 0 and 1\n"},
+      {{"--level", "1.5"}, "polylsq: --level: \"1.5\" is not a number between 0 and 1\n"},
+      {{"--band"}, "polylsq: --band requires --plot\n"},
+  };
+  for (const auto& [options, err] : cases) {
+    std::vector<std::string> args{"fit", "--degree", "1"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back("data.txt");
+    const ChildRun outcome = run(args);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, err + "Run 'polylsq fit --help' for usage.\n");
+  }
+}
+
+}  // namespace
+}  // namespace polylsq::testing
