@@ -7,28 +7,20 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support_lib/split_mix.h"
+
 namespace polylsq::accurate::testing {
 namespace {
 
-// SplitMix64: fully specified, so the data are the same on every platform and library.
-class Random {
+// SplitMix64, with the shapes of values the families draw.
+class Random : public polylsq::testing::SplitMix64 {
  public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9e3779b97f4a7c15ULL);
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-  }
-  double uniform() { return static_cast<double>(next() >> 11) * 0x1p-53; }  // [0, 1)
+  using SplitMix64::SplitMix64;
   double symmetric(double amplitude) { return amplitude * (2.0 * uniform() - 1.0); }
   double integer(std::int64_t amplitude) {  // uniform in -amplitude..amplitude
     return static_cast<double>(static_cast<std::int64_t>(next() % (2 * amplitude + 1)) -
                                amplitude);
   }
-
- private:
-  std::uint64_t state_;
 };
 
 double decimals(double v, int places) {

@@ -26,6 +26,7 @@
 
 #include "fit/curve_fit.h"
 #include "support_lib/capture.h"
+#include "support_lib/split_mix.h"
 
 namespace {
 
@@ -37,24 +38,7 @@ struct DataSet {
   std::vector<float> y;
 };
 
-// SplitMix64: a fixed integer sequence, the same on every platform.
-class Sequence {
- public:
-  explicit Sequence(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  // An integer in [lo, hi].
-  std::int64_t between(std::int64_t lo, std::int64_t hi) {
-    return lo + static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(hi - lo + 1));
-  }
-
- private:
-  std::uint64_t state_;
-};
+using Sequence = polylsq::testing::SplitMix64;
 
 // A value with five decimals, k / 10^5, as a data file's text "-3.14159" carries it.
 float five_decimals(std::int64_t k) { return static_cast<float>(static_cast<double>(k) / 1e5); }
@@ -179,7 +163,7 @@ Bits fit_bits(const Case& c) {
   return bits;
 }
 
-// Recorded at 4d25e27, one row per case in the order of cases().
+// The recorded bit patterns of the legacy results, one row per case in the order of cases().
 const std::vector<Bits> kRecorded = {
     {  // three points, degree 1
      0x3f333334u, 0x3fba83a7u, 0x00000000u, 0x00000000u, 0x00000000u, 0x00000000u,
