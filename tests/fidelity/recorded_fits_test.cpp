@@ -1,13 +1,12 @@
-// Fidelity of the fit under speed work: fixed data sets, generated here deterministically
-// from integers, are fitted with RCURV and B(1..6), SSDEG(1..6) and FITSTAT(1..10) are
-// compared bit for bit with the values that the program gave before any optimisation.
+// Fidelity of the legacy fit: fixed data sets, generated here deterministically from
+// integers, are fitted with RCURV and B(1..6), SSDEG(1..6) and FITSTAT(1..10) are compared
+// bit for bit with recorded values.
 // A changed order of operations, summation grouping or rounding point in the sort (the order
 // of tied abscissas), the data pass, the generator or the statistics moves some of these
 // bits. (The reader's conversion is checked against std::from_chars in
 // real_conversion_test.cpp, the sort's moves in sort_moves_test.cpp.)
 //
-// The expected bit patterns were recorded at commit 4d25e27 with the disabled test
-// below:  fidelity_recorded_fits_test --gtest_also_run_disabled_tests --gtest_filter='*PrintsTable*'
+// The expected bit patterns were recorded with the disabled test below:  fidelity_recorded_fits_test --gtest_also_run_disabled_tests --gtest_filter='*PrintsTable*'
 // They are a regression baseline, not a statement of what the values should be; the
 // golden end-to-end tests (tests/app) derive their values independently.
 #include <gtest/gtest.h>
