@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <iostream>
+#include <string_view>
 #include <system_error>
 
 #include "recio/exit_status.h"
@@ -83,12 +84,9 @@ const CLI::Validator kOpenUnitInterval(
     },
     "(0,1)");
 
-// Where to read more after an error: the help of the subcommand that was being parsed.
-std::string g_help_pointer = "Run 'polylsq --help' for usage.\n";
-
-// "polylsq: <what is wrong>" and where to look, for every parse error.
-std::string failure_text(const CLI::App*, const CLI::Error& error) {
-  return std::string("polylsq: ") + error.what() + "\n" + g_help_pointer;
+// Where to read more after an error: the help of `command` ("" for the program's own).
+std::string help_pointer(std::string_view command) {
+  return "Run 'polylsq " + std::string(command) + (command.empty() ? "" : " ") + "--help' for usage.\n";
 }
 
 bool names_no_file(const std::string& path) {
@@ -96,11 +94,11 @@ bool names_no_file(const std::string& path) {
   return !std::filesystem::exists(path, ignored);
 }
 
-// A file named on the command line that does not exist: one line and the pointer. "-"
-// (standard input) counts as existing where `dash_is_input`.
-bool report_missing(const std::string& path, bool dash_is_input = false) {
+// A file named on the command line that does not exist: one line and the pointer to the
+// help of `command`. "-" (standard input) counts as existing where `dash_is_input`.
+bool report_missing(const std::string& path, std::string_view command, bool dash_is_input = false) {
   if ((dash_is_input && path == "-") || !names_no_file(path)) return false;
-  std::cerr << "polylsq: " << path << ": no such file\n" << g_help_pointer;
+  std::cerr << "polylsq: " << path << ": no such file\n" << help_pointer(command);
   return true;
 }
 
@@ -112,7 +110,10 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   cli.set_version_flag("--version", std::string("polylsq ") + POLYLSQ_VERSION,
                        "Show the version and exit");
   cli.set_help_flag("-h,--help", "Show this help and exit");
-  cli.failure_message(failure_text);
+  std::string failed_command;  // the subcommand being parsed when the parse failed
+  cli.failure_message([&failed_command](const CLI::App*, const CLI::Error& error) {
+    return std::string("polylsq: ") + error.what() + "\n" + help_pointer(failed_command);
+  });
   cli.require_subcommand(0, 1);
 
   LegacyRun run;
@@ -173,15 +174,14 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     parsed.exit_status = cli.exit(version);
     return parsed;
   } catch (const CLI::ParseError& error) {
-    if (fit_command->parsed()) g_help_pointer = "Run 'polylsq fit --help' for usage.\n";
-    if (check_command->parsed()) g_help_pointer = "Run 'polylsq check --help' for usage.\n";
+    if (fit_command->parsed()) failed_command = "fit";
+    if (check_command->parsed()) failed_command = "check";
     cli.exit(error);
     parsed.exit_status = kExitUsage;
     return parsed;
   }
   if (fit_command->parsed()) {
-    g_help_pointer = "Run 'polylsq fit --help' for usage.\n";
-    if (report_missing(fit.data_file, true)) {
+    if (report_missing(fit.data_file, "fit", true)) {
       parsed.exit_status = kExitUsage;
     } else {
       parsed.command = fit;
@@ -189,8 +189,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     return parsed;
   }
   if (check_command->parsed()) {
-    g_help_pointer = "Run 'polylsq check --help' for usage.\n";
-    if (report_missing(check.data_file)) {
+    if (report_missing(check.data_file, "check")) {
       parsed.exit_status = kExitUsage;
     } else {
       parsed.command = check;
@@ -199,7 +198,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   }
   // Only the default data file keeps the old behaviour of being created empty: a named
   // one that does not exist is a typo, and must leave nothing behind.
-  if (data->count() > 0 && report_missing(run.data_file)) {
+  if (data->count() > 0 && report_missing(run.data_file, "")) {
     parsed.exit_status = kExitUsage;
     return parsed;
   }
