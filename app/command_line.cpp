@@ -8,6 +8,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "app/utf8_path.h"
 #include "recio/exit_status.h"
 
 #ifndef POLYLSQ_VERSION
@@ -72,7 +73,7 @@ std::string failure_text(const CLI::App*, const CLI::Error& error) {
 
 bool names_no_file(const std::string& path) {
   std::error_code ignored;
-  return !std::filesystem::exists(path, ignored);
+  return !std::filesystem::exists(utf8_path(path), ignored);
 }
 
 // A file named on the command line that does not exist: one line and the pointer. "-"
