@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <optional>
 
@@ -109,6 +110,19 @@ LONG CALLBACK on_exception(EXCEPTION_POINTERS* exception) {
   return EXCEPTION_CONTINUE_SEARCH;  // not reached: the handler does not return
 }
 
+// A folder opens read-only, as on POSIX systems, so that a read from it or a store into it
+// fails with the same report there and here; -1 when `path` names no folder.
+int open_folder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return -1;
+  const HANDLE folder = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (folder == INVALID_HANDLE_VALUE) return -1;
+  const int fd = _open_osfhandle(reinterpret_cast<std::intptr_t>(folder), _O_RDONLY);
+  if (fd < 0) CloseHandle(folder);
+  return fd;
+}
+
 }  // namespace
 
 void use_binary_standard_streams() {
@@ -147,6 +161,7 @@ FileHandle open_unit_file(const std::string& name) {
   int fd = _wopen(path.c_str(), _O_RDWR | _O_CREAT | kBinary, _S_IREAD | _S_IWRITE);
   if (fd < 0) fd = _wopen(path.c_str(), _O_RDONLY | kBinary);
   if (fd < 0) fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | kBinary, _S_IREAD | _S_IWRITE);
+  if (fd < 0) fd = open_folder(path);
   return fd < 0 ? kNoFile : fd;
 }
 

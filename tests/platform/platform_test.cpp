@@ -129,6 +129,18 @@ TEST_F(SeamFolder, AMissingFileIsCreatedEmpty) {
   EXPECT_EQ(names_in_folder(), std::set<std::string>{"new.txt"});
 }
 
+TEST_F(SeamFolder, AFolderOpensButCannotBeReadOrRewritten) {
+  const std::string name = name_in_folder("folder");
+  fs::create_directory(path_of(name));
+  FileHandle file = open_unit_file(name);
+  ASSERT_NE(file, kNoFile);
+  std::string data;
+  EXPECT_FALSE(read_unit_file(file, name, data));
+  EXPECT_FALSE(rewrite_unit_file(file, "     1.000\r\n"));
+  EXPECT_TRUE(close_unit_file(file));
+  EXPECT_TRUE(fs::is_directory(path_of(name)));
+}
+
 TEST(HeldEnvironment, MasksTheTrapsAndGivesTheCallersFlagsBack) {
   // The test program runs with the traps enabled: outside the hold these would end it.
   volatile double big = DBL_MAX;
