@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Cross-builds polylsq.exe with MinGW-w64 and runs it under Wine: every golden case of the
 # legacy run (tests/app/golden), compared with its golden files; the run-time report, trap,
-# command-line, `fit` and `check` cases, each compared with the same run of the Linux
-# build (standard output, standard error, exit status and every file left in the working
-# folder, byte for byte); then the fidelity and platform suites built for Windows. Ends
-# with "N passed, M failed" and exits non-zero on any failure.
+# command-line, `fit` and `check` cases and 20000 generated fits, each compared with the
+# same run of the Linux build (standard output, standard error, exit status and every file
+# left in the working folder, byte for byte); then the fidelity and platform suites built
+# for Windows. Ends with "N passed, M failed" and exits non-zero on any failure.
 #
 # Usage: bash scripts/windows-test.sh [LINUX_BUILD_DIR]   (default: build)
 set -euo pipefail
@@ -22,10 +22,11 @@ echo "install: $((SECONDS - start)) s"
 windows_tests=(platform_platform_test fidelity_real_conversion_test fidelity_recorded_fits_test
   fidelity_sort_moves_test fidelity_name_stack_test)
 [ -f "$linux_dir/CMakeCache.txt" ] || cmake -S . -B "$linux_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$linux_dir" --target polylsq trap_probe -j2 >/dev/null
+probes=(trap_probe stored_bits_probe)
+cmake --build "$linux_dir" --target polylsq "${probes[@]}" -j2 >/dev/null
 cmake -S . -B "$windows_dir" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$windows_dir" --target polylsq trap_probe "${windows_tests[@]}" -j2 >/dev/null
+cmake --build "$windows_dir" --target polylsq "${probes[@]}" "${windows_tests[@]}" -j2 >/dev/null
 built=$SECONDS
 echo "build: $((built - start)) s"
 
@@ -66,7 +67,7 @@ differences() {  # first second
   diff -r --no-dereference "$1" "$2" >/dev/null 2>&1 || echo -n "files "
 }
 
-# same NAME FIXTURE STDIN PROGRAM ARGS...: PROGRAM (polylsq or trap_probe) run by both
+# same NAME FIXTURE STDIN PROGRAM ARGS...: PROGRAM (polylsq or a probe) run by both
 # builds in copies of the folder FIXTURE, with the same standard input.
 same() {
   local name=$1 fixture=$2 input=$3 program=$4
@@ -187,6 +188,9 @@ same check/json "$example" /dev/null polylsq check --json
 same check/disagrees "$quintic" /dev/null polylsq check quintic.txt
 same check/plot "$quintic" /dev/null polylsq check --plot "deux-é.svg" quintic.txt
 same check/non-ascii-name "$non_ascii" /dev/null polylsq check "données-ü.txt"
+
+# Every stored result and console record of 20000 generated fits, bit for bit.
+same fidelity/stored-bits-of-generated-fits "$empty" /dev/null stored_bits_probe 1 20000
 
 # The suites built for Windows: one case each.
 for test in "${windows_tests[@]}"; do
