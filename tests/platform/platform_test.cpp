@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "accurate/fp_guard.h"
 #include "recio/fpenv.h"
 
 namespace polylsq::recio::platform {
@@ -141,13 +142,16 @@ TEST_F(SeamFolder, AFolderOpensButCannotBeReadOrRewritten) {
   EXPECT_TRUE(fs::is_directory(path_of(name)));
 }
 
-TEST(HeldEnvironment, MasksTheTrapsAndGivesTheCallersFlagsBack) {
-  // The test program runs with the traps enabled: outside the hold these would end it.
+// The test program runs with the traps enabled: outside a hold these operations would end
+// it. Both holds (the run-time's and the accurate fit's) give IEEE results and raise the
+// flags inside, and give the caller's flags and rounding back.
+template <class Hold>
+void expect_masked_then_restored() {
   volatile double big = DBL_MAX;
   volatile double zero = 0.0;
   std::feclearexcept(FE_ALL_EXCEPT);
   {
-    const TrapsHeld held;
+    const Hold held;
     volatile double product = big * 2.0;
     EXPECT_TRUE(product > DBL_MAX);
     volatile double quotient = 1.0 / zero;
@@ -158,6 +162,30 @@ TEST(HeldEnvironment, MasksTheTrapsAndGivesTheCallersFlagsBack) {
   }
   EXPECT_EQ(std::fetestexcept(FE_ALL_EXCEPT), 0);
   EXPECT_EQ(std::fegetround(), FE_TONEAREST);
+}
+
+TEST(HeldEnvironment, TheRunTimesHoldMasksTheTrapsAndGivesTheCallersStateBack) {
+  expect_masked_then_restored<TrapsHeld>();
+}
+
+TEST(HeldEnvironment, TheAccurateFitsGuardMasksTheTrapsAndGivesTheCallersStateBack) {
+  expect_masked_then_restored<accurate::FloatingPointGuard>();
+}
+
+TEST(HeldEnvironment, TheAccurateFitsGuardRoundsToNearestWhateverTheCaller) {
+  volatile double one = 1.0;
+  volatile double three = 3.0;
+  std::fesetround(FE_UPWARD);
+  const double upward = one / three;
+  double inside = 0.0;
+  {
+    const accurate::FloatingPointGuard guard;
+    inside = one / three;
+  }
+  EXPECT_EQ(std::fegetround(), FE_UPWARD);
+  std::fesetround(FE_TONEAREST);
+  EXPECT_EQ(inside, one / three);
+  EXPECT_GT(upward, inside);
 }
 
 }  // namespace
