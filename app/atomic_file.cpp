@@ -8,6 +8,8 @@
 #include <random>
 #include <system_error>
 
+#include "app/utf8_path.h"
+
 namespace polylsq::app {
 namespace {
 
@@ -16,20 +18,20 @@ namespace {
 std::filesystem::path temporary_beside(const std::filesystem::path& path) {
   std::random_device entropy;
   const auto suffix = std::to_string(entropy()) + std::to_string(entropy());
-  return path.parent_path() / ("." + path.filename().string() + "." + suffix + ".tmp");
+  return path.parent_path() / utf8_path("." + utf8_name(path.filename()) + "." + suffix + ".tmp");
 }
 
-std::string failure(const std::filesystem::path& path, const std::string& reason) {
-  return "cannot write " + path.string() + ": " + reason;
+std::string failure(const std::string& path, const std::string& reason) {
+  return "cannot write " + path + ": " + reason;
 }
 
 }  // namespace
 
-std::optional<std::string> write_file_atomically(const std::filesystem::path& path,
-                                                 std::string_view bytes) {
+std::optional<std::string> write_file_atomically(const std::string& path, std::string_view bytes) {
+  const std::filesystem::path target = utf8_path(path);
   std::error_code error;
-  if (std::filesystem::is_directory(path, error)) return failure(path, "it is a folder");
-  const std::filesystem::path temporary = temporary_beside(path);
+  if (std::filesystem::is_directory(target, error)) return failure(path, "it is a folder");
+  const std::filesystem::path temporary = temporary_beside(target);
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) return failure(path, std::strerror(errno));
@@ -42,7 +44,7 @@ std::optional<std::string> write_file_atomically(const std::filesystem::path& pa
       return failure(path, reason);
     }
   }
-  std::filesystem::rename(temporary, path, error);
+  std::filesystem::rename(temporary, target, error);
   if (error) {
     std::error_code ignored;
     std::filesystem::remove(temporary, ignored);

@@ -3,18 +3,16 @@
 // either kept whole or replaced whole.
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace polylsq::app {
 
-// Writes `bytes` into a new temporary file in the folder of `path`, then renames it onto
-// `path` (replacing a file of that name). Returns std::nullopt on success, else why the
+// Writes `bytes` into a new temporary file in the folder of `path` (a UTF-8 file name),
+// then renames it onto `path` (replacing a file of that name). Returns std::nullopt on success, else why the
 // file could not be written ("cannot write out/plot.svg: No such file or directory"); the
 // temporary file is then removed and `path` is left as it was.
-std::optional<std::string> write_file_atomically(const std::filesystem::path& path,
-                                                 std::string_view bytes);
+std::optional<std::string> write_file_atomically(const std::string& path, std::string_view bytes);
 
 }  // namespace polylsq::app

@@ -1,8 +1,6 @@
 // `polylsq check`: legacy fit -> accurate fit -> comparison -> optional picture.
 #include "app/check_command.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
@@ -18,6 +16,7 @@
 #include "recio/exit_status.h"
 #include "recio/fpenv.h"
 #include "recio/io.h"
+#include "recio/platform.h"
 #include "support/index.h"
 
 namespace polylsq::app {
@@ -50,20 +49,17 @@ DataExtent extent_of(const accurate::DataSet& data) {
 int run_check(const CheckRun& run) {
   recio::enable_fp_traps();
   std::string legacy_console;
-  const int shown_on = run.json ? STDERR_FILENO : STDOUT_FILENO;
+  const auto shown_on =
+      run.json ? recio::platform::OutputStream::kStandardError : recio::platform::OutputStream::kStandardOutput;
   recio::set_console_sink([&legacy_console, shown_on](std::string_view bytes) {
     legacy_console.append(bytes);
-    for (std::string_view rest = bytes; !rest.empty();) {
-      const ssize_t n = ::write(shown_on, rest.data(), rest.size());
-      if (n <= 0) break;
-      rest.remove_prefix(static_cast<std::size_t>(n));
-    }
+    recio::platform::write_all(shown_on, bytes);
   });
   const LegacyFit legacy = legacy_fit(run.data_file);  // may end the run, as the legacy run
   recio::end_console_line();
   const recio::TrapsHeld accurate_side;  // the accurate fit and the report: no traps
 
-  std::FILE* file = std::fopen(run.data_file.c_str(), "rb");
+  std::FILE* file = recio::platform::open_c_file(run.data_file, "rb");
   if (file == nullptr) return fail(run.data_file + ": cannot be opened");
   accurate::ReadOptions options;
   options.data_file_only = true;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "app/utf8_path.h"
 #include "recio/exit_status.h"
 
 #ifndef POLYLSQ_VERSION
@@ -91,7 +92,7 @@ std::string help_pointer(std::string_view command) {
 
 bool names_no_file(const std::string& path) {
   std::error_code ignored;
-  return !std::filesystem::exists(path, ignored);
+  return !std::filesystem::exists(utf8_path(path), ignored);
 }
 
 // A file named on the command line that does not exist: one line and the pointer to the

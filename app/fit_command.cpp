@@ -16,6 +16,7 @@
 #include "app/fit_picture.h"
 #include "app/fit_report.h"
 #include "recio/exit_status.h"
+#include "recio/platform.h"
 
 namespace polylsq::app {
 namespace {
@@ -29,7 +30,7 @@ int fail(const std::string& message, int status = kExitRuntimeError) {
 std::variant<accurate::DataSet, std::string> read_observations(const FitRun& run,
                                                                const std::string& name) {
   const bool from_input = run.data_file == "-";
-  std::FILE* file = from_input ? stdin : std::fopen(run.data_file.c_str(), "rb");
+  std::FILE* file = from_input ? stdin : recio::platform::open_c_file(run.data_file, "rb");
   if (file == nullptr) return name + ": cannot be opened";
   accurate::ReadOptions options;
   options.weights = run.weights;

@@ -5,14 +5,12 @@
 #include "fit/curve_fit.h"
 #include "fit/testing.h"
 
-#include <sys/mman.h>
-
-#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <memory>
 
 #include "fit/curve_fit_driver.h"
+#include "recio/platform.h"
 #include "support/error_handler.h"
 #include "support/error_queries.h"
 #include "support/routine_name.h"
@@ -23,17 +21,9 @@ namespace {
 // The fit writes all of a workspace block. For a large one, ask the system to back it with
 // huge pages where it allows that: one page fault per 2 MiB instead of one per 4 KiB. Only
 // advice: whatever the answer, the block and its contents are the same.
-void advise_huge_pages(void* memory, std::size_t bytes) {
-  constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
-  const auto first = reinterpret_cast<std::uintptr_t>(memory);
-  const std::uintptr_t begin = (first + kHugePage - 1) & ~(kHugePage - 1);
-  const std::uintptr_t end = (first + bytes) & ~(kHugePage - 1);
-  if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
 void* default_allocate(WorkspaceBlock, std::size_t bytes) {
   void* memory = std::malloc(bytes);
-  if (memory != nullptr && bytes >= (std::size_t{8} << 20)) advise_huge_pages(memory, bytes);
+  if (memory != nullptr && bytes >= (std::size_t{8} << 20)) recio::platform::advise_large_pages(memory, bytes);
   return memory;
 }
 void default_release(WorkspaceBlock, void* memory) { std::free(memory); }

@@ -1,12 +1,10 @@
 // The console connection: carriage control on standard output, lines of standard input.
 #include "recio/console.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <string>
 #include <utility>
 
+#include "recio/platform.h"
 #include "recio/run_end.h"
 #include "recio/testing.h"
 
@@ -34,31 +32,16 @@ Console& console() {
   return *state;
 }
 
-bool write_all(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 // Appends the next bytes of standard input; false (and at_eof) at its end or on an error.
 bool read_more(ConsoleInput& in) {
   char chunk[4096];
-  for (;;) {
-    const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      in.at_eof = true;
-      return false;
-    }
-    in.buffer.append(chunk, static_cast<std::size_t>(n));
-    return true;
+  const std::size_t n = platform::read_standard_input(chunk, sizeof chunk);
+  if (n == 0) {
+    in.at_eof = true;
+    return false;
   }
+  in.buffer.append(chunk, n);
+  return true;
 }
 
 // Lines of standard input; a last line without its end is a record.
@@ -111,7 +94,8 @@ void console_bytes(std::string_view bytes) {
   if (c.sink) {
     c.sink(bytes);
   } else {
-    write_all(STDOUT_FILENO, bytes);  // a console whose reader has gone drops its bytes
+    // a console whose reader has gone drops its bytes
+    platform::write_all(platform::OutputStream::kStandardOutput, bytes);
   }
 }
 

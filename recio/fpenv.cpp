@@ -2,17 +2,13 @@
 // the trapping ordered comparisons, and the math-library functions with their reports.
 #include "recio/fpenv.h"
 
-#include <fenv.h>
-#include <signal.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <string>
 
 #include "recio/console.h"
 #include "recio/exit_status.h"
+#include "recio/platform.h"
 #include "recio/run_end.h"
 #include "recio/testing.h"
 
@@ -22,23 +18,6 @@ namespace {
 // Largest argument whose exponential is finite in double.
 constexpr double kExpLimit = 0x1.62e42fefa39efp+9;
 
-void write_raw(int fd, const char* text, std::size_t length) {
-  while (length > 0) {
-    const ssize_t n = ::write(fd, text, length);
-    if (n <= 0) {
-      if (n < 0 && errno == EINTR) continue;
-      return;
-    }
-    text += n;
-    length -= static_cast<std::size_t>(n);
-  }
-}
-
-template <std::size_t N>
-void write_literal(int fd, const char (&text)[N]) {
-  write_raw(fd, text, N - 1);
-}
-
 // A trapped exception's kind: its number, its message and its whole report.
 struct TrapKind {
   int number;
@@ -46,48 +25,47 @@ struct TrapKind {
   const char* report;
 };
 
-TrapKind trap_kind(int si_code) {
-  switch (si_code) {
-    case FPE_FLTDIV:
-    case FPE_INTDIV:
+TrapKind trap_kind(platform::FpTrap trap) {
+  switch (trap) {
+    case platform::FpTrap::kDivideByZero:
       return {6103, "floating-point error: divide by zero",
               "\r\nrun-time error M6103: MATH\r\n- floating-point error: divide by zero\r\n"};
-    case FPE_FLTOVF:
-    case FPE_INTOVF:
+    case platform::FpTrap::kOverflow:
       return {6104, "floating-point error: overflow",
               "\r\nrun-time error M6104: MATH\r\n- floating-point error: overflow\r\n"};
-    case FPE_FLTUND:
+    case platform::FpTrap::kUnderflow:
       return {6105, "floating-point error: underflow",
               "\r\nrun-time error M6105: MATH\r\n- floating-point error: underflow\r\n"};
-    case FPE_FLTRES:
+    case platform::FpTrap::kInexact:
       return {6106, "floating-point error: inexact",
               "\r\nrun-time error M6106: MATH\r\n- floating-point error: inexact\r\n"};
-    default:  // FPE_FLTINV, FPE_FLTSUB and anything unclassified
-      return {6101, "floating-point error: invalid",
-              "\r\nrun-time error M6101: MATH\r\n- floating-point error: invalid\r\n"};
+    case platform::FpTrap::kInvalid:
+      break;
   }
+  return {6101, "floating-point error: invalid",
+          "\r\nrun-time error M6101: MATH\r\n- floating-point error: invalid\r\n"};
 }
 
 volatile TrapHook g_trap_hook = nullptr;
 
-// The ": MATH" report of a trapped exception. Runs in the signal handler: only write(2)
-// and _exit(2), texts fixed at compile time. A harness's trap hook takes the trap
-// instead and does not return here.
-void on_floating_point_trap(int, siginfo_t* info, void*) {
-  const TrapKind kind = trap_kind(info->si_code);
+// The ": MATH" report of a trapped exception. Runs in the signal or exception handler:
+// only raw writes and the immediate exit, texts fixed at compile time. A harness's trap
+// hook takes the trap instead and does not return here.
+void on_floating_point_trap(platform::FpTrap trap) {
+  const TrapKind kind = trap_kind(trap);
   if (const TrapHook hook = g_trap_hook) hook(kind.number, kind.message);
   if (detail::g_console_line_owed) {
     detail::g_console_line_owed = 0;
-    write_literal(STDOUT_FILENO, "\r\n");
+    platform::write_all(platform::OutputStream::kStandardOutput, "\r\n");
   }
-  write_raw(STDERR_FILENO, kind.report, std::strlen(kind.report));
-  ::_exit(kExitRuntimeError);
+  platform::write_all(platform::OutputStream::kStandardError, kind.report);
+  platform::exit_now(kExitRuntimeError);
 }
 
 // An ordered comparison with a NaN operand raises the invalid-operation exception.
 bool unordered(double a, double b) {
   if (std::isnan(a) || std::isnan(b)) {
-    std::feraiseexcept(FE_INVALID);
+    platform::raise_invalid_operation();
     return true;
   }
   return false;
@@ -103,21 +81,12 @@ bool unordered(double a, double b) {
 
 }  // namespace
 
-void enable_fp_traps() {
-  std::fesetround(FE_TONEAREST);
-  std::feclearexcept(FE_ALL_EXCEPT);
-  feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-  struct sigaction action {};
-  action.sa_sigaction = on_floating_point_trap;
-  action.sa_flags = SA_SIGINFO;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGFPE, &action, nullptr);
-}
+void enable_fp_traps() { platform::enable_fp_traps(on_floating_point_trap); }
 
 void set_trap_hook(TrapHook hook) { g_trap_hook = hook; }
 
-TrapsHeld::TrapsHeld() { std::feholdexcept(&caller_env_); }
-TrapsHeld::~TrapsHeld() { std::fesetenv(&caller_env_); }
+TrapsHeld::TrapsHeld() { platform::hold_fp_exceptions(caller_env_); }
+TrapsHeld::~TrapsHeld() { platform::restore_fp_environment(caller_env_); }
 
 bool ordered_lt(double a, double b) { return !unordered(a, b) && a < b; }
 bool ordered_le(double a, double b) { return !unordered(a, b) && a <= b; }

@@ -11,8 +11,9 @@
 namespace polylsq::recio {
 
 // Sets round to nearest, enables the three traps and installs the trap report.
-// Idempotent. The trap report runs in the signal handler: it writes the owed console
-// line end to fd 1 and the report to fd 2 and ends the process with status 1, without
+// Idempotent. The trap report runs in the signal handler (an exception handler on
+// Windows): it writes the owed console line end to standard output and the report to
+// standard error and ends the process with status 1, without
 // the hooks of testing.h (test it in a child process or a death test). The math-library
 // reports below do go through the failure hook.
 void enable_fp_traps();

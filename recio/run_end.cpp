@@ -1,16 +1,13 @@
 // The ends of a run: the stop, the run-time's error reports, the end of the process.
 #include "recio/run_end.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <new>
 #include <string>
 #include <utility>
 
 #include "recio/console.h"
+#include "recio/platform.h"
 #include "recio/testing.h"
 #include "recio/units.h"
 
@@ -34,20 +31,11 @@ Ends& ends() {
   return *state;
 }
 
-void write_all(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-}
-
 [[noreturn]] void fail_with(std::string_view report) {
   end_console_line();
   if (const FailureHook& hook = ends().failure_hook) hook(report);
-  write_all(STDERR_FILENO, report);
-  ::_exit(kExitRuntimeError);  // files not yet stored stay as they were
+  platform::write_all(platform::OutputStream::kStandardError, report);
+  platform::exit_now(kExitRuntimeError);  // files not yet stored stay as they were
 }
 
 std::string report_text(char letter, int number, std::string_view label, std::string_view name,
@@ -120,7 +108,8 @@ void on_out_of_memory() { fail_with("\r\nrun-time error F6401: ALLOCATE\r\n- ins
 void ensure_process_handlers() {
   [[maybe_unused]] static const bool installed = [] {
     std::atexit(at_process_exit);
-    ::signal(SIGPIPE, SIG_IGN);
+    platform::use_binary_standard_streams();
+    platform::ignore_broken_pipes();
     std::set_new_handler(on_out_of_memory);
     return true;
   }();

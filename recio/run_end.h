@@ -92,9 +92,9 @@ std::string_view io_error_message(IoError error);
 std::string read_location(std::string_view value, std::size_t line);
 
 // Sets up, once per process, what the run-time needs whatever runs first: the exit handler
-// that stores the files and ends the console line, SIGPIPE ignored (a console whose reader
-// has gone loses its bytes but does not end the run), and the ALLOCATE report when memory
-// runs out.
+// that stores the files and ends the console line, the standard streams in binary mode,
+// broken pipes ignored (a console whose reader has gone loses its bytes but does not end
+// the run), and the ALLOCATE report when memory runs out.
 void ensure_process_handlers();
 
 }  // namespace polylsq::recio::detail

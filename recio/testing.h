@@ -19,12 +19,13 @@ using StopHook = std::function<void(int status)>;
 // by throwing, as for the stop.
 using FailureHook = std::function<void(std::string_view report)>;
 
-// Called inside the SIGFPE handler of a trapped floating-point exception with the trap's
-// number and message (6104, "floating-point error: overflow") instead of the ": MATH"
-// report. Default (nullptr): the owed console line end and the report on the file
-// descriptors, then _exit(1). A hook must not return: an in-process harness leaves with
-// siglongjmp (throwing from a signal handler is undefined) and makes the report outside
-// the handler (detail::fail_math). Not reset by reset_runtime_for_tests.
+// Called inside the SIGFPE handler (on Windows, the vectored exception handler) of a
+// trapped floating-point exception with the trap's number and message (6104,
+// "floating-point error: overflow") instead of the ": MATH" report. Default (nullptr): the
+// owed console line end and the report on standard output and standard error, then the
+// process ends at once with status 1. A hook must not return: an in-process harness leaves
+// with siglongjmp (throwing from a signal handler is undefined) and makes the report
+// outside the handler (detail::fail_math). Not reset by reset_runtime_for_tests.
 using TrapHook = void (*)(int number, const char* message);
 void set_trap_hook(TrapHook hook);
 

@@ -1,12 +1,7 @@
 // The unit table, the files connected to it, and the statements on units.
 #include "recio/units.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -15,6 +10,7 @@
 #include "recio/console.h"
 #include "recio/io.h"
 #include "recio/list_input.h"
+#include "recio/platform.h"
 #include "recio/run_end.h"
 #include "recio/testing.h"
 
@@ -29,7 +25,7 @@ constexpr int kMaxFileUnits = 61;
 struct FileUnit {
   int number = 0;
   std::string name;
-  int fd = -1;
+  platform::FileHandle file = platform::kNoFile;
   bool loaded = false;   // `data` holds the file's bytes
   std::string data;
   std::size_t next = 0;  // offset in `data` of the next record to read
@@ -48,18 +44,6 @@ std::vector<FileUnit>& files() {
   return *table;
 }
 
-bool write_all(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 FileUnit* find_file(int unit) {
   for (FileUnit& f : files()) {
     if (f.number == unit) return &f;
@@ -73,12 +57,7 @@ bool store_file(FileUnit& f) {
   std::string content;
   if (f.loaded) content.assign(f.data, 0, f.next);
   content += f.out;
-  struct stat info {};
-  const bool regular = ::fstat(f.fd, &info) == 0 && S_ISREG(info.st_mode);
-  if (regular && ::lseek(f.fd, 0, SEEK_SET) != 0) return false;
-  if (!write_all(f.fd, content)) return false;
-  if (regular && ::ftruncate(f.fd, static_cast<off_t>(content.size())) != 0) return false;
-  return true;
+  return platform::rewrite_unit_file(f.file, content);
 }
 
 // Disconnects a file unit; with `store`, its written records are stored first. A failure
@@ -88,7 +67,7 @@ void disconnect(std::size_t index, bool store) {
   FileUnit f = std::move(table[index]);
   table.erase(table.begin() + static_cast<std::ptrdiff_t>(index));
   const bool stored = !store || !f.written || store_file(f);
-  const bool closed = ::close(f.fd) == 0;
+  const bool closed = platform::close_unit_file(f.file);
   if (!stored) {
     detail::fail_io_on_file(IoError::kWriteFailed, Statement::kWrite, f.name);
   } else if (!closed && store) {
@@ -135,42 +114,8 @@ class FileRecords final : public detail::RecordSource {
 bool load_file(FileUnit& f) {
   f.loaded = true;
   f.records_read = 0;
-  f.data.clear();
   f.next_lf = f.next_cr = std::string::npos;
-  struct stat info {};
-  if (::fstat(f.fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    f.data.reserve(static_cast<std::size_t>(info.st_size));
-    if (::lseek(f.fd, 0, SEEK_SET) != 0) return false;
-  }
-  // A named pipe: the unit's read-write descriptor is itself a writer, so the pipe's end
-  // would never come. Read through a descriptor that only reads (it opens at once: the
-  // unit is a writer) and keep the unit's own writer until the first bytes have come,
-  // since a pipe without writers reads as ended and one closed by every process loses
-  // its bytes. Then the pipe ends when its other writers close.
-  int own_writer = -1;
-  if (S_ISFIFO(info.st_mode) && (::fcntl(f.fd, F_GETFL) & O_ACCMODE) == O_RDWR) {
-    const int reader = ::open(f.name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (reader < 0) return false;
-    own_writer = f.fd;
-    f.fd = reader;
-  }
-  bool ok = true;
-  char chunk[65536];
-  for (;;) {
-    const ssize_t n = ::read(f.fd, chunk, sizeof chunk);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    f.data.append(chunk, static_cast<std::size_t>(n));
-    if (own_writer >= 0) {
-      ::close(own_writer);
-      own_writer = -1;
-    }
-  }
-  if (own_writer >= 0) ::close(own_writer);
-  return ok;
+  return platform::read_unit_file(f.file, f.name, f.data);
 }
 
 }  // namespace
@@ -206,7 +151,7 @@ void close_all_units(bool store) {
 }  // namespace detail
 
 void reset_runtime_for_tests() {
-  for (FileUnit& f : files()) ::close(f.fd);
+  for (FileUnit& f : files()) platform::close_unit_file(f.file);
   files().clear();
   detail::reset_console();
   set_stop_hook(nullptr);
@@ -220,14 +165,12 @@ void open_unit(int unit, std::string_view name) {
     detail::fail_io_on_file(IoError::kTooManyUnits, Statement::kOpen, name);
   }
   const std::string path(name);
-  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) detail::fail_io_on_file(IoError::kOpenFailed, Statement::kOpen, name);
+  const platform::FileHandle file = platform::open_unit_file(path);
+  if (file == platform::kNoFile) detail::fail_io_on_file(IoError::kOpenFailed, Statement::kOpen, name);
   FileUnit& f = files().emplace_back();
   f.number = unit;
   f.name = path;
-  f.fd = fd;
+  f.file = file;
 }
 
 void close_unit(int unit) {

@@ -3,19 +3,24 @@
 # does nothing when all are there. Used by the build and test scripts so that each of them
 # alone sets up a fresh Debian machine.
 #
-# Usage: bash scripts/deps.sh build|test|PACKAGE...
-#   build  what the program needs to build
-#   test   that, plus the test and benchmark libraries, and the SVG renderer, XML parser and
-#          PNG decoder the plot tests use
+# Usage: bash scripts/deps.sh build|test|windows|PACKAGE...
+#   build    what the program needs to build
+#   test     that, plus the test and benchmark libraries, and the SVG renderer, XML parser
+#            and PNG decoder the plot tests use
+#   windows  the MinGW-w64 cross-compiler, GoogleTest's sources and Wine (wine64 runs the
+#            programs; wine gives the wine and wineboot commands)
 set -euo pipefail
 
 build_packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libboost-dev libfast-float-dev)
 test_packages=("${build_packages[@]}" libgtest-dev libbenchmark-dev libeigen3-dev librsvg2-bin
   libxml2-dev libpng-dev)
 
+windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64 googletest wine wine64)
+
 case "${1:-}" in
   build) set -- "${build_packages[@]}" ;;
   test) set -- "${test_packages[@]}" ;;
+  windows) set -- "${windows_packages[@]}" ;;
 esac
 
 missing=()

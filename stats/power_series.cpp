@@ -11,8 +11,10 @@
 #include "stats/power_series.h"
 
 #include <bit>
-#include <cfenv>
 #include <cstdint>
+#include <optional>
+
+#include "recio/fpenv.h"
 
 #include "support/index.h"
 #include "support/vector_kernels.h"
@@ -40,9 +42,8 @@ bool needs_hold(int NDEG, const float* values, const float* RECA, const float* R
 
 void ORTHO_TO_POWER(int NDEG, float* COEF, const float* RECA, const float* RECB, float XSCALE,
                     float XSHIFT, float* WORK, int LDWORK) {
-  std::fenv_t caller_env;
-  const bool hold = needs_hold(NDEG, COEF, RECA, RECB, XSCALE, XSHIFT);
-  if (hold) std::feholdexcept(&caller_env);
+  std::optional<recio::TrapsHeld> held;
+  if (needs_hold(NDEG, COEF, RECA, RECB, XSCALE, XSHIFT)) held.emplace();
 
   const int n1 = NDEG + 1;
   Vec coef(COEF);
@@ -93,15 +94,12 @@ void ORTHO_TO_POWER(int NDEG, float* COEF, const float* RECA, const float* RECB,
     coef(i) = sum;
     spow = float(double(XSCALE) * spow);
   }
-
-  if (hold) std::fesetenv(&caller_env);
 }
 
 void COEF_VARIANCES(int NDEG, float* VAR, const float* RECA, const float* RECB, float XSCALE,
                     float XSHIFT, float* WORK, int LDWORK) {
-  std::fenv_t caller_env;
-  const bool hold = needs_hold(NDEG, VAR, RECA, RECB, XSCALE, XSHIFT);
-  if (hold) std::feholdexcept(&caller_env);
+  std::optional<recio::TrapsHeld> held;
+  if (needs_hold(NDEG, VAR, RECA, RECB, XSCALE, XSHIFT)) held.emplace();
 
   const int n1 = NDEG + 1;
   const int kVw = NDEG + 2;  // column of the variances of the z-power coefficients
@@ -177,8 +175,6 @@ void COEF_VARIANCES(int NDEG, float* VAR, const float* RECA, const float* RECB, 
     var(i) = float(2.0 * s + w(i, kDv));
   }
   var(n1) = w(n1, kDv);
-
-  if (hold) std::fesetenv(&caller_env);
 }
 
 }  // namespace polylsq

@@ -17,8 +17,12 @@ flags=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -fno-omit-frame-pointe
 
 # The library and the main program's run, instrumented for coverage, and the test helpers
 # the targets share with the test suites (temporary folders, whole files).
-sources=(recio/*.cpp support/*.cpp stats/*.cpp fit/*.cpp app/program.cpp
-         tests/support_lib/temp_dir.cpp tests/support_lib/files.cpp)
+# Of the platform-dependent files, the POSIX ones.
+sources=()
+for src in recio/*.cpp support/*.cpp stats/*.cpp fit/*.cpp app/program.cpp \
+           tests/support_lib/temp_dir.cpp tests/support_lib/files.cpp; do
+  [[ $src == *_windows.cpp ]] || sources+=("$src")
+done
 jobs=${JOBS:-2}
 for src in "${sources[@]}"; do
   obj="$out/obj/$(echo "$src" | tr / _).o"
