@@ -14,25 +14,11 @@
 #include "fit/curve_fit.h"
 #include "recio/fpenv.h"
 #include "recio/io.h"
+#include "tests/support_lib/split_mix.h"
 
 namespace {
 
-class Sequence {
- public:
-  explicit Sequence(std::uint64_t seed) : state_(seed) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  std::int64_t between(std::int64_t lo, std::int64_t hi) {
-    return lo + static_cast<std::int64_t>(next() % static_cast<std::uint64_t>(hi - lo + 1));
-  }
-
- private:
-  std::uint64_t state_;
-};
+using Sequence = polylsq::testing::SplitMix64;
 
 // A degree 1 to 5 fit of 4 to 300 abscissas in [-20, 20] and a noisy polynomial response
 // with decimal values of up to five places, scaled by 10^-3 to 10^6.
