@@ -1,6 +1,6 @@
 // The error handler's worked examples, records compared whole: a terminal error of the
-// entry routine, one from a routine three levels down with its traceback, an inner fatal
-// error and an inner warning printed under the entry routine, and the stop of a real
+// entry routine, one of AMACH called under RCURV and R2URV with its traceback, an inner
+// fatal error and an inner warning printed under the entry routine, and the stop of a real
 // process.
 #include "support/error_handler.h"
 
