@@ -96,16 +96,7 @@ class FormatParser {
       return true;
     }
     if (negative || repeat == 0) return false;
-    if (accept('(')) {
-      const std::size_t open = out.items.size();
-      out.items.push_back(simple_item(EditKind::kGroupOpen, repeat));
-      if (depth == 0) out.revert = open;
-      if (!parse_list(out, depth + 1)) return false;
-      out.items.push_back(simple_item(EditKind::kGroupClose, 1));
-      out.items[open].partner = static_cast<int>(out.items.size() - 1);
-      out.items.back().partner = static_cast<int>(open);
-      return true;
-    }
+    if (accept('(')) return parse_group(out, depth, repeat);
     if (accept('/')) {
       out.items.push_back(simple_item(EditKind::kSlash, repeat));
       return true;
@@ -114,6 +105,24 @@ class FormatParser {
       out.items.push_back(simple_item(EditKind::kBlanks, counted ? repeat : 1));
       return true;
     }
+    return parse_data_descriptor(out, repeat);
+  }
+
+  // A group after its "(": the items inside, between a GroupOpen and a GroupClose that name
+  // each other. The last group at the top level is where the format reverts.
+  bool parse_group(Format& out, int depth, int repeat) {
+    const std::size_t open = out.items.size();
+    out.items.push_back(simple_item(EditKind::kGroupOpen, repeat));
+    if (depth == 0) out.revert = open;
+    if (!parse_list(out, depth + 1)) return false;
+    out.items.push_back(simple_item(EditKind::kGroupClose, 1));
+    out.items[open].partner = static_cast<int>(out.items.size() - 1);
+    out.items.back().partner = static_cast<int>(open);
+    return true;
+  }
+
+  // Iw, Fw.d, Ew.d, A or Aw, after its repeat count.
+  bool parse_data_descriptor(Format& out, int repeat) {
     EditItem item;
     item.repeat = repeat;
     if (accept('I')) {
@@ -228,6 +237,61 @@ bool scale_fits(const EditItem& edit, int scale) {
   return edit.kind != EditKind::kExponent || (scale > -edit.d && scale < edit.d + 2);
 }
 
+// The state of one write statement between items: the record being built, the groups
+// open, the scale factor in force.
+struct WriteState {
+  int unit;
+  std::string record;
+  struct Group {
+    std::size_t open;  // index of its GroupOpen
+    int remaining;     // passes left, this one included
+  };
+  std::vector<Group> groups;
+  int scale = 0;
+
+  void end_record() {
+    detail::put_record(unit, record);
+    record.clear();
+  }
+};
+
+// An item that edits no data: literal, blanks, slash, scale factor or group bracket. At the
+// close of a group with passes left, `i` moves to its GroupOpen.
+void run_control_item(const EditItem& edit, std::size_t& i, WriteState& state) {
+  switch (edit.kind) {
+    case EditKind::kLiteral:
+      state.record += edit.text;
+      break;
+    case EditKind::kBlanks:
+      state.record.append(edit.repeat, ' ');
+      break;
+    case EditKind::kSlash:
+      for (int r = 0; r < edit.repeat; ++r) state.end_record();
+      break;
+    case EditKind::kScale:
+      state.scale = edit.k;
+      break;
+    case EditKind::kGroupOpen:
+      state.groups.push_back({i, edit.repeat});
+      break;
+    case EditKind::kGroupClose:
+      if (--state.groups.back().remaining > 0) {
+        i = state.groups.back().open;  // again from the first item inside the group
+      } else {
+        state.groups.pop_back();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// I, F, E and A edit an output item; every other kind shapes the record.
+bool edits_data(EditKind kind) {
+  return kind == EditKind::kInteger || kind == EditKind::kFixed || kind == EditKind::kExponent ||
+         kind == EditKind::kCharacter;
+}
+
 // Runs the format over the items. Records go to the unit as they are completed; the
 // last one is sent when a data descriptor finds no item left or the format ends with
 // no item left. Returns the error that ended the statement early.
@@ -235,64 +299,32 @@ std::optional<detail::IoError> interpret(const detail::Format& format, int unit,
                                          std::initializer_list<OutItem> items) {
   using detail::IoError;
   const std::vector<EditItem>& edits = format.items;
-  struct Frame {
-    std::size_t open;
-    int remaining;
-  };
-  std::vector<Frame> groups;
-  std::string record;
+  WriteState state{unit, {}, {}, 0};
   const OutItem* next = items.begin();
-  int scale = 0;
   for (std::size_t i = 0;; ++i) {
     if (i == edits.size()) {
       if (next == items.end()) break;
       if (!format.has_data) return IoError::kItemMismatch;
-      detail::put_record(unit, record);  // items left: a new record from the revert point
-      record.clear();
-      groups.clear();
+      state.end_record();  // items left: a new record from the revert point
+      state.groups.clear();
       i = format.revert - 1;  // the loop's step lands on the revert point
       continue;
     }
     const EditItem& edit = edits[i];
-    switch (edit.kind) {
-      case EditKind::kLiteral:
-        record += edit.text;
-        break;
-      case EditKind::kBlanks:
-        record.append(edit.repeat, ' ');
-        break;
-      case EditKind::kSlash:
-        for (int r = 0; r < edit.repeat; ++r) {
-          detail::put_record(unit, record);
-          record.clear();
-        }
-        break;
-      case EditKind::kScale:
-        scale = edit.k;
-        break;
-      case EditKind::kGroupOpen:
-        groups.push_back({i, edit.repeat});
-        break;
-      case EditKind::kGroupClose:
-        if (--groups.back().remaining > 0) {
-          i = groups.back().open;  // again from the first item inside the group
-        } else {
-          groups.pop_back();
-        }
-        break;
-      default:
-        if (!scale_fits(edit, scale)) return IoError::kBadFormat;
-        for (int r = 0; r < edit.repeat; ++r) {
-          if (next == items.end()) {  // no item left: the statement ends here
-            detail::put_record(unit, record);
-            return std::nullopt;
-          }
-          if (!edit_item(edit, *next++, scale, record)) return IoError::kItemMismatch;
-        }
-        break;
+    if (!edits_data(edit.kind)) {
+      run_control_item(edit, i, state);
+      continue;
+    }
+    if (!scale_fits(edit, state.scale)) return IoError::kBadFormat;
+    for (int r = 0; r < edit.repeat; ++r) {
+      if (next == items.end()) {  // no item left: the statement ends here
+        detail::put_record(unit, state.record);
+        return std::nullopt;
+      }
+      if (!edit_item(edit, *next++, state.scale, state.record)) return IoError::kItemMismatch;
     }
   }
-  detail::put_record(unit, record);
+  detail::put_record(unit, state.record);
   return std::nullopt;
 }
 

@@ -106,6 +106,81 @@ float integer_series_large(float DF, float Y, float K) {
   return S;
 }
 
+// BETAI's argument checks. Both are made, and every operand is compared, so that a NaN
+// ends the run.
+void check_betai_arguments(float X, float PIN, float QIN) {
+  const bool x_below = ordered_lt(X, 0.0);
+  const bool x_above = ordered_gt(X, 1.0);
+  if (x_below || x_above) {
+    MSG_SET_REAL(1, X);
+    E1MES(5, 5, "X = %(R1) is not in the range (0.0,1.0).");
+  }
+  const bool p_bad = ordered_le(PIN, 0.0);
+  const bool q_bad = ordered_le(QIN, 0.0);
+  if (p_bad || q_bad) {
+    MSG_SET_REAL(1, PIN);
+    MSG_SET_REAL(2, QIN);
+    E1MES(5, 6, "Both PIN = %(R1) and QIN = %(R2) must be greater than 0.0.");
+  }
+}
+
+// The incomplete beta ratio at Y when (P + Q) / (P + 1) * Y is below the machine
+// precision: the leading term of its series, 0 when that term underflows.
+float leading_term(float Y, float P, float Q, float SMALL, float LNSMALL) {
+  float value = 0.0f;
+  const float lnbeta = ALBETA(P, Q);
+  const float LT = float(double(P) * rt_log(std::fmax(Y, SMALL)) - lnbeta - rt_log(P));
+  if (LT > LNSMALL && Y != 0.0f) value = float(rt_exp(LT));
+  return value;
+}
+
+// The series in Y for the fractional part of Q (a whole Q counts as 1, whose series is its
+// leading term alone); 0 when the leading term underflows.
+float fractional_part_series(float Y, float P, float Q, float LNEPS, float LNSMALL) {
+  float value = 0.0f;
+  float QFRAC = float(double(Q) - std::trunc(double(Q)));
+  if (QFRAC == 0.0f) QFRAC = 1.0f;
+  const float lnbeta_frac = ALBETA(QFRAC, P);
+  const float LT = float(double(P) * rt_log(Y) - lnbeta_frac - rt_log(P));
+  if (LT >= LNSMALL) {
+    value = float(rt_exp(LT));
+    float TERM = float(double(value) * P);
+    if (QFRAC != 1.0f) {
+      const int N = int(std::trunc(std::fmax(LNEPS / rt_log(Y), 4.0)));
+      for (int I = 1; I <= N; ++I) {
+        TERM = float(double(TERM) * (double(I) - QFRAC) * Y / I);
+        value = float(double(value) + double(TERM) / (double(P) + I));
+      }
+    }
+  }
+  return value;
+}
+
+// The finite tail sum for the integer part of Q (Q > 1), its terms scaled by powers of
+// SMALL to stay in range; a term counts once its scaling is undone.
+float integer_part_tail(float Y, float P, float Q, float EPS, float SMALL, float LNSMALL) {
+  const float lnbeta = ALBETA(P, Q);
+  const float LT = float(double(P) * rt_log(Y) + double(Q) * rt_log(1.0 - Y) - lnbeta - rt_log(Q));
+  // Integer-valued counts kept in double: exact, and no conversion can overflow.
+  double NSCALE = std::trunc(std::fmax(double(LT) / LNSMALL, 0.0));
+  float TERM = float(rt_exp(double(LT) - NSCALE * LNSMALL));
+  const float C = float(1.0 / (1.0 - Y));
+  const float RATIO = float(double(Q) * C / (double(P) + Q - 1.0));
+  float TAILSUM = 0.0f;
+  double N = std::trunc(double(Q));
+  if (N == double(Q)) N = N - 1.0;
+  for (double I = 1.0; I <= N; I += 1.0) {
+    if (RATIO <= 1.0f && double(TERM) / EPS <= TAILSUM) break;
+    TERM = float((double(Q) - I + 1.0) * C * TERM / (double(P) + Q - I));
+    if (TERM > 1.0f) {
+      NSCALE = NSCALE - 1.0;
+      TERM = float(double(TERM) * SMALL);
+    }
+    if (NSCALE == 0.0) TAILSUM = float(double(TAILSUM) + TERM);
+  }
+  return TAILSUM;
+}
+
 }  // namespace
 
 float FDF(float F, float DFN, float DFD) {
@@ -130,14 +205,13 @@ float FDF(float F, float DFN, float DFD) {
 }
 
 float TDF(float T, float DF) {
-  static float K = 0.0f;  // 2 / pi
   const RoutineName routine("TDF");
   float result = AMACH(6);
   if (ordered_lt(DF, 1.0)) {  // a NaN DF ends the run here
     MSG_SET_REAL(1, DF);
     E1MES(5, 1, "The input number of degrees of freedom, DF = %(R1), must be at least 1.");
   } else {
-    if (K == 0.0f) K = float(1.0 / recio::rt_asin(1.0));
+    static const float K = float(1.0 / recio::rt_asin(1.0));  // 2 / pi
     // P2 = Prob(|t| >= |T|).
     float P2;
     const double t_squared = double(T) * T;
@@ -168,33 +242,13 @@ float TDF(float T, float DF) {
 }
 
 float BETAI(float X, float PIN, float QIN) {
-  static float EPS = 0.0f;
-  static float LNEPS = 0.0f;
-  static float SMALL = 0.0f;
-  static float LNSMALL = 0.0f;
   const RoutineName routine("BETAI");
   float result = AMACH(6);
-  if (EPS == 0.0f) {
-    EPS = AMACH(3);
-    LNEPS = float(rt_log(EPS));
-    SMALL = float(double(AMACH(1)) * 100.0);
-    LNSMALL = float(rt_log(SMALL));
-  }
-
-  // Both checks are made, and every operand is compared, so that a NaN ends the run.
-  const bool x_below = ordered_lt(X, 0.0);
-  const bool x_above = ordered_gt(X, 1.0);
-  if (x_below || x_above) {
-    MSG_SET_REAL(1, X);
-    E1MES(5, 5, "X = %(R1) is not in the range (0.0,1.0).");
-  }
-  const bool p_bad = ordered_le(PIN, 0.0);
-  const bool q_bad = ordered_le(QIN, 0.0);
-  if (p_bad || q_bad) {
-    MSG_SET_REAL(1, PIN);
-    MSG_SET_REAL(2, QIN);
-    E1MES(5, 6, "Both PIN = %(R1) and QIN = %(R2) must be greater than 0.0.");
-  }
+  static const float EPS = AMACH(3);
+  static const float LNEPS = float(rt_log(EPS));
+  static const float SMALL = float(double(AMACH(1)) * 100.0);
+  static const float LNSMALL = float(rt_log(SMALL));
+  check_betai_arguments(X, PIN, QIN);
 
   if (!error_recorded_here()) {
     // Work on the side of the distribution where the series converge fast.
@@ -211,57 +265,19 @@ float BETAI(float X, float PIN, float QIN) {
     float value = 0.0f;
     if ((double(P) + Q) / (double(P) + 1.0) * Y < EPS) {
       // Small case: the leading term of the series alone, unclamped.
-      const float lnbeta = ALBETA(P, Q);
-      const float LT = float(double(P) * rt_log(std::fmax(Y, SMALL)) - lnbeta - rt_log(P));
-      if (LT > LNSMALL && Y != 0.0f) value = float(rt_exp(LT));
+      value = leading_term(Y, P, Q, SMALL, LNSMALL);
       if (swapped) value = float(1.0 - value);
-      result = value;
     } else {
       // General case: the series for the fractional part of Q, then the finite tail sum
-      // for its integer part, scaled by powers of SMALL to stay in range.
-      float QFRAC = float(double(Q) - std::trunc(double(Q)));
-      if (QFRAC == 0.0f) QFRAC = 1.0f;
-      const float lnbeta_frac = ALBETA(QFRAC, P);
-      float LT = float(double(P) * rt_log(Y) - lnbeta_frac - rt_log(P));
-      if (LT >= LNSMALL) {
-        value = float(rt_exp(LT));
-        float TERM = float(double(value) * P);
-        if (QFRAC != 1.0f) {
-          const int N = int(std::trunc(std::fmax(LNEPS / rt_log(Y), 4.0)));
-          for (int I = 1; I <= N; ++I) {
-            TERM = float(double(TERM) * (double(I) - QFRAC) * Y / I);
-            value = float(double(value) + double(TERM) / (double(P) + I));
-          }
-        }
-      }
-      if (Q > 1.0f) {
-        const float lnbeta = ALBETA(P, Q);
-        LT = float(double(P) * rt_log(Y) + double(Q) * rt_log(1.0 - Y) - lnbeta - rt_log(Q));
-        // Integer-valued counts kept in double: exact, and no conversion can overflow.
-        double NSCALE = std::trunc(std::fmax(double(LT) / LNSMALL, 0.0));
-        float TERM = float(rt_exp(double(LT) - NSCALE * LNSMALL));
-        const float C = float(1.0 / (1.0 - Y));
-        const float RATIO = float(double(Q) * C / (double(P) + Q - 1.0));
-        float TAILSUM = 0.0f;
-        double N = std::trunc(double(Q));
-        if (N == double(Q)) N = N - 1.0;
-        for (double I = 1.0; I <= N; I += 1.0) {
-          if (RATIO <= 1.0f && double(TERM) / EPS <= TAILSUM) break;
-          TERM = float((double(Q) - I + 1.0) * C * TERM / (double(P) + Q - I));
-          if (TERM > 1.0f) {
-            NSCALE = NSCALE - 1.0;
-            TERM = float(double(TERM) * SMALL);
-          }
-          if (NSCALE == 0.0) TAILSUM = float(double(TAILSUM) + TERM);
-        }
-        value = float(double(value) + TAILSUM);
-      }
+      // for its integer part.
+      value = fractional_part_series(Y, P, Q, LNEPS, LNSMALL);
+      if (Q > 1.0f) value = float(double(value) + integer_part_tail(Y, P, Q, EPS, SMALL, LNSMALL));
       if (swapped) value = float(1.0 - value);
       // A NaN value ends the run here.
       if (ordered_lt(value, 0.0)) value = 0.0f;
       if (ordered_gt(value, 1.0)) value = 1.0f;
-      result = value;
     }
+    result = value;
   }
   return result;
 }

@@ -41,27 +41,26 @@ constexpr float kErfcTailSeries[24] = {
 
 constexpr float kSqrtPi = 1.7724539f;
 
+// The argument above which ERFC underflows: where exp(-x^2) / (sqrt(pi) x) reaches the
+// smallest float, by one correction step from sqrt(-ln(sqrt(pi) * smallest)), less 0.01.
+float underflow_bound() {
+  float XMAX = float(rt_sqrt(-rt_log(double(kSqrtPi) * AMACH(1))));
+  XMAX = float(double(XMAX) - 0.5 * rt_log(XMAX) / XMAX - 0.01f);
+  return XMAX;
+}
+
 }  // namespace
 
 float ERFC(float X) {
-  static int N_ERF = 0;
-  static int N_ERFC_TAIL = 0;
-  static int N_ERFC_MID = 0;
-  static float XTINY = 0.0f;
-  static float XMAX = 0.0f;
-  static float XLIN = 0.0f;
   const RoutineName routine("ERFC");
   float result = AMACH(6);
-  if (N_ERF == 0) {
-    const float ETA = float(double(0.1f) * AMACH(3));
-    N_ERF = INITS(kErfSeries, 13, ETA);
-    N_ERFC_TAIL = INITS(kErfcTailSeries, 24, ETA);
-    N_ERFC_MID = INITS(kErfcMidSeries, 23, ETA);
-    XTINY = float(-rt_sqrt(-rt_log(double(kSqrtPi) * AMACH(3))));
-    XMAX = float(rt_sqrt(-rt_log(double(kSqrtPi) * AMACH(1))));
-    XMAX = float(double(XMAX) - 0.5 * rt_log(XMAX) / XMAX - 0.01f);
-    XLIN = float(rt_sqrt(2.0 * AMACH(3)));
-  }
+  static const float ETA = float(double(0.1f) * AMACH(3));
+  static const int N_ERF = INITS(kErfSeries, 13, ETA);
+  static const int N_ERFC_TAIL = INITS(kErfcTailSeries, 24, ETA);
+  static const int N_ERFC_MID = INITS(kErfcMidSeries, 23, ETA);
+  static const float XTINY = float(-rt_sqrt(-rt_log(double(kSqrtPi) * AMACH(3))));
+  static const float XMAX = underflow_bound();
+  static const float XLIN = float(rt_sqrt(2.0 * AMACH(3)));
   if (ordered_le(X, XTINY)) {  // a NaN X ends the run here
     result = 2.0f;
   } else if (X > XMAX) {

@@ -3,7 +3,7 @@
 //
 // Every named quantity is a float, assigned once per step: the step is computed in double
 // and rounded when stored. Decimal constants are float constants. Term counts and bounds
-// are computed on a routine's first call (a stored 0 marks them as not yet computed) and
+// are function-local constants, computed on a routine's first call under its name and
 // kept for the process. Errors go through the error handler under each routine's name.
 #include "stats/gamma_functions.h"
 
@@ -59,6 +59,78 @@ constexpr const char* kNearNegativeInteger =
 constexpr const char* kNegativeInteger =
     "The argument for the function can not be a negative integer. Argument X = %(R1).";
 
+// The range of arguments over which GAMMA stays in the float range, from R9GAML.
+struct GammaRange {
+  float XMIN = 0.0f;
+  float XMAX = 0.0f;
+};
+GammaRange gamma_range() {
+  GammaRange range;
+  R9GAML(range.XMIN, range.XMAX);
+  return range;
+}
+
+// GAMMA for |X| <= 10: Gamma(1 + Y) from the series, Y the fractional part, then the
+// recurrence up or down. NaN after an error.
+float gamma_by_series(float X, int N_GAMMA, float XTINY, float RELTOL) {
+  float result = AMACH(6);
+  int N = int(X);
+  if (X < 0.0f) N = N - 1;
+  const float Y = float(double(X) - N);
+  N = N - 1;
+  float G = float(0.9375f + double(CSEVL(float(2.0 * Y - 1.0), kGammaSeries, N_GAMMA)));
+  if (N == 0) {
+    result = G;
+  } else if (N > 0) {
+    for (int I = 1; I <= N; ++I) G = float(double(G) * (double(Y) + I));
+    result = G;
+  } else {
+    N = -N;
+    if (X == 0.0f) {
+      E1MES(5, 5, "The argument for the function can not be zero.");
+    } else if (Y < XTINY) {
+      MSG_SET_REAL(1, X);
+      E1MES(5, 4, "The function overflows because X = %(R1) is too close to zero.");
+    } else if (X < 0.0f && double(X) + (N - 2) == 0.0) {
+      MSG_SET_REAL(1, X);
+      E1MES(5, 6, kNegativeInteger);
+    } else {
+      if (X < -0.5f && std::fabs(distance_from_integer(X)) < RELTOL) {
+        MSG_SET_REAL(1, X);
+        E1MES(3, 2, kNearNegativeInteger);
+      }
+      for (int I = 1; I <= N; ++I) G = float(double(G) / (double(X) + I - 1));
+      result = G;
+    }
+  }
+  return result;
+}
+
+// GAMMA for 10 < |X| within the range: Stirling's formula with its correction, and the
+// reflection formula for X < 0. NaN after an error.
+float gamma_by_stirling(float X, float RELTOL) {
+  float result = AMACH(6);
+  const float Y = std::fabs(X);
+  const float correction = R9LGMC(Y);
+  const float G = float(rt_exp((double(Y) - 0.5) * rt_log(Y) - Y + kLnSqrt2Pi + correction));
+  if (X > 0.0f) {
+    result = G;
+  } else {
+    if (X < -0.5f && std::fabs(distance_from_integer(X)) < RELTOL) {
+      MSG_SET_REAL(1, X);
+      E1MES(3, 2, kNearNegativeInteger);
+    }
+    const float S = float(rt_sin(double(kPi) * Y));
+    if (S == 0.0f) {
+      MSG_SET_REAL(1, X);
+      E1MES(5, 7, kNegativeInteger);
+    } else {
+      result = float(-double(kPi) / (double(Y) * S * G));
+    }
+  }
+  return result;
+}
+
 }  // namespace
 
 void R9GAML(float& XMIN, float& XMAX) {
@@ -105,16 +177,12 @@ void R9GAML(float& XMIN, float& XMAX) {
 }
 
 float R9LGMC(float X) {
-  static int N_CORR = 0;
-  static float XASYM = 0.0f;
-  static float XMAX = 0.0f;
   const RoutineName routine("R9LGMC");
   float result = AMACH(6);
-  if (N_CORR == 0) {
-    N_CORR = INITS(kLgammaCorrSeries, 6, AMACH(3));
-    XASYM = float(1.0 / rt_sqrt(AMACH(3)));
-    XMAX = float(rt_exp(std::min(rt_log(double(AMACH(2)) * 0.083333336f), -rt_log(12.0 * AMACH(1)))));
-  }
+  static const int N_CORR = INITS(kLgammaCorrSeries, 6, AMACH(3));
+  static const float XASYM = float(1.0 / rt_sqrt(AMACH(3)));
+  static const float XMAX =
+      float(rt_exp(std::min(rt_log(double(AMACH(2)) * 0.083333336f), -rt_log(12.0 * AMACH(1)))));
   if (ordered_lt(X, 10.0f)) {  // a NaN X ends the run here
     MSG_SET_REAL(1, X);
     E1MES(5, 5, "The argument X = %(R1) must be greater than or equal to 10.0.");
@@ -135,51 +203,15 @@ float R9LGMC(float X) {
 }
 
 float GAMMA(float X) {
-  static int N_GAMMA = 0;
-  static float XMIN = 0.0f;
-  static float XMAX = 0.0f;
-  static float RELTOL = 0.0f;
-  static float XTINY = 0.0f;
   const RoutineName routine("GAMMA");
   float result = AMACH(6);
-  if (N_GAMMA == 0) {
-    N_GAMMA = INITS(kGammaSeries, 23, float(double(0.1f) * AMACH(3)));
-    R9GAML(XMIN, XMAX);
-    RELTOL = float(rt_sqrt(AMACH(4)));
-    XTINY = float(rt_exp(std::max(rt_log(AMACH(1)), -rt_log(AMACH(2))) + 0.01f));
-  }
+  static const int N_GAMMA = INITS(kGammaSeries, 23, float(double(0.1f) * AMACH(3)));
+  static const auto [XMIN, XMAX] = gamma_range();
+  static const float RELTOL = float(rt_sqrt(AMACH(4)));
+  static const float XTINY = float(rt_exp(std::max(rt_log(AMACH(1)), -rt_log(AMACH(2))) + 0.01f));
 
   if (std::fabs(X) <= 10.0f) {
-    // Gamma(1 + Y) from the series, Y the fractional part, then the recurrence up or down.
-    int N = int(X);
-    if (X < 0.0f) N = N - 1;
-    const float Y = float(double(X) - N);
-    N = N - 1;
-    float G = float(0.9375f + double(CSEVL(float(2.0 * Y - 1.0), kGammaSeries, N_GAMMA)));
-    if (N == 0) {
-      result = G;
-    } else if (N > 0) {
-      for (int I = 1; I <= N; ++I) G = float(double(G) * (double(Y) + I));
-      result = G;
-    } else {
-      N = -N;
-      if (X == 0.0f) {
-        E1MES(5, 5, "The argument for the function can not be zero.");
-      } else if (Y < XTINY) {
-        MSG_SET_REAL(1, X);
-        E1MES(5, 4, "The function overflows because X = %(R1) is too close to zero.");
-      } else if (X < 0.0f && double(X) + (N - 2) == 0.0) {
-        MSG_SET_REAL(1, X);
-        E1MES(5, 6, kNegativeInteger);
-      } else {
-        if (X < -0.5f && std::fabs(distance_from_integer(X)) < RELTOL) {
-          MSG_SET_REAL(1, X);
-          E1MES(3, 2, kNearNegativeInteger);
-        }
-        for (int I = 1; I <= N; ++I) G = float(double(G) / (double(X) + I - 1));
-        result = G;
-      }
-    }
+    result = gamma_by_series(X, N_GAMMA, XTINY, RELTOL);
   } else if (X > XMAX) {
     MSG_SET_REAL(1, X);
     MSG_SET_REAL(2, XMAX);
@@ -190,38 +222,16 @@ float GAMMA(float X) {
     MSG_SET_REAL(2, XMIN);
     E1MES(2, 1, "The function underflows because X = %(R1) is less than %(R2). The result is set to zero.");
   } else {
-    // Stirling's formula with its correction; the reflection formula for X < 0.
-    const float Y = std::fabs(X);
-    const float correction = R9LGMC(Y);
-    const float G = float(rt_exp((double(Y) - 0.5) * rt_log(Y) - Y + kLnSqrt2Pi + correction));
-    if (X > 0.0f) {
-      result = G;
-    } else {
-      if (X < -0.5f && std::fabs(distance_from_integer(X)) < RELTOL) {
-        MSG_SET_REAL(1, X);
-        E1MES(3, 2, kNearNegativeInteger);
-      }
-      const float S = float(rt_sin(double(kPi) * Y));
-      if (S == 0.0f) {
-        MSG_SET_REAL(1, X);
-        E1MES(5, 7, kNegativeInteger);
-      } else {
-        result = float(-double(kPi) / (double(Y) * S * G));
-      }
-    }
+    result = gamma_by_stirling(X, RELTOL);
   }
   return result;
 }
 
 float ALNGAM(float X) {
-  static float XMAX = 0.0f;
-  static float RELTOL = 0.0f;
   const RoutineName routine("ALNGAM");
   float result = AMACH(6);
-  if (XMAX == 0.0f) {
-    XMAX = float(double(AMACH(2)) / rt_log(AMACH(2)));
-    RELTOL = float(rt_sqrt(AMACH(4)));
-  }
+  static const float XMAX = float(double(AMACH(2)) / rt_log(AMACH(2)));
+  static const float RELTOL = float(rt_sqrt(AMACH(4)));
   const float Y = std::fabs(X);
   if (Y <= 10.0f) {
     const float G = GAMMA(X);
@@ -251,14 +261,10 @@ float ALNGAM(float X) {
 }
 
 float ALNREL(float X) {
-  static int N_LN1P = 0;
-  static float XLIM = 0.0f;
   const RoutineName routine("ALNREL");
   float result = AMACH(6);
-  if (N_LN1P == 0) {
-    N_LN1P = INITS(kLn1pSeries, 23, float(double(0.1f) * AMACH(3)));
-    XLIM = float(rt_sqrt(AMACH(4)) - 1.0);
-  }
+  static const int N_LN1P = INITS(kLn1pSeries, 23, float(double(0.1f) * AMACH(3)));
+  static const float XLIM = float(rt_sqrt(AMACH(4)) - 1.0);
   if (ordered_le(X, -1.0f)) {  // a NaN X ends the run here
     MSG_SET_REAL(1, X);
     E1MES(5, 5, "The argument X = %(R1) must be greater than -1.0.");

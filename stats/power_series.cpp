@@ -38,6 +38,98 @@ bool needs_hold(int NDEG, const float* values, const float* RECA, const float* R
            all_finite(2, scalars));
 }
 
+// COEF_VARIANCES' work columns beyond the square of order NDEG+1.
+int z_variance_column(int NDEG) { return NDEG + 2; }
+int x_diagonal_column(int NDEG) { return NDEG + 3; }
+
+// The upper triangle of W: W(r,q) is the coefficient of z^(r-1) in p_(q-1).
+void polynomial_coefficients(int NDEG, const float* RECA, const float* RECB, const Mat<float>& w) {
+  const int n1 = NDEG + 1;
+  Vec<const float> reca(RECA);
+  Vec<const float> recb(RECB);
+  if (NDEG > 0) w(1, 2) = -reca(1);
+  for (int q = 1; q <= n1; ++q) {
+    w(q, q) = 1.0f;
+    if (q >= 3) {
+      w(1, q) = float(-(double(w(1, q - 1)) * reca(q - 1) + double(recb(q - 1)) * w(1, q - 2)));
+    }
+  }
+  for (int r = 2; r <= NDEG; ++r) {
+    w(r, r + 1) = float(double(w(r - 1, r)) - reca(r));
+    for (int q = r + 2; q <= n1; ++q) {
+      w(r, q) = float(double(w(r - 1, q - 1)) - double(w(r, q - 2)) * recb(q - 1) -
+                      double(reca(q - 1)) * w(r, q - 1));
+    }
+  }
+}
+
+// From the variances of the orthogonal coefficients (VAR) to the variances of the z-power
+// coefficients (column NDEG+2) and their covariances (strict lower triangle). Sums over a
+// row take the strided path of VEC_DOT3 (increment LDWORK).
+void z_power_covariances(int NDEG, const float* VAR, const Mat<float>& w, int LDWORK) {
+  const int n1 = NDEG + 1;
+  const int kVw = z_variance_column(NDEG);
+  Vec<const float> var(VAR);
+  for (int r = 1; r <= n1; ++r) {
+    const float dot =
+        VEC_DOT3(n1 - r, var.at(r + 1), 1, w.at(r, r + 1), LDWORK, w.at(r, r + 1), LDWORK);
+    w(r, kVw) = float(double(var(r)) + dot);
+  }
+  for (int r = 1; r <= NDEG; ++r) {
+    for (int s = r + 1; s <= n1; ++s) {
+      w(s, r) = VEC_DOT3(n1 - s + 1, var.at(s), 1, w.at(r, s), LDWORK, w.at(s, s), LDWORK);
+    }
+  }
+}
+
+// The binomial transformation from powers of z to powers of x over the upper triangle:
+// T(i,j) = C(j-1, i-1) XSCALE^(i-1) XSHIFT^(j-i).
+void binomial_terms(int NDEG, float XSCALE, float XSHIFT, const Mat<float>& w) {
+  const int n1 = NDEG + 1;
+  float spow = 1.0f;
+  float num = 1.0f;
+  float den = 1.0f;
+  for (int i = 1; i <= n1; ++i) {
+    w(i, i) = spow;
+    float term = spow;
+    if (i >= 2) {
+      num = float(i);
+      den = 1.0f;
+    }
+    for (int j = i + 1; j <= n1; ++j) {
+      term = float(double(term) / den * XSHIFT * num);
+      w(i, j) = term;
+      if (i >= 2) {
+        num = float(double(num) + 1);
+        den = float(double(den) + 1);
+      }
+    }
+    spow = float(double(XSCALE) * spow);
+  }
+}
+
+// VAR(i): the diagonal part (column NDEG+3) plus twice the cross terms, a single-precision
+// running sum, j outer, k inner.
+void x_power_variances(int NDEG, float* VAR, const Mat<float>& w, int LDWORK) {
+  const int n1 = NDEG + 1;
+  const int kVw = z_variance_column(NDEG);
+  const int kDv = x_diagonal_column(NDEG);
+  Vec var(VAR);
+  for (int i = 1; i <= n1; ++i) {
+    w(i, kDv) = VEC_DOT3(n1 - i + 1, w.at(i, kVw), 1, w.at(i, i), LDWORK, w.at(i, i), LDWORK);
+  }
+  for (int i = 1; i <= NDEG; ++i) {
+    float s = 0.0f;
+    for (int j = i; j <= NDEG; ++j) {
+      for (int k = j + 1; k <= n1; ++k) {
+        s = float(double(s) + double(w(i, j)) * w(k, j) * w(i, k));
+      }
+    }
+    var(i) = float(2.0 * s + w(i, kDv));
+  }
+  var(n1) = w(n1, kDv);
+}
+
 }  // namespace
 
 void ORTHO_TO_POWER(int NDEG, float* COEF, const float* RECA, const float* RECB, float XSCALE,
@@ -101,80 +193,15 @@ void COEF_VARIANCES(int NDEG, float* VAR, const float* RECA, const float* RECB, 
   std::optional<recio::TrapsHeld> held;
   if (needs_hold(NDEG, VAR, RECA, RECB, XSCALE, XSHIFT)) held.emplace();
 
-  const int n1 = NDEG + 1;
-  const int kVw = NDEG + 2;  // column of the variances of the z-power coefficients
-  const int kDv = NDEG + 3;  // column of the diagonal part of the x-power variances
-  Vec var(VAR);
-  Vec<const float> reca(RECA);
-  Vec<const float> recb(RECB);
   //   upper triangle (r <= q): P(r,q), coefficient of z^(r-1) in p_(q-1); later T(i,j)
   //   strict lower triangle:   CW(r,s) stored at (s,r), covariance of z-power coefficients
+  //   column NDEG+2:           variances of the z-power coefficients
+  //   column NDEG+3:           diagonal part of the x-power variances
   Mat w(WORK, LDWORK);
-
-  if (NDEG > 0) w(1, 2) = -reca(1);
-  for (int q = 1; q <= n1; ++q) {
-    w(q, q) = 1.0f;
-    if (q >= 3) {
-      w(1, q) = float(-(double(w(1, q - 1)) * reca(q - 1) + double(recb(q - 1)) * w(1, q - 2)));
-    }
-  }
-  for (int r = 2; r <= NDEG; ++r) {
-    w(r, r + 1) = float(double(w(r - 1, r)) - reca(r));
-    for (int q = r + 2; q <= n1; ++q) {
-      w(r, q) = float(double(w(r - 1, q - 1)) - double(w(r, q - 2)) * recb(q - 1) -
-                      double(reca(q - 1)) * w(r, q - 1));
-    }
-  }
-
-  // Sums over a row take the strided path of VEC_DOT3 (increment LDWORK).
-  for (int r = 1; r <= n1; ++r) {
-    const float dot =
-        VEC_DOT3(n1 - r, var.at(r + 1), 1, w.at(r, r + 1), LDWORK, w.at(r, r + 1), LDWORK);
-    w(r, kVw) = float(double(var(r)) + dot);
-  }
-  for (int r = 1; r <= NDEG; ++r) {
-    for (int s = r + 1; s <= n1; ++s) {
-      w(s, r) = VEC_DOT3(n1 - s + 1, var.at(s), 1, w.at(r, s), LDWORK, w.at(s, s), LDWORK);
-    }
-  }
-
-  // Binomial transformation from powers of z to powers of x, over the upper triangle.
-  float spow = 1.0f;
-  float num = 1.0f;
-  float den = 1.0f;
-  for (int i = 1; i <= n1; ++i) {
-    w(i, i) = spow;
-    float term = spow;
-    if (i >= 2) {
-      num = float(i);
-      den = 1.0f;
-    }
-    for (int j = i + 1; j <= n1; ++j) {
-      term = float(double(term) / den * XSHIFT * num);
-      w(i, j) = term;
-      if (i >= 2) {
-        num = float(double(num) + 1);
-        den = float(double(den) + 1);
-      }
-    }
-    spow = float(double(XSCALE) * spow);
-  }
-
-  for (int i = 1; i <= n1; ++i) {
-    w(i, kDv) = VEC_DOT3(n1 - i + 1, w.at(i, kVw), 1, w.at(i, i), LDWORK, w.at(i, i), LDWORK);
-  }
-
-  // Cross terms: a single-precision running sum, j outer, k inner.
-  for (int i = 1; i <= NDEG; ++i) {
-    float s = 0.0f;
-    for (int j = i; j <= NDEG; ++j) {
-      for (int k = j + 1; k <= n1; ++k) {
-        s = float(double(s) + double(w(i, j)) * w(k, j) * w(i, k));
-      }
-    }
-    var(i) = float(2.0 * s + w(i, kDv));
-  }
-  var(n1) = w(n1, kDv);
+  polynomial_coefficients(NDEG, RECA, RECB, w);
+  z_power_covariances(NDEG, VAR, w, LDWORK);
+  binomial_terms(NDEG, XSCALE, XSHIFT, w);
+  x_power_variances(NDEG, VAR, w, LDWORK);
 }
 
 }  // namespace polylsq

@@ -67,15 +67,10 @@ float safe_div(float a, float b) {
   return r;
 }
 
-}  // namespace
-
-void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float XSHIFT,
-           const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
-           float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF, int LDCOEF,
-           float* TLOF, int LDTLOF, float* TWORK) {
-  const RoutineName routine("R2TAP");
+// R2TAP's checks of the fit it describes, in their order: the degree, each element of D,
+// DFE and SSE. Comparisons with 0 are ordered: a NaN ends the run.
+void check_fit(int NDEG, const float* D, float DFE, float SSE) {
   Vec<const float> d(D);
-
   if (NDEG < 0) {
     MSG_SET_INT(1, NDEG);
     E1MES(5, 1, kNdegMsg);
@@ -97,6 +92,12 @@ void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float X
     MSG_SET_REAL(1, SSE);
     E1MES(5, 4, kSseMsg);
   }
+}
+
+// R2TAP's checks of the options and the table dimensions, in their order (codes 5 to 9,
+// then 11 before 10).
+void check_options(int NDEG, int LOF, float DFPE, float SSPE, int IPRINT, int LDSQSS,
+                   int LDCOEF, int LDTLOF) {
   if (LOF != 0 && LOF != 1) {
     MSG_SET_INT(1, LOF);
     E1MES(5, 5, kLofMsg);
@@ -128,28 +129,16 @@ void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float X
     MSG_SET_INT(2, LDCOEF);
     E1MES(5, 10, kLdcoefMsg);
   }
-
-  if (!error_recorded_here()) {
-    R2TAP_CORE(NDEG, RECA, RECB, XSCALE, XSHIFT, OCOEF, D, DFE, SSE, LOF, DFPE, SSPE, IPRINT, AOV,
-               SQSS, LDSQSS, COEF, LDCOEF, TLOF, LDTLOF, TWORK, TWORK + 4 * (NDEG + 1));
-  }
 }
 
-void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, float XSHIFT,
-                const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
-                float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF,
-                int LDCOEF, float* TLOF, int LDTLOF, float* TWORK, float* TWORK2) {
+// The sequential sum of squares of each degree into SQSS, then the analysis of variance
+// into AOV; the mean is OCOEF(1).
+void sums_of_squares(int NDEG, const float* OCOEF, const float* D, float DFE, float SSE,
+                     float* AOV, float* SQSS, int LDSQSS) {
   namespace sq = sqss_column;
-  namespace lf = tlof_column;
-  namespace cf = coef_column;
-  const int n1 = NDEG + 1;
-  const float nan = AMACH(6);
   Vec<const float> ocoef(OCOEF);
   Vec<const float> d(D);
   Mat sqss(SQSS, LDSQSS);
-  Mat coef(COEF, LDCOEF);
-  Mat tlof(TLOF, LDTLOF);
-
   for (int i = 1; i <= NDEG; ++i) {
     sqss(i, sq::kSumOfSquares) = float(double(ocoef(i + 1)) * ocoef(i + 1) * d(i + 1));
   }
@@ -157,12 +146,21 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
   const float dfr = float(NDEG);
   const float ybar = ocoef(1);
   G1AOV(dfr, ssr, DFE, SSE, ybar, AOV);
+}
 
-  VEC_COPY(n1, OCOEF, 1, coef.at(1, cf::kEstimate), 1);
-  ORTHO_TO_POWER(NDEG, coef.at(1, cf::kEstimate), RECA, RECB, XSCALE, XSHIFT, TWORK, n1);
-
-  const recio::TrapsHeld unshown;  // from here on, nothing feeds B or R-squared
-  float mse = safe_div(SSE, DFE);
+// The standard errors of the power-series coefficients in COEF(:,1): the variances of the
+// orthogonal coefficients (the error mean square over D) carried to powers of x, then their
+// square roots; then t and p. NaN throughout when the error mean square is undefined.
+// WORK: (NDEG+1)(NDEG+3) reals.
+void coefficient_inference(int NDEG, const float* RECA, const float* RECB, float XSCALE,
+                           float XSHIFT, const float* D, float DFE, float SSE, float* COEF,
+                           int LDCOEF, float* WORK) {
+  namespace cf = coef_column;
+  const int n1 = NDEG + 1;
+  const float nan = AMACH(6);
+  Vec<const float> d(D);
+  Mat coef(COEF, LDCOEF);
+  const float mse = safe_div(SSE, DFE);
   if (!IS_NAN(mse)) {
     for (int i = 1; i <= n1; ++i) coef(i, cf::kStandardError) = float((1.0 / d(i)) * mse);
   }
@@ -170,7 +168,7 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
     VEC_SET(n1, nan, coef.at(1, cf::kStandardError), 1);
   } else {
     // The column holds variances until their square roots replace them.
-    COEF_VARIANCES(NDEG, coef.at(1, cf::kStandardError), RECA, RECB, XSCALE, XSHIFT, TWORK2, n1);
+    COEF_VARIANCES(NDEG, coef.at(1, cf::kStandardError), RECA, RECB, XSCALE, XSHIFT, WORK, n1);
     for (int i = 1; i <= n1; ++i) {
       const float v = coef(i, cf::kStandardError);
       if (IS_NAN(v)) continue;  // the square root of a NaN is that NaN
@@ -184,32 +182,71 @@ void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, fl
   } else {
     RCOEF(n1, coef.at(1, cf::kEstimate), coef.at(1, cf::kStandardError), DFE, COEF, LDCOEF);
   }
+}
 
-  if (NDEG > 0) {
-    VEC_SET(NDEG, 1.0f, sqss.at(1, sq::kDf), 1);
-    mse = safe_div(SSE, DFE);
-    for (int i = 1; i <= NDEG; ++i) {
-      const float ms = safe_div(sqss(i, sq::kSumOfSquares), sqss(i, sq::kDf));
-      C1F(ms, mse, sqss(i, sq::kDf), DFE, sqss(i, sq::kF), sqss(i, sq::kProbF));
-    }
+// The F test of each degree's sequential sum of squares against the error mean square.
+void sequential_f_tests(int NDEG, float DFE, float SSE, float* SQSS, int LDSQSS) {
+  namespace sq = sqss_column;
+  Mat sqss(SQSS, LDSQSS);
+  VEC_SET(NDEG, 1.0f, sqss.at(1, sq::kDf), 1);
+  const float mse = safe_div(SSE, DFE);
+  for (int i = 1; i <= NDEG; ++i) {
+    const float ms = safe_div(sqss(i, sq::kSumOfSquares), sqss(i, sq::kDf));
+    C1F(ms, mse, sqss(i, sq::kDf), DFE, sqss(i, sq::kF), sqss(i, sq::kProbF));
   }
+}
 
-  if (LOF == 1 && NDEG > 0) {
-    tlof(NDEG, lf::kDf) = float(double(DFE) - DFPE);
-    tlof(NDEG, lf::kSumOfSquares) = float(double(SSE) - SSPE);
-    // The lack of fit of degree i includes every higher term.
-    for (int i = NDEG - 1; i >= 1; --i) {
-      tlof(i, lf::kDf) = float(double(tlof(i + 1, lf::kDf)) + 1.0);
-      tlof(i, lf::kSumOfSquares) =
-          float(double(tlof(i + 1, lf::kSumOfSquares)) + sqss(i + 1, sq::kSumOfSquares));
-    }
-    const float mspe = safe_div(SSPE, DFPE);
-    for (int i = 1; i <= NDEG; ++i) {
-      const float ms = safe_div(tlof(i, lf::kSumOfSquares), tlof(i, lf::kDf));
-      C1F(ms, mspe, tlof(i, lf::kDf), DFPE, tlof(i, lf::kF), tlof(i, lf::kProbF));
-    }
+// The lack of fit of each degree, with its F test against pure error.
+void lack_of_fit_tests(int NDEG, float DFE, float SSE, float DFPE, float SSPE,
+                       const float* SQSS, int LDSQSS, float* TLOF, int LDTLOF) {
+  namespace sq = sqss_column;
+  namespace lf = tlof_column;
+  Mat<const float> sqss(SQSS, LDSQSS);
+  Mat tlof(TLOF, LDTLOF);
+  tlof(NDEG, lf::kDf) = float(double(DFE) - DFPE);
+  tlof(NDEG, lf::kSumOfSquares) = float(double(SSE) - SSPE);
+  // The lack of fit of degree i includes every higher term.
+  for (int i = NDEG - 1; i >= 1; --i) {
+    tlof(i, lf::kDf) = float(double(tlof(i + 1, lf::kDf)) + 1.0);
+    tlof(i, lf::kSumOfSquares) =
+        float(double(tlof(i + 1, lf::kSumOfSquares)) + sqss(i + 1, sq::kSumOfSquares));
   }
+  const float mspe = safe_div(SSPE, DFPE);
+  for (int i = 1; i <= NDEG; ++i) {
+    const float ms = safe_div(tlof(i, lf::kSumOfSquares), tlof(i, lf::kDf));
+    C1F(ms, mspe, tlof(i, lf::kDf), DFPE, tlof(i, lf::kF), tlof(i, lf::kProbF));
+  }
+}
 
+}  // namespace
+
+void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float XSHIFT,
+           const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
+           float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF, int LDCOEF,
+           float* TLOF, int LDTLOF, float* TWORK) {
+  const RoutineName routine("R2TAP");
+  check_fit(NDEG, D, DFE, SSE);
+  check_options(NDEG, LOF, DFPE, SSPE, IPRINT, LDSQSS, LDCOEF, LDTLOF);
+  if (!error_recorded_here()) {
+    R2TAP_CORE(NDEG, RECA, RECB, XSCALE, XSHIFT, OCOEF, D, DFE, SSE, LOF, DFPE, SSPE, IPRINT, AOV,
+               SQSS, LDSQSS, COEF, LDCOEF, TLOF, LDTLOF, TWORK, TWORK + 4 * (NDEG + 1));
+  }
+}
+
+void R2TAP_CORE(int NDEG, const float* RECA, const float* RECB, float XSCALE, float XSHIFT,
+                const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
+                float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF,
+                int LDCOEF, float* TLOF, int LDTLOF, float* TWORK, float* TWORK2) {
+  const int n1 = NDEG + 1;
+  Mat coef(COEF, LDCOEF);
+  sums_of_squares(NDEG, OCOEF, D, DFE, SSE, AOV, SQSS, LDSQSS);
+  VEC_COPY(n1, OCOEF, 1, coef.at(1, coef_column::kEstimate), 1);
+  ORTHO_TO_POWER(NDEG, coef.at(1, coef_column::kEstimate), RECA, RECB, XSCALE, XSHIFT, TWORK, n1);
+
+  const recio::TrapsHeld unshown;  // from here on, nothing feeds B or R-squared
+  coefficient_inference(NDEG, RECA, RECB, XSCALE, XSHIFT, D, DFE, SSE, COEF, LDCOEF, TWORK2);
+  if (NDEG > 0) sequential_f_tests(NDEG, DFE, SSE, SQSS, LDSQSS);
+  if (LOF == 1 && NDEG > 0) lack_of_fit_tests(NDEG, DFE, SSE, DFPE, SSPE, SQSS, LDSQSS, TLOF, LDTLOF);
   if (IPRINT == 1) {
     print_regression_report(NDEG, LOF, AOV, SQSS, LDSQSS, COEF, LDCOEF, TLOF, LDTLOF);
   }

@@ -48,6 +48,34 @@ constexpr int kCount = 4;
 namespace sqss_column = by_degree_column;
 namespace tlof_column = by_degree_column;
 
+// The statistics of a fit in orthogonal polynomials (as R2ORP leaves it), in the tables above.
+//
+//   NDEG           read: the degree fitted, >= 0 (code 1)
+//   RECA, RECB     read, NDEG each: the recurrence coefficients of the polynomials
+//   XSCALE, XSHIFT read: the polynomials are in z = XSCALE*x + XSHIFT
+//   OCOEF          read, NDEG+1: the coefficients of the polynomials, OCOEF(1) the weighted
+//                  mean of the response
+//   D              read, NDEG+1: the squared norms of the polynomials, each > 0 (code 2,
+//                  one message per element)
+//   DFE, SSE       read: degrees of freedom and sum of squares for error, >= 0 (codes 3, 4)
+//   LOF            read: 1 for the tests of lack of fit, else 0 (code 5)
+//   DFPE, SSPE     read when LOF = 1: degrees of freedom and sum of squares for pure error,
+//                  >= 0 (codes 6, 7)
+//   IPRINT         read: 1 prints the report (regression_report.h), else 0 (code 8)
+//   AOV            written, 15 (aov_slot)
+//   SQSS, LDSQSS   written, rows 1..NDEG of LDSQSS x 4 (sqss_column); LDSQSS >= NDEG when
+//                  NDEG > 0 (code 9)
+//   COEF, LDCOEF   written, rows 1..NDEG+1 of LDCOEF x 4 (coef_column); LDCOEF >= NDEG+1
+//                  (code 10)
+//   TLOF, LDTLOF   written when LOF = 1, else not referenced: rows 1..NDEG of LDTLOF x 4
+//                  (tlof_column); LDTLOF >= NDEG when NDEG > 0 and LOF = 1 (code 11)
+//   TWORK          scratch, (NDEG+1)(NDEG+7) reals
+//
+// The checks are made in the order listed, code 11 before code 10, each failure a type 5
+// message; the comparisons of D, DFE, SSE, DFPE and SSPE with 0 are ordered, so a NaN there
+// ends the run. After a failed check nothing is written. The power-series coefficients
+// (COEF column 1) and R-squared keep the caller's traps; the statistics that nothing else
+// shows are computed with the traps held.
 void R2TAP(int NDEG, const float* RECA, const float* RECB, float XSCALE, float XSHIFT,
            const float* OCOEF, const float* D, float DFE, float SSE, int LOF, float DFPE,
            float SSPE, int IPRINT, float* AOV, float* SQSS, int LDSQSS, float* COEF, int LDCOEF,

@@ -94,6 +94,59 @@ class Text {
   std::string_view text_;
 };
 
+// " <code> from <name>", then ".  " unless the text begins with it (`dots_added`).
+Line message_prefix(const MessageToShow& message, const Text& text, bool& dots_added) {
+  Line prefix;
+  prefix.put(' ');
+  put_int(prefix, message.code);
+  prefix.put(" from ");
+  put_name(prefix, message.routine_name, true);
+  const int len = text.length();
+  dots_added = !(len >= 3 && text.at(1) == '.' && text.at(2) == ' ' && text.at(3) == ' ');
+  if (dots_added) prefix.put(".  ");
+  return prefix;
+}
+
+// The positions of the text one line shows (start..end), the first position not yet
+// consumed, and whether the line broke at "%/".
+struct LineCut {
+  int start;
+  int end;
+  int next;
+  bool forced;
+};
+
+// The first line: a forced break before first_width, the whole text, or a break at the last
+// blank within first_width (cut at first_width when there is none).
+LineCut first_line_cut(const Text& text, int first_width) {
+  const int len = text.length();
+  const int p = text.find_break(1, len);
+  if (p > 0 && p < first_width) return {1, p - 1, p + 2, true};
+  if (len <= first_width) return {1, len, len + 1, false};
+  int b = first_width;
+  while (b >= 2 && text.at(b) != ' ') --b;
+  if (b >= 2) return {1, b - 1, b + 1, false};
+  return {1, first_width, first_width + 1, false};
+}
+
+// A continuation line from position `next`: a window of kContinuationWidth characters, a
+// blank at its start dropped unless the previous line broke at "%/"; it breaks before a
+// "%/" in the window, else takes the rest of the text when it fits, else ends at the last
+// blank of the window (at the window's end when there is none).
+LineCut continuation_cut(const Text& text, int next, bool after_forced) {
+  constexpr int kWindowSpan = kContinuationWidth - 1;
+  const int len = text.length();
+  const int window_end = next + kWindowSpan < len ? next + kWindowSpan : len;
+  const int start = text.at(next) == ' ' && !after_forced ? next + 1 : next;
+  const int q = text.find_break(next, window_end);
+  if (q > 0) return {start, q - 1, q + 2, true};
+  if (len <= next + kWindowSpan) return {start, len, len + 1, after_forced};
+  int b = window_end;
+  while (b >= start + 1 && text.at(b) != ' ') --b;
+  const int end = b >= start + 1 ? b : window_end;
+  return {start, end, end + 1, false};
+}
+
 }  // namespace
 
 bool INT_TO_TEXT(int VALUE, int WIDTH, char* field) {
@@ -115,42 +168,12 @@ bool INT_TO_TEXT(int VALUE, int WIDTH, char* field) {
 
 void lay_out_message(const MessageToShow& message, RecordSink& out) {
   const Text text(message.text);
-  const int len = text.length();
-
-  Line prefix;
-  prefix.put(' ');
-  put_int(prefix, message.code);
-  prefix.put(" from ");
-  put_name(prefix, message.routine_name, true);
-  const bool dots_added =
-      !(len >= 3 && text.at(1) == '.' && text.at(2) == ' ' && text.at(3) == ' ');
-  if (dots_added) prefix.put(".  ");
+  bool dots_added = false;
+  const Line prefix = message_prefix(message, text, dots_added);
   // The text's share of the first line; the dots added count against it a second time.
   const int first_width = kFirstLineWidth - prefix.size() - (dots_added ? 3 : 0);
+  LineCut cut = first_line_cut(text, first_width);
 
-  // First line: a forced break before its end, the whole text, or a break at a blank.
-  int first_end = 0;  // last position shown on the first line
-  int next = 0;       // first position not yet consumed
-  bool forced = false;
-  const int p = text.find_break(1, len);
-  if (p > 0 && p < first_width) {
-    first_end = p - 1;
-    next = p + 2;
-    forced = true;
-  } else if (len <= first_width) {
-    first_end = len;
-    next = len + 1;
-  } else {
-    int b = first_width;
-    while (b >= 2 && text.at(b) != ' ') --b;
-    if (b >= 2) {
-      first_end = b - 1;
-      next = b + 1;
-    } else {
-      first_end = first_width;
-      next = first_width + 1;
-    }
-  }
   out.put("");
   Line first;
   first.put(kLinePrefix);
@@ -158,35 +181,15 @@ void lay_out_message(const MessageToShow& message, RecordSink& out) {
   first.put(t >= 1 && t <= kTypes ? kLabels[t] : kLabels[0]);
   first.put(" ERROR");
   first.put(prefix.view());
-  text.put(first, 1, first_end);
+  text.put(first, 1, cut.end);
   out.put(first.view());
 
-  // Continuation lines: a window of kContinuationWidth characters after the last consumed
-  // position; a blank at its start is dropped unless the previous line broke at "%/".
-  constexpr int kWindowSpan = kContinuationWidth - 1;
-  while (next <= len) {
-    const int window_end = next + kWindowSpan < len ? next + kWindowSpan : len;
-    int line_start = next;
-    if (text.at(next) == ' ' && !forced) line_start = next + 1;
+  while (cut.next <= text.length()) {
+    cut = continuation_cut(text, cut.next, cut.forced);
     Line cont;
     cont.put(kLinePrefix);
     cont.put_blanks(kContinuationIndent);
-    const int q = text.find_break(next, window_end);
-    if (q > 0) {
-      text.put(cont, line_start, q - 1);
-      next = q + 2;
-      forced = true;
-    } else if (len <= next + kWindowSpan) {
-      text.put(cont, line_start, len);
-      next = len + 1;
-    } else {
-      int b = window_end;
-      while (b >= line_start + 1 && text.at(b) != ' ') --b;
-      const int line_end = b >= line_start + 1 ? b : window_end;
-      text.put(cont, line_start, line_end);
-      next = line_end + 1;
-      forced = false;
-    }
+    text.put(cont, cut.start, cut.end);
     out.put(cont.view());
   }
 }

@@ -35,6 +35,12 @@ struct MessageCase {
 
 TEST(MessageLayout, MessagesBecomeTheirRecordsExactly) {
   const std::string x41(41, 'x');
+  // A warning from TESTR with its text built by the handler (".  " first): the prefix
+  // " 1 from TESTR" leaves 46 characters of text on the first line.
+  const std::string testr = " *** WARNING  ERROR 1 from TESTR.  ";
+  const std::string x38(38, 'x');
+  const std::string w42(42, 'w');
+  const std::string a60(60, 'a');
   const MessageCase cases[] = {
       {"golden constant_x: broken at the last blank within 46 characters", 4, 7, "RCURV",
        ".  The x values are constant.  At least two distinct x values are needed.",
@@ -62,6 +68,24 @@ TEST(MessageLayout, MessagesBecomeTheirRecordsExactly) {
        {"", " *** WARNING  ERROR 1 from ABC.  A."}},
       {"two lower-case letters stay as they are", 3, 1, "ab", ".  A.",
        {"", " *** WARNING  ERROR 1 from ab.  A."}},
+      {"exactly 46 characters fit the first line", 6, 1, "TESTR", ".  " + x38 + " yyyy",
+       {"", testr + x38 + " yyyy"}},
+      {"one more moves the last word", 6, 1, "TESTR", ".  " + x38 + " yyyyy",
+       {"", testr + x38, " ***          yyyyy"}},
+      {"forced break on the first line", 6, 1, "TESTR", ".  First part.%/Second part.",
+       {"", testr + "First part.", " ***          Second part."}},
+      {"blank after a forced break is kept", 6, 1, "TESTR", ".  First.%/ indented",
+       {"", testr + "First.", " ***           indented"}},
+      {"forced break at the 46th character is not taken on the first line", 6, 1, "TESTR",
+       ".  " + x38 + " yyy%/zz", {"", testr + x38, " ***          yyy", " ***          zz"}},
+      {"leading blank of a continuation is skipped", 6, 1, "TESTR", ".  " + w42 + "  Next.",
+       {"", testr + w42, " ***          Next."}},
+      {"continuation ends at the last blank of its window", 6, 1, "TESTR",
+       ".  Head.%/" + a60 + " bbbbbbbbbb",
+       {"", testr + "Head.", " ***          " + a60 + " ", " ***          bbbbbbbbbb"}},
+      {"forced breaks in continuation windows", 6, 1, "TESTR", ".  Head.%/one%/two",
+       {"", testr + "Head.", " ***          one", " ***          two"}},
+      {"message ending with a forced break", 6, 1, "TESTR", ".  Head.%/", {"", testr + "Head."}},
   };
   for (const MessageCase& c : cases) {
     const std::string name = stored(c.name);
@@ -73,13 +97,14 @@ TEST(MessageLayout, MessagesBecomeTheirRecordsExactly) {
 
 TEST(MessageLayout, TracebackRowsShowNameTypeAndCodeInFixedColumns) {
   const std::string names[] = {stored("R3ORP"), stored("R4ORP"), stored("RCURV"), stored("USER"),
-                               stored("xYZ")};
+                               stored("xYZ"),   stored("aBCDE")};
   const TracebackRow rows[] = {
       {names[0], 6, 11, true},
       {names[1], 0, 0, true},
       {names[2], 0, 0, false},
       {names[3], 0, 0, false},
       {names[4], 1234567, -99999, false},
+      {names[5], 0, 0, true},
   };
   CollectRecords out;
   lay_out_traceback(rows, out);
@@ -93,6 +118,7 @@ TEST(MessageLayout, TracebackRowsShowNameTypeAndCodeInFixedColumns) {
       "     RCURV                                0           0",
       "     USER                                 0           0",
       "     XYZ                             ******      -99999",
+      "     ABCDE                                0           0    (Called internally)",
   };
   EXPECT_EQ(out.records, expected);
 }
