@@ -94,6 +94,26 @@ std::optional<std::size_t> bytes_left(std::FILE* file) {
   return static_cast<std::size_t>(end - at);
 }
 
+// After the observations: the lines whose first item is a number, which the count left
+// unread, as a warning; none when there are none (or the rest cannot be read).
+std::optional<std::string> unread_values(LineSource& lines, int count) {
+  std::size_t unread = 0;
+  std::size_t first = 0;
+  std::string_view text;
+  while (lines.next(text) == LineSource::Status::kLine) {
+    const std::size_t start = text.find_first_not_of(kBlanks);
+    if (start == std::string_view::npos) continue;
+    const std::string_view item = text.substr(start, text.find_first_of(" \t,;/", start) - start);
+    if (!is_number_form(item)) continue;
+    if (unread++ == 0) first = lines.line_number();
+  }
+  if (unread == 0) return std::nullopt;
+  return at_line(first, std::to_string(unread) + (unread == 1 ? " more line" : " more lines") +
+                            " with values after the " + std::to_string(count) +
+                            (count == 1 ? " observation" : " observations") +
+                            " the count announces; not read");
+}
+
 // The observations of a data file whose header gave `degree` and `count` (>= 1).
 Outcome read_observations(LineSource& lines, std::optional<std::size_t> file_bytes, int degree,
                           int count) {
@@ -109,6 +129,7 @@ Outcome read_observations(LineSource& lines, std::optional<std::size_t> file_byt
     y.reserve(most);
   }
   if (auto failure = read_list_observations(lines, count, x, y)) return *failure;
+  if (auto warning = unread_values(lines, count)) data.warnings.push_back(std::move(*warning));
   data.x = x.take();
   data.y = y.take();
   return data;
