@@ -94,24 +94,22 @@ std::optional<std::size_t> bytes_left(std::FILE* file) {
   return static_cast<std::size_t>(end - at);
 }
 
-// After the observations: the lines whose first item is a number, which the count left
-// unread, as a warning; none when there are none (or the rest cannot be read).
+// After the observations: the first line whose first item is a number, which the count
+// leaves unread, as a warning; none when there is none or the rest cannot be read. The scan
+// stops there, so an endless source of values ends it too.
 std::optional<std::string> unread_values(LineSource& lines, int count) {
-  std::size_t unread = 0;
-  std::size_t first = 0;
   std::string_view text;
   while (lines.next(text) == LineSource::Status::kLine) {
     const std::size_t start = text.find_first_not_of(kBlanks);
     if (start == std::string_view::npos) continue;
     const std::string_view item = text.substr(start, text.find_first_of(" \t,;/", start) - start);
     if (!is_number_form(item)) continue;
-    if (unread++ == 0) first = lines.line_number();
+    return at_line(lines.line_number(),
+                   "values beyond the " + std::to_string(count) +
+                       (count == 1 ? " observation" : " observations") +
+                       " that the count announces; this line and those after it are not read");
   }
-  if (unread == 0) return std::nullopt;
-  return at_line(first, std::to_string(unread) + (unread == 1 ? " more line" : " more lines") +
-                            " with values after the " + std::to_string(count) +
-                            (count == 1 ? " observation" : " observations") +
-                            " the count announces; not read");
+  return std::nullopt;
 }
 
 // The observations of a data file whose header gave `degree` and `count` (>= 1).
