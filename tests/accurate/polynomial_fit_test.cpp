@@ -1,7 +1,7 @@
 // fit_polynomial: every input error with its exact message, the cases whose statistics are
 // partly undefined (constant y, exact fit, degree 0, as many observations as coefficients)
-// and nearly so (an essentially perfect fit),
-// weights (zero weights, integer weights as repeated rows, p values of closed form).
+// or not meaningful (an essentially perfect fit), weights (zero weights, integer weights as
+// repeated rows, p values of closed form).
 #include <gtest/gtest.h>
 
 #include <algorithm>
