@@ -33,7 +33,7 @@ struct PlotRequest {
   std::string title;          // e.g. "degree 2, n = 20, R² = 0.998364"
   // Per observation, true where the fit left it out (a weight of 0): drawn hollow and
   // given no residual. Empty, or shorter than the pairs: the rest were used.
-  std::vector<bool> not_fitted;
+  std::vector<bool> not_fitted = {};
 };
 
 }  // namespace polylsq::plot
