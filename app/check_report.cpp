@@ -105,7 +105,7 @@ std::string printed_curve_of(CheckReport& report, const accurate::PolynomialFit&
   return {};
 }
 
-// "0.207656", or "beyond the double range" for an infinity.
+// "0.20752230378317", or "beyond the double range" for an infinity.
 std::string value_text(double value, int digits) {
   return std::isfinite(value) ? significant(value, digits) : "beyond the double range";
 }
@@ -190,9 +190,9 @@ CheckReport compare_with_legacy(const LegacyResults& legacy, const accurate::Pol
     const CurveComparison& curve = *report.curve;
     report.verdict += std::string(report.marked_count == 0 ? ", but" : "; and") +
                       " the polynomial of the printed coefficients is " +
-                      significant(curve.max_difference, kShortDigits) + " off the accurate fit at x = " +
+                      value_text(curve.max_difference, kShortDigits) + " off the accurate fit at x = " +
                       significant(curve.at_x, kShortDigits) + " (limit " +
-                      significant(curve.limit, kShortDigits) + ")";
+                      value_text(curve.limit, kShortDigits) + ")";
   }
   return report;
 }

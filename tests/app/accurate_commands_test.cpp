@@ -3,8 +3,8 @@
 // statuses, check's verdicts, the picture, and that no file is touched but the one asked for.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <numbers>
-#include <regex>
 #include <sstream>
 
 #include "app/accurate_run.h"
@@ -84,8 +84,18 @@ bool holds_null(const json& node) {
 
 // "-0", "-0.0" as a number of its own, not "-0.5" or "1e-05".
 bool shows_negative_zero(const std::string& text) {
-  static const std::regex negative_zero(R"((^|[^0-9.eE])-0(\.0*)?([^0-9.eE]|$))");
-  return std::regex_search(text, negative_zero);
+  const auto part_of_number = [&](std::size_t i) {
+    return i < text.size() && (std::isdigit(static_cast<unsigned char>(text[i])) ||
+                               text[i] == '.' || text[i] == 'e' || text[i] == 'E');
+  };
+  for (std::size_t at = text.find("-0"); at != std::string::npos; at = text.find("-0", at + 1)) {
+    if (at > 0 && part_of_number(at - 1)) continue;
+    std::size_t end = at + 2;
+    if (end < text.size() && text[end] == '.') ++end;
+    while (end < text.size() && text[end] == '0') ++end;
+    if (!part_of_number(end)) return true;
+  }
+  return false;
 }
 
 // The README's promise: a null always comes with a warning; and no output shows -0 (degree
