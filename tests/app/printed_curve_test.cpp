@@ -87,15 +87,6 @@ TEST(ComparePrintedCurve, FindsTheWorstPointAndJudgesItByTheLimit) {
 }
 // clang-format on
 
-TEST(ComparePrintedCurve, PrintedCoefficientsOfTheFitItselfDifferByNothing) {
-  const V x = steps(0, 1, 5), y{1, 3, 5, 7, 9};
-  const auto fit = accurate::fit_polynomial(x, y, {}, 1);
-  ASSERT_TRUE(fit.has_value());
-  const CurveComparison curve = compare_printed_curve(V{1, 2, 0, 0, 0, 0}, *fit, 0, 4, 8);
-  EXPECT_LT(curve.max_difference, 1e-15);
-  EXPECT_FALSE(curve.marked);
-}
-
 TEST(ReadBack, GivesTheNumberOfAPrintedFieldOrNothing) {
   const std::pair<const char*, std::optional<double>> rows[] = {
       {"      .204", 0.204},   {"     -.956", -0.956}, {"  -123.000", -123.0},
@@ -103,11 +94,6 @@ TEST(ReadBack, GivesTheNumberOfAPrintedFieldOrNothing) {
       {"1#INF.....", std::nullopt}, {"          ", std::nullopt}, {"    1.5 x", std::nullopt},
   };
   for (const auto& [field, expected] : rows) EXPECT_EQ(read_back(field), expected) << field;
-}
-
-TEST(PrintedCurveValue, IsThePolynomialOfTheDecimals) {
-  // .204 + 4.154 x - .956 x^2 + .055 x^3 at x = 10: 0.204 + 41.54 - 95.6 + 55 = 1.144.
-  EXPECT_NEAR(printed_curve_value(V{0.204, 4.154, -0.956, 0.055, 0, 0}, 10), 1.144, 1e-14);
 }
 
 }  // namespace
