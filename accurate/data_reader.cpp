@@ -94,6 +94,24 @@ std::optional<std::size_t> bytes_left(std::FILE* file) {
   return static_cast<std::size_t>(end - at);
 }
 
+// After the observations: the first line whose first item is a number, which the count
+// leaves unread, as a warning; none when there is none or the rest cannot be read. The scan
+// stops there, so an endless source of values ends it too.
+std::optional<std::string> unread_values(LineSource& lines, int count) {
+  std::string_view text;
+  while (lines.next(text) == LineSource::Status::kLine) {
+    const std::size_t start = text.find_first_not_of(kBlanks);
+    if (start == std::string_view::npos) continue;
+    const std::string_view item = text.substr(start, text.find_first_of(" \t,;/", start) - start);
+    if (!is_number_form(item)) continue;
+    return at_line(lines.line_number(),
+                   "values beyond the " + std::to_string(count) +
+                       (count == 1 ? " observation" : " observations") +
+                       " that the count announces; this line and those after it are not read");
+  }
+  return std::nullopt;
+}
+
 // The observations of a data file whose header gave `degree` and `count` (>= 1).
 Outcome read_observations(LineSource& lines, std::optional<std::size_t> file_bytes, int degree,
                           int count) {
@@ -109,6 +127,7 @@ Outcome read_observations(LineSource& lines, std::optional<std::size_t> file_byt
     y.reserve(most);
   }
   if (auto failure = read_list_observations(lines, count, x, y)) return *failure;
+  if (auto warning = unread_values(lines, count)) data.warnings.push_back(std::move(*warning));
   data.x = x.take();
   data.y = y.take();
   return data;

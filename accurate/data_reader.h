@@ -5,7 +5,8 @@
 // Data-file format (the legacy program's input): the first two lines that are neither
 // blank nor comments ('#' first, unless the line is one based integer such as #FF) each
 // hold one number -> degree NDEG and count NOBS, both integers, NOBS >= 1; then NOBS observations read list-directed (list_directed_reader.h).
-// Lines after the last observation are never read. Otherwise the file is plain columns
+// Lines after the last observation are not data; the first that starts with a number is
+// named in a warning. Otherwise the file is plain columns
 // (column_reader.h). A line holding one number is never a row of columns, so two such
 // lines mean a data file whose header is then checked ("2.0" is not an integer).
 #pragma once

@@ -30,6 +30,10 @@ constexpr double kMomentPrecision = 0x1p-96;
 // Digits below which the ill-conditioning warning is given.
 constexpr double kWarnBelowDigits = 12.0;
 
+// A fit is essentially perfect, as R's summary.lm judges it, when the residual variance is
+// below this share of the fitted values' squared mean plus their variance.
+constexpr double kEssentiallyPerfectShare = 1e-30;
+
 std::string scientific(const Extended& v) {
   std::ostringstream text;
   text.precision(3);
@@ -110,7 +114,21 @@ ScaledFit scaled_fit(const Observations& data, const CheckedInput& checked,
   return fit;
 }
 
-void add_warnings(PolynomialFit& fit, const CheckedInput& checked, double condition) {
+// R's criterion, with the weights scaled to a mean of 1 so that it does not depend on their
+// scale: SSE n / (W df) < 1e-30 (mean^2 + SSR n / (W (n - 1))), W the sum of the weights
+// (n when unweighted), all in the scaled units of the passes. Not for an exact fit.
+bool essentially_perfect(const ScaledFit& scaled, const Extended& weight_sum, std::int64_t used,
+                         std::int64_t error_df) {
+  if (scaled.exact || error_df <= 0 || used < 2) return false;
+  const Extended n(used);
+  const Extended residual_variance = scaled.error_ss * n / (weight_sum * error_df);
+  const Extended fitted_variance = scaled.regression_ss * n / (weight_sum * (n - 1));
+  return residual_variance <
+         Extended(kEssentiallyPerfectShare) * (scaled.mean * scaled.mean + fitted_variance);
+}
+
+void add_warnings(PolynomialFit& fit, const CheckedInput& checked, double condition,
+                  bool nearly_exact) {
   if (checked.zero_weights > 0) {
     fit.warnings.push_back(std::to_string(checked.zero_weights) + " observation" +
                            (checked.zero_weights == 1 ? " has" : "s have") +
@@ -120,8 +138,8 @@ void add_warnings(PolynomialFit& fit, const CheckedInput& checked, double condit
   if (fit.anova.error_df == 0) {
     fit.warnings.push_back(
         "as many coefficients as observations: the polynomial passes through every point; "
-        "the residual standard deviation, standard errors, t and p values, F and adjusted "
-        "R-squared are undefined");
+        "the residual standard deviation, standard errors, t and p values, F, adjusted "
+        "R-squared and the intervals of predictions are undefined");
   }
   if (checked.constant_y) {
     fit.warnings.push_back(
@@ -133,6 +151,13 @@ void add_warnings(PolynomialFit& fit, const CheckedInput& checked, double condit
     fit.warnings.push_back(
         "the polynomial fits every observation exactly: the standard errors are 0 and the t "
         "values, p values and F are undefined");
+  } else if (nearly_exact) {
+    fit.warnings.push_back(
+        "the fit is essentially perfect (residual variance below 1e-30 of the fitted values' "
+        "squared mean plus their variance): the t values, p values and F are not meaningful");
+  }
+  if (fit.degree == 0 && fit.anova.error_df > 0 && !fit.exact) {
+    fit.warnings.push_back("degree 0 has no regression term: F and its p value are undefined");
   }
   const double digits = -std::log10(condition * kMomentPrecision);
   if (digits < kWarnBelowDigits) {
@@ -257,7 +282,9 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
   for (const Extended& u : inverse) {
     basis.covariance_factor.push_back(static_cast<double>(ldexp(u, -scaling.w_exponent / 2)));
   }
-  add_warnings(fit, checked, solution->condition);
+  const Extended weight_sum = Extended(sums.chebyshev[0].hi) + Extended(sums.chebyshev[0].lo);
+  add_warnings(fit, checked, solution->condition,
+               essentially_perfect(scaled, weight_sum, checked.used, anova.error_df));
   if (report.underflow()) fit.warnings.push_back(*report.underflow());
   return fit;
 }

@@ -81,7 +81,8 @@ int run_check(const CheckRun& run) {
   LegacyResults results;
   std::copy(std::begin(legacy.B), std::end(legacy.B), results.coefficients);
   results.r_squared_percent = fitstat(fitstat_slot::kRSquared);
-  const CheckReport report = compare_with_legacy(results, *fit, extent_of(data));
+  CheckReport report = compare_with_legacy(results, *fit, extent_of(data));
+  report.warnings = data.warnings;
 
   if (run.json) {
     std::cout << check_json(report, lines_of(legacy_console));
@@ -92,10 +93,10 @@ int run_check(const CheckRun& run) {
 
   if (!run.plot_file.empty()) {
     PictureExtras extras;
-    extras.legacy_coefficients = std::vector<double>(std::begin(legacy.B), std::end(legacy.B));
+    if (report.curve) extras.printed_coefficients = report.curve->printed_coefficients;
     if (auto error = draw_fit(run.plot_file, data, *fit, extras)) return fail(*error);
   }
-  return report.marked_count == 0 ? kExitResults : kExitCheckDisagrees;
+  return report.contradicted() ? kExitCheckDisagrees : kExitResults;
 }
 
 }  // namespace polylsq::app

@@ -24,6 +24,7 @@ constexpr std::size_t kFigures = kLegacyCoefficients + 1;  // and R-squared
 constexpr double kHiddenTermShare = 0.001;
 
 constexpr int kFullDigits = 15;
+constexpr int kShortDigits = 6;  // in the verdict
 
 bool is_asterisks(const std::string& field) {
   return field.find_first_not_of('*') == std::string::npos;
@@ -88,6 +89,54 @@ std::string padded(const std::string& text, std::size_t width, bool to_right) {
   return to_right ? fill + text : text + fill;
 }
 
+// Reads B(1) .. B(6) back from their fields and compares their polynomial with the fit
+// into report.curve; or leaves it undefined and says which field holds no number.
+std::string printed_curve_of(CheckReport& report, const accurate::PolynomialFit& fit,
+                             const DataExtent& extent) {
+  std::vector<double> printed;
+  for (int k = 0; k < kLegacyCoefficients; ++k) {
+    const FigureComparison& figure = report.figures[static_cast<std::size_t>(k)];
+    const std::optional<double> value = read_back(figure.legacy_text);
+    if (!value) return figure.name + " prints as \"" + figure.legacy_text + "\"";
+    printed.push_back(*value);
+  }
+  report.curve =
+      compare_printed_curve(printed, fit, extent.x_low, extent.x_high, extent.y_high - extent.y_low);
+  return {};
+}
+
+// "0.20752230378317", or "beyond the double range" for an infinity.
+std::string value_text(double value, int digits) {
+  return std::isfinite(value) ? significant(value, digits) : "beyond the double range";
+}
+
+std::string curve_text(const CheckReport& report) {
+  if (!report.curve) return {};
+  const CurveComparison& curve = *report.curve;
+  std::string out = "\nCurve of the printed coefficients against the accurate fit\n";
+  out += "  largest difference  " + value_text(curve.max_difference, kFullDigits) + " at x = " +
+         significant(curve.at_x, kFullDigits) + "\n";
+  out += "  result file gives   " + value_text(curve.printed_value, kFullDigits) + "\n";
+  out += "  accurate fit gives  " + value_text(curve.accurate_value, kFullDigits) + "\n";
+  out += "  limit               " + value_text(curve.limit, kFullDigits);
+  if (curve.marked) out += "  * more than one residual SD and 1% of the range of y";
+  return out + "\n";
+}
+
+nlohmann::ordered_json number_or_null(double value) {
+  return std::isfinite(value) ? nlohmann::ordered_json(value) : nlohmann::ordered_json(nullptr);
+}
+
+nlohmann::ordered_json curve_json(const std::optional<CurveComparison>& curve) {
+  if (!curve) return nullptr;
+  return nlohmann::ordered_json{{"max_difference", number_or_null(curve->max_difference)},
+                                {"at_x", curve->at_x},
+                                {"printed_value", number_or_null(curve->printed_value)},
+                                {"accurate_value", number_or_null(curve->accurate_value)},
+                                {"limit", number_or_null(curve->limit)},
+                                {"marked", curve->marked}};
+}
+
 }  // namespace
 
 std::string legacy_style_field(double value, int w, int d) {
@@ -129,11 +178,22 @@ CheckReport compare_with_legacy(const LegacyResults& legacy, const accurate::Pol
     ++report.marked_count;
     marked_names += (marked_names.empty() ? "" : ", ") + figure.name;
   }
+  const std::string unreadable = printed_curve_of(report, fit, extent);
   report.verdict =
       report.marked_count == 0
           ? "every figure of the legacy result agrees with the accurate fit to its printed digits"
           : std::to_string(report.marked_count) + " of " + std::to_string(kFigures) +
                 " legacy figures are contradicted by the accurate fit: " + marked_names;
+  if (!unreadable.empty()) {
+    report.verdict += "; the polynomial of the printed coefficients is not evaluated: " + unreadable;
+  } else if (report.curve->marked) {
+    const CurveComparison& curve = *report.curve;
+    report.verdict += std::string(report.marked_count == 0 ? ", but" : "; and") +
+                      " the polynomial of the printed coefficients is " +
+                      value_text(curve.max_difference, kShortDigits) + " off the accurate fit at x = " +
+                      significant(curve.at_x, kShortDigits) + " (limit " +
+                      value_text(curve.limit, kShortDigits) + ")";
+  }
   return report;
 }
 
@@ -147,7 +207,13 @@ std::string check_text(const CheckReport& report) {
     while (!line.empty() && line.back() == ' ') line.pop_back();
     out += line + "\n";
   }
-  return out + "\nVerdict: " + report.verdict + ".\n";
+  out += curve_text(report);
+  out += "\nVerdict: " + report.verdict + ".\n";
+  if (!report.warnings.empty()) {
+    out += "\nWarnings\n";
+    for (const std::string& warning : report.warnings) out += "  " + warning + "\n";
+  }
+  return out;
 }
 
 std::string check_json(const CheckReport& report, const std::vector<std::string>& legacy_messages) {
@@ -165,9 +231,11 @@ std::string check_json(const CheckReport& report, const std::vector<std::string>
   }
   const nlohmann::ordered_json out{{"figures", figures},
                                    {"marked", report.marked_count},
+                                   {"curve", curve_json(report.curve)},
                                    {"verdict", report.verdict},
-                                   {"legacy_messages", legacy_messages}};
-  return out.dump(2) + "\n";
+                                   {"legacy_messages", legacy_messages},
+                                   {"warnings", report.warnings}};
+  return json_text(out);
 }
 
 }  // namespace polylsq::app

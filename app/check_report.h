@@ -1,6 +1,7 @@
 // The comparison that `polylsq check` shows: the seven figures of the legacy result file
 // (B(1) to B(6), R-squared in percent) beside the accurate fit's, each legacy figure marked
-// when the accurate fit contradicts it. Pure functions.
+// when the accurate fit contradicts it, and the polynomial of the printed coefficients
+// against the accurate curve. Pure functions.
 #pragma once
 
 #include <optional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "accurate/polynomial_fit.h"
+#include "app/printed_curve.h"
 #include "app/program.h"
 
 namespace polylsq::app {
@@ -38,7 +40,12 @@ struct FigureComparison {
 struct CheckReport {
   std::vector<FigureComparison> figures;  // the seven, in result-file order
   std::size_t marked_count = 0;
+  // The printed coefficients' polynomial against the accurate fit; undefined when a
+  // coefficient's field holds no number.
+  std::optional<CurveComparison> curve;
   std::string verdict;                    // one line
+  std::vector<std::string> warnings;      // of the data's reader
+  bool contradicted() const { return marked_count > 0 || (curve && curve->marked); }
 };
 
 // Compares the legacy figures with the accurate fit (its coefficients above its degree count
@@ -46,7 +53,9 @@ struct CheckReport {
 // accurate value printed the same way differ by more than one unit in the last printed
 // digit (a NaN text against a defined value or the reverse included); or, for a
 // coefficient printed as .000, when its term moves the fitted values over the data's x
-// range by more than 0.1% of the range of y.
+// range by more than 0.1% of the range of y. The curve of B(1) .. B(6) as read back from
+// their fields is compared over the data's x range (compare_printed_curve). The verdict
+// names the marked figures and a marked curve, or why the curve is not evaluated.
 CheckReport compare_with_legacy(const LegacyResults& legacy, const accurate::PolynomialFit& fit,
                                 const DataExtent& extent);
 
@@ -56,12 +65,15 @@ CheckReport compare_with_legacy(const LegacyResults& legacy, const accurate::Pol
 std::string legacy_style_field(double value, int w, int d);
 
 // The text table: figure, legacy text, accurate text, accurate value in full, the reason of
-// each mark; then the verdict.
+// each mark; the curve's largest difference, where, both values there and the limit; the
+// verdict; the warnings.
 std::string check_text(const CheckReport& report);
 
 // One JSON object: "figures" (name, legacy_text, accurate_text, accurate_value, marked,
-// reason: null when not marked), "marked" (their count), "verdict", "legacy_messages" (the
-// lines the legacy computation showed).
+// reason: null when not marked), "marked" (their count), "curve" (max_difference, at_x,
+// printed_value, accurate_value, limit, marked; null when not evaluated, a number beyond
+// the doubles null), "verdict", "legacy_messages" (the lines the legacy computation showed),
+// "warnings".
 std::string check_json(const CheckReport& report, const std::vector<std::string>& legacy_messages);
 
 }  // namespace polylsq::app

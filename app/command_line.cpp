@@ -39,7 +39,7 @@ constexpr const char* kFooter =
     "     arithmetic beyond the single-precision range)\n"
     "  2  the command line is wrong; nothing was read or written\n"
     "  3  a TERMINAL or FATAL message stopped the run; the result file was not written\n"
-    "  4  (check) a legacy figure that the accurate fit contradicts";
+    "  4  (check) a legacy figure or the printed curve that the accurate fit contradicts";
 
 constexpr const char* kFitDescription =
     "The accurate fit (degree 0 to 10, double precision and beyond) with standard errors,\n"
@@ -60,10 +60,12 @@ constexpr const char* kCheckDescription =
 constexpr const char* kCheckFooter =
     "Shows the seven figures of the result file (B(1) to B(6), R-squared) as the legacy run\n"
     "prints them, the accurate value printed the same way and in full, and marks each legacy\n"
-    "figure that the accurate fit contradicts. Writes no result file and never pauses.\n"
+    "figure that the accurate fit contradicts; then compares the polynomial of the printed\n"
+    "coefficients with the accurate fit over the data's x range. Writes no result file and\n"
+    "never pauses.\n"
     "\n"
-    "Exit status: 0 nothing marked; 4 a figure marked; 1 and 3 as for the legacy run (a\n"
-    "run-time report, a TERMINAL or FATAL message); 2 a command-line error.";
+    "Exit status: 0 nothing marked; 4 a figure or the printed curve marked; 1 and 3 as for\n"
+    "the legacy run (a run-time report, a TERMINAL or FATAL message); 2 a command-line error.";
 
 // Option values that must be finite numbers, and a level strictly between 0 and 1.
 const CLI::Validator kFiniteNumber(

@@ -40,10 +40,10 @@ std::variant<accurate::DataSet, std::string> read_observations(const FitRun& run
   return std::get<accurate::DataSet>(std::move(result));
 }
 
-// The shortest text that reads back as `value`.
+// The shortest text that reads back as `value`; "0" for either zero.
 std::string exact_text(double value) {
   char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+  return std::string(text, std::to_chars(text, text + sizeof text, value == 0.0 ? 0.0 : value).ptr);
 }
 
 // The predictions asked for, each beyond the x range of the observations used named in a

@@ -6,6 +6,7 @@
 #include "accurate/prediction.h"
 #include "app/atomic_file.h"
 #include "app/fit_report.h"
+#include "app/printed_curve.h"
 #include "plot/svg_plot.h"
 
 namespace polylsq::app {
@@ -14,18 +15,16 @@ namespace {
 constexpr int kTitleDigits = 6;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();  // no band here
 
-// "degree 2, n = 20, R² = 0.998364"
+// "degree 2, n = 20, R² = 0.998364"; "degree 1, n = 4 (and 1 of weight 0, not used), R² = 0.95"
 std::string title_of(const accurate::PolynomialFit& fit) {
   const std::string r_squared = fit.r_squared ? "R² = " + significant(fit.r_squared, kTitleDigits)
                                               : "R² undefined";
-  return "degree " + std::to_string(fit.degree) + ", n = " + std::to_string(fit.n) + ", " + r_squared;
-}
-
-// The power series at x by Horner's rule in double: enough for a curve on a picture.
-double power_series(const std::vector<double>& coefficients, double x) {
-  double value = 0.0;
-  for (auto c = coefficients.rbegin(); c != coefficients.rend(); ++c) value = value * x + *c;
-  return value;
+  const std::string unused = fit.zero_weight_count == 0
+                                 ? ""
+                                 : " (and " + std::to_string(fit.zero_weight_count) +
+                                       " of weight 0, not used)";
+  return "degree " + std::to_string(fit.degree) + ", n = " + std::to_string(fit.n) + unused + ", " +
+         r_squared;
 }
 
 }  // namespace
@@ -36,7 +35,8 @@ std::optional<std::string> draw_fit(const std::string& path, const accurate::Dat
   request.x = data.x;
   request.y = data.y;
   request.title = title_of(fit);
-  const bool compared = extras.legacy_coefficients.has_value();
+  for (const double weight : data.w) request.not_fitted.push_back(weight == 0.0);
+  const bool compared = extras.printed_coefficients.has_value();
   request.curves.push_back({[&fit](double x) { return accurate::evaluate(fit, x); },
                             compared ? "accurate fit" : "fit", false});
   if (extras.band_level) {
@@ -49,8 +49,9 @@ std::optional<std::string> draw_fit(const std::string& path, const accurate::Dat
                               significant(level * 100, kTitleDigits) + "% confidence band"};
   }
   if (compared) {
-    const std::vector<double>& legacy = *extras.legacy_coefficients;
-    request.curves.push_back({[&legacy](double x) { return power_series(legacy, x); }, "legacy run", true});
+    const std::vector<double>& printed = *extras.printed_coefficients;
+    request.curves.push_back({[&printed](double x) { return printed_curve_value(printed, x); },
+                              "result file", true});
   }
   return write_file_atomically(path, plot::render_svg(request));
 }

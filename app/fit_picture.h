@@ -1,5 +1,6 @@
 // The picture of an accurate fit that `fit --plot` and `check --plot` write: the
-// observations, the accurate curve with its residuals and, for `check`, the legacy curve.
+// observations (those of weight 0 hollow, without residuals), the accurate curve with its
+// residuals and, for `check`, the curve of the result file's printed coefficients.
 #pragma once
 
 #include <optional>
@@ -12,9 +13,9 @@
 namespace polylsq::app {
 
 struct PictureExtras {
-  // The legacy run's power-series coefficients (as it computed them, constant term first):
-  // drawn dashed as "legacy run", the accurate curve then labelled "accurate fit".
-  std::optional<std::vector<double>> legacy_coefficients;
+  // The result file's coefficients as a caller reads them back (constant term first):
+  // drawn dashed as "result file", the accurate curve then labelled "accurate fit".
+  std::optional<std::vector<double>> printed_coefficients;
   // The confidence level of a band of the fitted mean shaded around the curve; none when
   // empty.
   std::optional<double> band_level;

@@ -64,14 +64,25 @@ std::vector<std::string> all_warnings(const accurate::PolynomialFit& fit, const 
   return warnings;
 }
 
+void drop_negative_zeros(nlohmann::ordered_json& node) {
+  if (node.is_number_float() && node.get<double>() == 0.0) node = 0.0;
+  if (!node.is_structured()) return;
+  for (nlohmann::ordered_json& child : node) drop_negative_zeros(child);
+}
+
 }  // namespace
 
 std::string significant(std::optional<double> value, int digits) {
   if (!value) return "undefined";
   char text[64];
-  const auto result =
-      std::to_chars(text, text + sizeof text, *value, std::chars_format::general, digits);
+  const double shown = *value == 0.0 ? 0.0 : *value;  // no "-0"
+  const auto result = std::to_chars(text, text + sizeof text, shown, std::chars_format::general, digits);
   return std::string(text, result.ptr);
+}
+
+std::string json_text(nlohmann::ordered_json report) {
+  drop_negative_zeros(report);
+  return report.dump(2) + "\n";
 }
 
 std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source,
@@ -173,7 +184,7 @@ std::string fit_json(const accurate::PolynomialFit& fit, const FitSource& source
     }
     report["predictions"] = rows;
   }
-  return report.dump(2) + "\n";
+  return json_text(std::move(report));
 }
 
 }  // namespace polylsq::app

@@ -21,7 +21,7 @@ void BM_RenderSvg(benchmark::State& state) {
   const polylsq::plot::PlotRequest request{
       x,
       y,
-      {{quadratic, "accurate fit", false}, {quadratic, "legacy run", true}},
+      {{quadratic, "accurate fit", false}, {quadratic, "result file", true}},
       polylsq::plot::Band{[](double v) {
                             return std::pair{quadratic(v) - 4, quadratic(v) + 4};
                           },

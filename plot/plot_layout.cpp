@@ -106,7 +106,8 @@ AxisRange main_y_range(const PlotRequest& request, const MeasuredPlot& measured)
   return axis_range_for(content.low, content.high);
 }
 
-void lay_out_boxes(const PlotRequest& request, PlotLayout& layout) {
+void lay_out_boxes(const PlotRequest& request, MeasuredPlot& measured) {
+  PlotLayout& layout = measured.layout;
   layout.width = kPictureWidth;
   layout.height = kPictureHeight;
   const double left =
@@ -117,8 +118,11 @@ void lay_out_boxes(const PlotRequest& request, PlotLayout& layout) {
   layout.has_legend = request.curves.size() > 1 || request.band.has_value();
   if (layout.has_legend) {
     std::size_t longest = 0;
-    for (const Curve& curve : request.curves)
-      longest = std::max(longest, character_count(curve.label));
+    for (std::size_t c = 0; c < request.curves.size(); ++c) {
+      longest = std::max(longest, character_count(request.curves[c].label));
+      if (measured.curve_leaves_frame[c])
+        longest = std::max(longest, character_count(kLeavesFrameNote));
+    }
     if (request.band) longest = std::max(longest, character_count(request.band->label));
     longest = std::min(longest, kLegendLabelChars);
     right -= kLegendGap + kLegendSampleWidth + kLegendTextGap +
@@ -172,6 +176,7 @@ MeasuredPlot measure_plot(const PlotRequest& request) {
   if (!request.curves.empty()) {
     for (std::size_t i = 0; i < pairs; ++i) {
       if (!std::isfinite(request.x[i]) || !std::isfinite(request.y[i])) continue;
+      if (i < request.not_fitted.size() && request.not_fitted[i]) continue;
       const double r = request.y[i] - evaluate(request.curves.front().value, request.x[i], kNaN);
       measured.residuals[i] = r;
       residual_data.include(r);
@@ -181,7 +186,12 @@ MeasuredPlot measure_plot(const PlotRequest& request) {
 
   layout.main.y_ticks = choose_ticks(layout.main.y, kMainYTicks);
   layout.residual.y_ticks = choose_ticks(layout.residual.y, kResidualYTicks);
-  lay_out_boxes(request, layout);
+  for (const std::vector<double>& ys : measured.curve_y) {
+    measured.curve_leaves_frame.push_back(std::any_of(ys.begin(), ys.end(), [&](double v) {
+      return !std::isnan(v) && (v < layout.main.y.low || v > layout.main.y.high);
+    }));
+  }
+  lay_out_boxes(request, measured);
   return measured;
 }
 

@@ -53,6 +53,8 @@ inline constexpr double kLabelCharWidth = 7.5;
 // A legend row: line sample (or band swatch), gap, label.
 inline constexpr double kLegendSampleWidth = 30;
 inline constexpr double kLegendTextGap = 8;
+// The legend row under a curve's label when part of the curve lies outside the frame.
+inline constexpr const char* kLeavesFrameNote = "leaves the frame";
 
 // Everything measured from a request, ready to draw.
 struct MeasuredPlot {
@@ -61,13 +63,16 @@ struct MeasuredPlot {
   std::vector<std::vector<double>> curve_y;  // per curve, at sample_x; NaN where undefined
   std::vector<double> band_low, band_high;   // at sample_x when there is a band, else empty
   std::vector<double> residuals;             // per observation pair; NaN where undefined
+                                             // or not fitted
+  std::vector<bool> curve_leaves_frame;      // per curve: a sample beyond the main y range
 };
 
 // Evaluates the curves (kCurveSamples each), the band and the residuals once and lays out the
 // picture. Ranges: x covers the finite observations (axis_range_for); the main y range covers
 // the observations and whatever of the curves and band lies within the observations' y
 // extent widened by half its span on each side; the residual range covers the finite
-// residuals and zero. A callable that throws counts as NaN there. No failure path.
+// residuals of the fitted observations and zero. A callable that throws counts as NaN
+// there. No failure path.
 MeasuredPlot measure_plot(const PlotRequest& request);
 
 // The layout part of measure_plot.

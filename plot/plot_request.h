@@ -31,6 +31,9 @@ struct PlotRequest {
   std::vector<Curve> curves;  // the first is the fit whose residuals are drawn
   std::optional<Band> band;   // shaded around the first curve
   std::string title;          // e.g. "degree 2, n = 20, R² = 0.998364"
+  // Per observation, true where the fit left it out (a weight of 0): drawn hollow and
+  // given no residual. Empty, or shorter than the pairs: the rest were used.
+  std::vector<bool> not_fitted = {};
 };
 
 }  // namespace polylsq::plot

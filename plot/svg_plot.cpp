@@ -27,6 +27,7 @@ constexpr double kXLabelBaseline = 18;  // below the residual panel
 constexpr double kXTitleBaseline = 42;  // below the residual panel
 constexpr double kYTitleCentre = 14;    // from the picture's left edge
 constexpr double kLegendRowHeight = 20;
+constexpr double kHollowStroke = 1.2;
 constexpr const char* kMainClipId = "main-plot";
 constexpr const char* kMainClipUrl = "url(#main-plot)";
 
@@ -75,9 +76,16 @@ void rotated_title(std::string& out, double centre_y, std::string_view text) {
       .text(text);
 }
 
-void markers(std::string& out, const MarkerSet& set) {
-  Tag(out, "g").set("fill", kMarkerColour).set("stroke", "none").open();
-  for (const PixelPoint& p : set.markers())
+// Filled markers, or hollow rings for observations the fit left out.
+void markers(std::string& out, const MarkerSet& set, bool hollow = false) {
+  const std::vector<PixelPoint> drawn = set.markers();
+  if (hollow && drawn.empty()) return;
+  if (hollow) {
+    Tag(out, "g").set("fill", "none").set("stroke", kMarkerColour).set("stroke-width", kHollowStroke).open();
+  } else {
+    Tag(out, "g").set("fill", kMarkerColour).set("stroke", "none").open();
+  }
+  for (const PixelPoint& p : drawn)
     Tag(out, "circle").set("cx", p.x).set("cy", p.y).set("r", kMarkerRadius).empty();
   close_tag(out, "g");
 }
@@ -124,11 +132,15 @@ void main_panel(std::string& out, const PlotRequest& request, const MeasuredPlot
   close_tag(out, "g");
 
   MarkerSet points(panel.box);
+  MarkerSet left_out(panel.box);
   const std::size_t pairs = std::min(request.x.size(), request.y.size());
-  for (std::size_t i = 0; i < pairs; ++i)
-    if (std::isfinite(request.x[i]) && std::isfinite(request.y[i]))
-      points.add({panel.pixel_x(request.x[i]), panel.pixel_y(request.y[i])});
+  for (std::size_t i = 0; i < pairs; ++i) {
+    if (!std::isfinite(request.x[i]) || !std::isfinite(request.y[i])) continue;
+    const bool fitted = i >= request.not_fitted.size() || !request.not_fitted[i];
+    (fitted ? points : left_out).add({panel.pixel_x(request.x[i]), panel.pixel_y(request.y[i])});
+  }
   markers(out, points);
+  markers(out, left_out, true);
 
   Tag(out, "g").set("clip-path", kMainClipUrl).open();
   for (std::size_t c = 0; c < request.curves.size(); ++c) {
@@ -159,7 +171,8 @@ void residual_panel(std::string& out, const PlotRequest& request, const Measured
   axes(out, panel, measured.layout.x_ticks, true);
 }
 
-void legend(std::string& out, const PlotRequest& request, const PlotLayout& layout) {
+void legend(std::string& out, const PlotRequest& request, const MeasuredPlot& measured) {
+  const PlotLayout& layout = measured.layout;
   if (!layout.has_legend) return;
   const double left = layout.legend_left;
   double row = layout.main.box.top + kLegendRowHeight / 2;
@@ -171,6 +184,10 @@ void legend(std::string& out, const PlotRequest& request, const PlotLayout& layo
     sample.empty();
     label(out, text_x, row + kTextCentring, "start",
           shortened(request.curves[c].label, kLegendLabelChars));
+    if (measured.curve_leaves_frame[c]) {
+      row += kLegendRowHeight;
+      Tag(out, "text").set("x", text_x).set("y", row + kTextCentring).set("font-style", "italic").text(kLeavesFrameNote);
+    }
   }
   if (request.band) {
     Tag swatch(out, "rect");
@@ -220,7 +237,7 @@ std::string render_svg(const PlotRequest& request) {
                 axis_title("y", layout.main.y_ticks));
   rotated_title(out, bottom.top + bottom.height / 2,
                 axis_title("residual", layout.residual.y_ticks));
-  legend(out, request, layout);
+  legend(out, request, measured);
   close_tag(out, "svg");
   return out;
 }

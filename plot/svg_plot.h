@@ -21,7 +21,9 @@ inline constexpr double kCurveWidth = 2;
 // The complete SVG document (UTF-8, self-contained) drawing `request` with the layout that
 // plot_layout(request) returns. Every number in it is finite and written with at most two
 // decimals; at most a few thousand markers per panel however many observations there are
-// (see MarkerSet; about 8400 in all for a million points filling both panels). The document
+// (see MarkerSet; about 8400 in all for a million points filling both panels, up to twice
+// the main panel's share when some are not fitted). A curve with samples beyond the main
+// panel's y range gets a "leaves the frame" row under its legend label. The document
 // is at most about 0.4 MB plus 15 kB per curve, so under 2 MB for up to 100 curves.
 // No failure path.
 std::string render_svg(const PlotRequest& request);

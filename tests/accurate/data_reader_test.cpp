@@ -104,8 +104,11 @@ const DataFileCase kDataFileCases[] = {
       {kMax, -kMax},
       {-kMinSubnormal, std::numeric_limits<double>::min()}}},
     {1, {"1\n1\n1e-400 -1d-400\n", {0.0}, {-0.0}}},
-    // lines after the last observation are never read
+    // lines after the last observation are not data; the first with values is named
     {1, {"1\n1\n1 2\n3.O512 \xFF\x01 \n# anything\n", {1}, {2}}},
+    {1, {"1\n3\n1 2\n3 4\n5 6 7\n\n# more\n 8,9\n10 11\n", {1, 3, 5}, {2, 4, 6}, {},
+         {"line 8: values beyond the 3 observations that the count announces; this line and "
+          "those after it are not read"}}},
     // a byte-order mark at the start of a data file
     {1, {"\xEF\xBB\xBF" "1\r\n1\r\n1 2\r\n", {1}, {2}}},
 };
@@ -317,15 +320,19 @@ TEST(ReadData, TheDisplayNameStartsEveryMessageAndWarning) {
   EXPECT_EQ(std::get<ReadError>(empty).message, "-: no observations");
 }
 
-TEST(ReadData, LinesAfterTheLastObservationAreNotReadFromTheFile) {
+// What follows the observations is only looked through for values, up to the first line
+// the reader cannot take: never an error.
+TEST(ReadData, LinesAfterTheLastObservationAreNotData) {
   const std::string observations = "1\n2\n1 2\n3\n4\n";
-  const std::string text = observations + std::string(100000, '\xFF');
   constexpr std::size_t kChunk = 16;
+  constexpr std::size_t kLineLimit = 1024;
+  const std::string text = observations + std::string(100000, '\xFF') + "\n5 6\n";
   const TextFile file(text);
-  const ReadResult result = read_data(file.get(), {}, {}, {kChunk, 1024});
+  const ReadResult result = read_data(file.get(), {}, {}, {kChunk, kLineLimit});
   ASSERT_TRUE(std::holds_alternative<DataSet>(result));
   EXPECT_EQ(std::get<DataSet>(result).y, (std::vector<double>{2, 4}));
-  EXPECT_LE(std::ftell(file.get()), static_cast<long>(observations.size() + kChunk));
+  EXPECT_TRUE(std::get<DataSet>(result).warnings.empty());
+  EXPECT_LE(std::ftell(file.get()), static_cast<long>(observations.size() + kLineLimit + 2 * kChunk));
 }
 
 TEST(ReadData, ALineLongerThanTheChunkIsReadWhole) {

@@ -1,8 +1,10 @@
 // fit_polynomial: every input error with its exact message, the cases whose statistics are
-// partly undefined (constant y, exact fit, degree 0, as many observations as coefficients),
-// weights (zero weights, integer weights as repeated rows, p values of closed form).
+// partly undefined (constant y, exact fit, degree 0, as many observations as coefficients)
+// or not meaningful (an essentially perfect fit), weights (zero weights, integer weights as
+// repeated rows, p values of closed form).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -125,6 +127,68 @@ TEST(FitPolynomial, DegreeZeroIsTheMeanWithItsStandardError) {
   EXPECT_EQ(fit->adjusted_r_squared, 0.0);
   EXPECT_EQ(fit->anova.regression_df, 0);
   EXPECT_FALSE(fit->anova.regression_mean_square || fit->anova.f_value);
+  EXPECT_EQ(fit->warnings,
+            std::vector<std::string>{"degree 0 has no regression term: F and its p value are undefined"});
+}
+
+// R's criterion: residual variance below 1e-30 (mean^2 + variance) of the fitted values,
+// with the weights scaled to a mean of 1. y = 1 + x on x = 1..10 moved by one ulp up and
+// down: residual variance about 2e-30 against 1e-30 (6.5^2 + 82.5 / 9) = 5.1e-29.
+TEST(FitPolynomial, AnEssentiallyPerfectFitSaysItsTestsAreNotMeaningful) {
+  const std::string kNotMeaningful = "the t values, p values and F are not meaningful";
+  const std::string kUndefined = "the t values, p values and F are undefined";
+  struct Row {
+    std::string name;
+    double noise_ulps;  // y moved by this many ulps, alternately up and down
+    double weight;      // of every observation; 0 for an unweighted fit
+    int degree;
+    std::string warning_end;  // empty: no warning
+  };
+  const Row rows[] = {
+      {"one ulp of noise", 1, 0, 1, kNotMeaningful},
+      {"the same with weights 1e10", 1, 1e10, 1, kNotMeaningful},
+      {"noise of a few millionths", 1e10, 0, 1, ""},
+      {"no noise: exact", 0, 0, 1, kUndefined},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    V x, y, w;
+    for (int i = 1; i <= 10; ++i) {
+      const double exact = 1.0 + i;
+      const double ulp = std::nextafter(exact, kInf) - exact;
+      x.push_back(i);
+      y.push_back(exact + (i % 2 == 0 ? 1 : -1) * row.noise_ulps * ulp);
+      if (row.weight > 0) w.push_back(row.weight);
+    }
+    const auto fit = fit_polynomial(x, y, w, row.degree);
+    ASSERT_TRUE(fit.has_value());
+    if (row.warning_end.empty()) {
+      EXPECT_TRUE(fit->warnings.empty());
+      continue;
+    }
+    ASSERT_EQ(fit->warnings.size(), 1u);
+    const std::string& warning = fit->warnings[0];
+    EXPECT_EQ(warning.substr(warning.size() - row.warning_end.size()), row.warning_end) << warning;
+  }
+}
+
+// y = 1 + x + ... + x^5 on x = 0..20 (an exact quintic with nearly collinear powers): exact,
+// and the warning says which statistics are undefined.
+TEST(FitPolynomial, AnExactQuinticOnZeroToTwentyIsExact) {
+  V x, y;
+  for (int i = 0; i <= 20; ++i) {
+    x.push_back(i);
+    y.push_back(1.0 + i + i * i + std::pow(i, 3) + std::pow(i, 4) + std::pow(i, 5));
+  }
+  const auto fit = fit_polynomial(x, y, {}, 5);
+  ASSERT_TRUE(fit.has_value());
+  EXPECT_TRUE(fit->exact);
+  EXPECT_EQ(fit->coefficients, V(6, 1.0));
+  EXPECT_FALSE(fit->t_values[0] || fit->anova.f_value);
+  const std::string exact_warning =
+      "the polynomial fits every observation exactly: the standard errors are 0 and the t "
+      "values, p values and F are undefined";
+  EXPECT_NE(std::find(fit->warnings.begin(), fit->warnings.end(), exact_warning), fit->warnings.end());
 }
 
 // Three points, degree 2: y = 1 + x + x^2 through them, no error degrees of freedom.

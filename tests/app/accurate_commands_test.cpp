@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <sstream>
 
 #include "app/accurate_run.h"
 #include "plot/plot_test_support.h"
+#include "support_lib/least_squares.h"
 #include "recio/fpenv.h"
 
 namespace polylsq::testing {
@@ -69,6 +71,56 @@ TEST_F(AccurateCommands, FitJsonGivesNullForWhatIsUndefined) {
   EXPECT_TRUE(constant["r_squared"].is_null());
   EXPECT_TRUE(constant["adjusted_r_squared"].is_null());
   EXPECT_FALSE(constant["warnings"].empty());
+}
+
+// "-0" or "-0.0" as a table cell or a JSON number.
+bool shows_negative_zero(const std::string& text) {
+  for (const char* zero : {" -0\n", " -0 ", "-0.0,", "-0.0\n", "[-0"})
+    if (text.find(zero) != std::string::npos) return true;
+  return false;
+}
+
+// The README's promise: a null always comes with a warning; and no output shows -0 (degree
+// 0 gives an adjusted R-squared of 1 - 1 = 0).
+TEST_F(AccurateCommands, EveryNullComesWithAWarningAndNoZeroIsNegative) {
+  const std::pair<std::string, std::vector<std::string>> rows[] = {
+      {"1 2\n2 4\n3 3\n", {"--degree", "0"}},
+      {"1 2\n", {"--degree", "0", "--at", "-0"}},              // one observation
+      {"-1 -2\n0 0\n1 2\n", {"--degree", "1", "--at", "-0"}},  // exact
+      {"1 -0\n2 -0\n3 -0\n", {"--degree", "1"}},               // constant y
+      {"1 2\n2 3\n", {"--degree", "1", "--at", "1.5"}},         // as many as coefficients
+      {"1 2 1\n2 3 0\n3 5 1\n4 4 2\n", {"--degree", "2", "--weights", "--at", "2"}},
+  };
+  for (const auto& [data, options] : rows) {
+    SCOPED_TRACE(data);
+    write_file(dir_ / "data.txt", data);
+    std::vector<std::string> args{"fit"};
+    args.insert(args.end(), options.begin(), options.end());
+    args.push_back("data.txt");
+    const ChildRun text = run(args);
+    args.insert(args.begin() + 1, "--json");
+    const ChildRun as_json = run(args);
+    ASSERT_EQ(as_json.status, 0) << as_json.err;
+    if (as_json.out.find("null") != std::string::npos) {
+      EXPECT_FALSE(json::parse(as_json.out)["warnings"].empty()) << as_json.out;
+    }
+    EXPECT_FALSE(shows_negative_zero(text.out)) << text.out;
+    EXPECT_FALSE(shows_negative_zero(as_json.out)) << as_json.out;
+  }
+}
+
+// A data file whose count announces fewer observations than it holds: fitted on the count,
+// and both commands say that values were left unread.
+TEST_F(AccurateCommands, ValuesBeyondTheCountAreNamedInAWarning) {
+  const std::string warning =
+      "data.txt: line 6: values beyond the 3 observations that the count announces; this line "
+      "and those after it are not read";
+  const json fit = fit_json("data.txt", "1\n3\n1 2\n2 3\n3 5\n4 4\n5 6\n");
+  EXPECT_EQ(fit["n"], 3);
+  EXPECT_EQ(fit["warnings"], json::array({warning}));
+  const json check = json::parse(run({"check", "--json", "data.txt"}).out);
+  EXPECT_EQ(check["warnings"], json::array({warning}));
+  EXPECT_NE(run({"check", "data.txt"}).out.find("\nWarnings\n  " + warning + "\n"), std::string::npos);
 }
 
 TEST_F(AccurateCommands, FitTextShowsTheTableAndTheSummary) {
@@ -159,18 +211,36 @@ TEST_P(FitErrors, EndWithTheirStatusAndOneMessage) {
 INSTANTIATE_TEST_SUITE_P(Fit, FitErrors, ::testing::ValuesIn(kErrorCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// check: exit 0 where the legacy run is right, 4 where it is not; no file touched.
-TEST_F(AccurateCommands, CheckAgreesOnTheShippedExampleAndTouchesNoFile) {
+// check: exit 0 where the legacy run is right, 4 where it is not; no file touched. The
+// shipped example's figures all agree, but the cubic they print is off at x = 10 by more
+// than the residual SD: .204 + 41.54 - 95.6 + 55 = 1.144 there.
+TEST_F(AccurateCommands, CheckMarksTheShippedExamplesPrintedCubicAndTouchesNoFile) {
   const std::string example = read_file(fs::path(POLYLSQ_SOURCE_DIR) / "example" / "B2F.txt").value();
   write_file(dir_ / "B2F.txt", example);
   const ChildRun outcome = run({"check"});
-  EXPECT_EQ(outcome.status, 0) << outcome.out << outcome.err;
+  EXPECT_EQ(outcome.status, 4) << outcome.out << outcome.err;
   EXPECT_NE(outcome.out.find("B(2)              4.154          4.154  4.15373611701112\n"),
             std::string::npos)
       << outcome.out;
-  EXPECT_NE(outcome.out.find("Verdict: every figure of the legacy result agrees"), std::string::npos);
+  EXPECT_NE(outcome.out.find("Verdict: every figure of the legacy result agrees with the accurate fit to "
+                             "its printed digits, but the polynomial of the printed coefficients is "),
+            std::string::npos);
   EXPECT_EQ(names_in(dir_), std::set<std::string>{"B2F.txt"});
   EXPECT_EQ(read_file(dir_ / "B2F.txt"), example);
+
+  std::vector<double> x, y;
+  std::istringstream pairs(example.substr(example.find('\n', example.find('\n') + 1)));
+  for (double a, b; pairs >> a >> b;) x.push_back(a), y.push_back(b);
+  const PolynomialLeastSquares reference = polynomial_least_squares(x, y, 3);
+  double accurate_at_10 = 0;
+  for (int k = 3; k >= 0; --k) accurate_at_10 = accurate_at_10 * 10 + reference.coefficients[k];
+  const json curve = json::parse(run({"check", "--json"}).out)["curve"];
+  EXPECT_EQ(curve["at_x"], 10.0);
+  expect_close(curve["printed_value"], 1.144, "printed value");
+  EXPECT_NEAR(curve["accurate_value"].get<double>(), accurate_at_10, 1e-10);
+  EXPECT_NEAR(curve["max_difference"].get<double>(), accurate_at_10 - 1.144, 1e-10);
+  EXPECT_NEAR(curve["limit"].get<double>(), std::sqrt(reference.sse / 16), 1e-10);
+  EXPECT_EQ(curve["marked"], true);
 }
 
 // y = 1 + x + x^2 + x^3 + x^4 + x^5 on x = 0..20, exactly: single precision gets the
@@ -242,7 +312,7 @@ TEST_F(AccurateCommands, PlotsAreWellFormedAndShowBothCurvesForCheck) {
   EXPECT_EQ(plot::testkit::xml_error(fit_svg), "");
   EXPECT_EQ(plot::testkit::xml_error(check_svg), "");
   EXPECT_NE(fit_svg.find("degree 5, n = 21, R² = 1"), std::string::npos);
-  EXPECT_NE(check_svg.find("legacy run"), std::string::npos);
+  EXPECT_NE(check_svg.find("result file"), std::string::npos);
   EXPECT_NE(check_svg.find("accurate fit"), std::string::npos);
   EXPECT_EQ(names_in(dir_), (std::set<std::string>{"quintic.txt", "fit.svg", "check.svg"}));
 }

@@ -145,6 +145,22 @@ TEST_F(AccurateCommands, TheResidualTableHoldsEveryObservationExactly) {
   EXPECT_EQ(names_in(dir_), (std::set<std::string>{"line.txt", "r.csv", "p.svg"}));
 }
 
+// The row of weight 0 is drawn as a ring above and has no residual below: 5 + 4 markers;
+// the title counts the 4 rows the fit used.
+TEST_F(AccurateCommands, AWeightedPictureShowsRowsOfWeightZeroHollow) {
+  write_file(dir_ / "weighted.txt", kWeighted);
+  EXPECT_EQ(run({"fit", "--weights", "--degree", "1", "--plot", "w.svg", "weighted.txt"}).status, 0);
+  const std::string svg = read_file(dir_ / "w.svg").value_or("");
+  EXPECT_NE(svg.find(">degree 1, n = 4 (and 1 of weight 0, not used), R² = "), std::string::npos) << svg;
+  std::size_t circles = 0;
+  for (std::size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++circles;
+  EXPECT_EQ(circles, 9u);
+  const std::size_t rings = svg.find("<g fill=\"none\"");
+  ASSERT_NE(rings, std::string::npos);
+  // one ring in its group: the circle after it lies past the group's end
+  EXPECT_EQ(svg.find("<circle", svg.find("<circle", rings) + 1), svg.find("<circle", svg.find("</g>", rings)));
+}
+
 TEST_F(AccurateCommands, PredictionOptionsAreCheckedOnTheCommandLine) {
   write_file(dir_ / "data.txt", "1 2\n2 3\n3 5\n");
   const std::pair<std::vector<std::string>, std::string> cases[] = {

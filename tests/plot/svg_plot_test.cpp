@@ -28,7 +28,8 @@ struct EdgeCase {
   std::vector<Curve> curves;
   std::optional<Band> band{};
   std::string title = "edge case";
-  PlotRequest request() const { return {x, y, curves, band, title}; }
+  std::vector<bool> not_fitted{};
+  PlotRequest request() const { return {x, y, curves, band, title, not_fitted}; }
 };
 
 std::vector<double> evenly(double first, double last, std::size_t count) {
@@ -71,6 +72,8 @@ const std::vector<EdgeCase>& edge_cases() {
         {"narrow x far from zero", evenly(1e8, 100000000.0001, 30), evenly(0, 1, 30),
          {curve([](double) { return 0.5; })}},
         {"bad observations", {kNaN, 1, kInf, 2, 3, 4}, {1, kNaN, 2, 3, -kInf}, {curve([](double x) { return x; })}},
+        {"rows not fitted", {1, 2, 3, 4, 5}, {2, 3, 5, 4, 6}, {curve([](double x) { return 1.3 + 0.9 * x; })},
+         std::nullopt, "edge case", {false, false, false, true}},
         {"nothing", {}, {}, {}},
         {"empty callables", {1, 2}, {1, 2}, {Curve{}, Curve{}}, Band{}},
         {"hostile text", {1, 2, 3}, {1, 4, 9},
@@ -135,17 +138,23 @@ const EdgeCase& edge_case(std::string_view name) {
 
 // clang-format off
 TEST(RenderSvg, EdgeRangesGetHandDerivedAxesAndTheirTextReachesTheDocument) {
-  struct Row { const char* name; AxisRange x, main_y; const char* x_labels; std::vector<const char*> texts; };
+  struct Row { const char* name; AxisRange x, main_y; const char* x_labels; std::vector<const char*> texts;
+               std::vector<bool> leaves_frame; };
   const Row rows[] = {
-      {"one point", {4.45, 5.55}, {2.67, 3.33}, "4.6 4.8 5 5.2 5.4", {">x</text>", ">y</text>", ">residual</text>"}},
-      {"x near 2000", {1999, 2021}, {-11, 11}, "2000 2005 2010 2015 2020", {">2005</text>", ">edge case</text>"}},
-      // The curve counts only up to 15 (data 0..10 plus half its span), then the margin.
-      {"curve leaves the data", {-0.5, 10.5}, {-0.75, 15.75}, "0 2 4 6 8 10", {">fit</text>", ">far</text>"}},
+      {"one point", {4.45, 5.55}, {2.67, 3.33}, "4.6 4.8 5 5.2 5.4", {">x</text>", ">y</text>", ">residual</text>"},
+       {false}},
+      {"x near 2000", {1999, 2021}, {-11, 11}, "2000 2005 2010 2015 2020", {">2005</text>", ">edge case</text>"},
+       {false}},
+      // The curve counts only up to 15 (data 0..10 plus half its span), then the margin;
+      // both curves go beyond it, and the legend says so under each.
+      {"curve leaves the data", {-0.5, 10.5}, {-0.75, 15.75}, "0 2 4 6 8 10",
+       {">fit</text>", ">far</text>", ">leaves the frame</text>"}, {true, true}},
       {"narrow x far from zero", {1e8 - 5e-6, 100000000.000105}, {-0.05, 1.05},
-       "0 0.00002 0.00004 0.00006 0.00008 0.0001", {">x \u2212 100000000</text>"}},
+       "0 0.00002 0.00004 0.00006 0.00008 0.0001", {">x \u2212 100000000</text>"}, {false}},
       // The band reaches 0 and 10.
       {"hostile text", {0.9, 3.1}, {-0.5, 10.5}, "1 1.5 2 2.5 3",
-       {">&lt;band&gt;</text>", ">LLLLLLLLLLLLLLLLLLLLLLL\u2026</text>", ">&quot;&apos;\uFFFD\uFFFD</text>"}}};
+       {">&lt;band&gt;</text>", ">LLLLLLLLLLLLLLLLLLLLLLL\u2026</text>", ">&quot;&apos;\uFFFD\uFFFD</text>"},
+       {false, false}}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     const EdgeCase& edge = edge_case(row.name);
@@ -158,9 +167,29 @@ TEST(RenderSvg, EdgeRangesGetHandDerivedAxesAndTheirTextReachesTheDocument) {
     EXPECT_EQ(layout.has_legend, edge.curves.size() > 1 || edge.band.has_value());
     const std::string svg = render_svg(edge.request());
     for (const char* text : row.texts) EXPECT_NE(svg.find(text), std::string::npos) << text;
+    EXPECT_EQ(measure_plot(edge.request()).curve_leaves_frame, row.leaves_frame);
+    EXPECT_EQ(svg.find(">leaves the frame</text>") != std::string::npos,
+              std::count(row.leaves_frame.begin(), row.leaves_frame.end(), true) > 0);
   }
 }
 // clang-format on
+
+// x = 1..5, the fourth not fitted: four filled markers and one ring above, four residuals
+// below, the fourth undefined.
+TEST(RenderSvg, ObservationsNotFittedAreHollowAndHaveNoResidual) {
+  const EdgeCase& edge = edge_case("rows not fitted");
+  const MeasuredPlot measured = measure_plot(edge.request());
+  ASSERT_EQ(measured.residuals.size(), 5u);
+  EXPECT_TRUE(std::isnan(measured.residuals[3]));
+  EXPECT_DOUBLE_EQ(measured.residuals[2], 5 - (1.3 + 0.9 * 3));
+  const std::string svg = render_svg(edge.request());
+  EXPECT_EQ(testkit::element_count(svg, "circle"), 4u + 1 + 4);
+  const std::string ring_group = "<g fill=\"none\" stroke=\"" + std::string(kMarkerColour) + "\"";
+  const std::size_t ring = svg.find(ring_group);
+  ASSERT_NE(ring, std::string::npos);
+  EXPECT_EQ(svg.find(ring_group, ring + 1), std::string::npos);  // one group, of one ring
+  EXPECT_EQ(testkit::element_count(svg.substr(ring, svg.find("</g>", ring) + 4 - ring), "circle"), 1u);
+}
 
 }  // namespace
 }  // namespace polylsq::plot
