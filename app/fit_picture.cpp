@@ -6,6 +6,7 @@
 #include "accurate/prediction.h"
 #include "app/atomic_file.h"
 #include "app/fit_report.h"
+#include "app/output_target.h"
 #include "plot/svg_plot.h"
 
 namespace polylsq::app {
@@ -52,7 +53,7 @@ std::optional<std::string> draw_fit(const std::string& path, const accurate::Dat
     const std::vector<double>& legacy = *extras.legacy_coefficients;
     request.curves.push_back({[&legacy](double x) { return power_series(legacy, x); }, "legacy run", true});
   }
-  return write_file_atomically(path, plot::render_svg(request));
+  return write_file_atomically(path, with_generator_mark(plot::render_svg(request)));
 }
 
 }  // namespace polylsq::app
