@@ -4,7 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <iostream>
@@ -74,21 +73,29 @@ constexpr const char* kCheckFooter =
     "run-time report, a TERMINAL or FATAL message), 1 also for a picture or standard\n"
     "output that cannot be written; 2 a command-line error or a refused output.";
 
+// The items of a comma-separated list, empty ones included: "1,,2" -> "1", "", "2".
+std::vector<std::string> items_of(const std::string& list) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  for (std::size_t comma = list.find(','); comma != std::string::npos; comma = list.find(',', start)) {
+    items.push_back(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+  items.push_back(list.substr(start));
+  return items;
+}
+
 // "1,2.5,-3": finite numbers separated by commas, none empty.
 const CLI::Validator kNumberList(
     [](std::string& text) -> std::string {
-      std::size_t start = 0;
-      for (;;) {
-        const std::size_t end = std::min(text.find(',', start), text.size());
-        std::string item = text.substr(start, end - start);
+      for (const std::string& item : items_of(text)) {
         double value = 0.0;
         if (item.empty()) return "\"" + text + "\" has an empty item";
         if (!CLI::detail::lexical_cast(item, value) || !std::isfinite(value)) {
           return "\"" + item + "\" is not a finite number";
         }
-        if (end == text.size()) return {};
-        start = end + 1;
       }
+      return {};
     },
     "X[,X...]");
 // A level whose interval has a finite quantile: 0 < level and (1 + level) / 2 < 1 in
@@ -112,12 +119,10 @@ const CLI::Validator kFileName(
 std::vector<double> numbers_of(const std::vector<std::string>& lists) {
   std::vector<double> numbers;
   for (const std::string& list : lists) {
-    for (std::size_t start = 0; start <= list.size();) {
-      const std::size_t end = std::min(list.find(',', start), list.size());
+    for (const std::string& item : items_of(list)) {
       double value = 0.0;
-      CLI::detail::lexical_cast(list.substr(start, end - start), value);
+      CLI::detail::lexical_cast(item, value);
       numbers.push_back(value);
-      start = end + 1;
     }
   }
   return numbers;
