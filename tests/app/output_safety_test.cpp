@@ -12,6 +12,7 @@
 #include <csignal>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <regex>
 #include <thread>
@@ -258,6 +259,28 @@ TEST(OutputSafetyPipes, CheckReadsANamedPipeOnce) {
   EXPECT_FALSE(run.timed_out);
   EXPECT_EQ(run.status, reference.status);
   EXPECT_EQ(run.out, reference.out);
+}
+
+// A picture given a named pipe is written into it, not renamed onto it.
+TEST(OutputSafetyPipes, FitWritesThroughANamedPipe) {
+  const TempDir dir("polylsq-fifo-");
+  ASSERT_EQ(::mkfifo((dir.path() / "pic").c_str(), 0644), 0);
+  write_file(dir.path() / "B2F.txt", kData);
+  std::string received;
+  std::thread reader([&received, path = dir.path() / "pic"] {
+    std::ifstream in(path, std::ios::binary);  // waits for the program's open
+    received.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  });
+  ChildSetup setup;
+  setup.args = {"fit", "--plot", "pic"};
+  setup.timeout = kPipeTimeout;
+  const ChildRun run = run_program(dir.path(), setup);
+  const int release = ::open((dir.path() / "pic").c_str(), O_WRONLY | O_NONBLOCK);  // a reader still waiting
+  reader.join();
+  if (release >= 0) ::close(release);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(received.find("<!-- Generator: polylsq -->"), std::string::npos);
+  EXPECT_TRUE(fs::is_fifo(dir.path() / "pic"));
 }
 
 // A write interrupted by SIGINT, SIGTERM or SIGHUP leaves no temporary file, the old file
