@@ -60,11 +60,13 @@ fs::path normalised(const fs::path& path) {
   return error ? absolute.lexically_normal() : canonical;
 }
 
+// One file that writing would replace: a regular file or a new one. A device or a pipe
+// that is read and written (a terminal) loses nothing.
 bool same_place(const OutputPlace& a, const OutputPlace& b) {
   std::error_code error;
   if (fs::exists(a.path, error) && fs::exists(b.path, error)) {
     const bool same = fs::equivalent(a.path, b.path, error);
-    return same && !error;
+    return same && !error && a.type == fs::file_type::regular;
   }
   return names_equal(normalised(a.path), normalised(b.path));
 }

@@ -1,7 +1,7 @@
 // The files that `fit` and `check` write besides their report (a picture, a table of
 // residuals), checked before anything is read so that no output destroys an input:
-// - no output is the data file or another output of the run (the same file where both
-//   exist, the same normalised path where not; links followed);
+// - no output is the data file or another output of the run (the same regular file where
+//   both exist, the same normalised path where not; links followed);
 // - an existing regular file is replaced only when it is empty or an output of the same
 //   kind that this program wrote (a picture bearing its generator mark, a table whose
 //   first line is one of its headers), or with --force, which never allows the data file
