@@ -275,9 +275,11 @@ TEST(OutputSafetyPipes, FitWritesThroughANamedPipe) {
   setup.args = {"fit", "--plot", "pic"};
   setup.timeout = kPipeTimeout;
   const ChildRun run = run_program(dir.path(), setup);
-  const int release = ::open((dir.path() / "pic").c_str(), O_WRONLY | O_NONBLOCK);  // a reader still waiting
-  reader.join();
+  // A reader still waiting for a writer (the program never opened the pipe) is released;
+  // closed before the join, since a reader ends only when every writer has gone.
+  const int release = ::open((dir.path() / "pic").c_str(), O_WRONLY | O_NONBLOCK);
   if (release >= 0) ::close(release);
+  reader.join();
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_NE(received.find("<!-- Generator: polylsq -->"), std::string::npos);
   EXPECT_TRUE(fs::is_fifo(dir.path() / "pic"));
