@@ -1,6 +1,7 @@
 // Files that the accurate fit writes on request (a picture, a table of residuals): written
 // completely or not at all, so that a reader never meets half a file and an old file is
-// either kept whole or replaced whole.
+// either kept whole or replaced whole; or written through where the target is no file to
+// replace (a character device, a pipe, a descriptor of the process).
 #pragma once
 
 #include <optional>
@@ -9,10 +10,12 @@
 
 namespace polylsq::app {
 
-// Writes `bytes` into a new temporary file in the folder of `path` (a UTF-8 file name),
-// then renames it onto `path` (replacing a file of that name). Returns std::nullopt on success, else why the
-// file could not be written ("cannot write out/plot.svg: No such file or directory"); the
-// temporary file is then removed and `path` is left as it was.
+// Writes `bytes` to the output named `path` (a UTF-8 file name; links followed, see
+// output_target.h): into a new temporary file in the folder of the file that `path` leads
+// to, then renamed onto it; a target that is written through gets the bytes directly.
+// A temporary file goes with an interrupting signal (platform::replace_file). Returns
+// std::nullopt on success, else why the file could not be written ("cannot write
+// out/plot.svg: No such file or directory"); a replaced file is then as it was.
 std::optional<std::string> write_file_atomically(const std::string& path, std::string_view bytes);
 
 }  // namespace polylsq::app

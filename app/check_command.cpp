@@ -10,7 +10,9 @@
 #include "accurate/data_reader.h"
 #include "accurate/polynomial_fit.h"
 #include "app/check_report.h"
+#include "app/data_input.h"
 #include "app/fit_picture.h"
+#include "app/output_target.h"
 #include "app/program.h"
 #include "fit/curve_fit_driver.h"
 #include "recio/exit_status.h"
@@ -22,9 +24,9 @@
 namespace polylsq::app {
 namespace {
 
-int fail(const std::string& message) {
+int fail(const std::string& message, int status = kExitRuntimeError) {
   std::cerr << "polylsq: " << message << "\n";
-  return kExitRuntimeError;
+  return status;
 }
 
 // The console lines of the legacy computation, without their CR LF ends.
@@ -47,23 +49,35 @@ DataExtent extent_of(const accurate::DataSet& data) {
 }  // namespace
 
 int run_check(const CheckRun& run) {
+  std::vector<OutputRequest> outputs;
+  if (!run.plot_file.empty()) outputs.push_back({"--plot", run.plot_file, OutputKind::kPicture});
+  if (auto refusal = refuse_outputs(run.data_file, outputs, run.force)) return fail(*refusal, kExitUsage);
+  // Read once: a pipe gives its bytes to one reader only.
+  const std::string name = data_display_name(run.data_file);
+  std::string contents;
+  if (auto error = read_whole_data(run.data_file, contents)) return fail(*error);
+
   recio::enable_fp_traps();
   std::string legacy_console;
+  bool console_failed = false;
   const auto shown_on =
       run.json ? recio::platform::OutputStream::kStandardError : recio::platform::OutputStream::kStandardOutput;
-  recio::set_console_sink([&legacy_console, shown_on](std::string_view bytes) {
+  recio::set_console_sink([&legacy_console, &console_failed, shown_on](std::string_view bytes) {
     legacy_console.append(bytes);
-    recio::platform::write_all(shown_on, bytes);
+    const bool written = recio::platform::write_all(shown_on, bytes);
+    if (!written && shown_on == recio::platform::OutputStream::kStandardOutput) console_failed = true;
   });
-  const LegacyFit legacy = legacy_fit(run.data_file);  // may end the run, as the legacy run
+  const LegacyFit legacy = legacy_fit(name, contents);  // may end the run, as the legacy run
   recio::end_console_line();
+  recio::set_console_sink(nullptr);
+  if (console_failed) std::cout.setstate(std::ios::badbit);  // reported with standard output's end
   const recio::TrapsHeld accurate_side;  // the accurate fit and the report: no traps
 
-  std::FILE* file = recio::platform::open_c_file(run.data_file, "rb");
-  if (file == nullptr) return fail(run.data_file + ": cannot be opened");
+  std::FILE* file = recio::platform::open_memory_c_file(contents);
+  if (file == nullptr) return fail(name + ": could not be read");
   accurate::ReadOptions options;
   options.data_file_only = true;
-  accurate::ReadResult read = accurate::read_data(file, run.data_file, options);
+  accurate::ReadResult read = accurate::read_data(file, name, options);
   std::fclose(file);
   if (auto* error = std::get_if<accurate::ReadError>(&read)) return fail(error->message);
   const accurate::DataSet& data = std::get<accurate::DataSet>(read);
@@ -76,7 +90,7 @@ int run_check(const CheckRun& run) {
     const int fitted = static_cast<int>(fitstat(fitstat_slot::kDfRegression));
     fit = accurate::fit_polynomial(data.x, data.y, {}, fitted);
   }
-  if (!fit) return fail(run.data_file + ": " + fit.error().message);
+  if (!fit) return fail(name + ": " + fit.error().message);
 
   LegacyResults results;
   std::copy(std::begin(legacy.B), std::end(legacy.B), results.coefficients);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "app/output_target.h"
 #include "app/utf8_path.h"
 #include "recio/exit_status.h"
 
@@ -51,8 +52,13 @@ constexpr const char* kFitFooter =
     "first line of column names is skipped; with semicolons a decimal comma is accepted).\n"
     "'-' reads standard input. Writes no file unless asked and never pauses.\n"
     "\n"
-    "Exit status: 0 a fit (warnings allowed); 1 unreadable or bad data, or a fit that cannot\n"
-    "be made; 2 a command-line error.";
+    "Outputs (--plot, --residuals) are never the data file or each other; an existing file\n"
+    "is replaced only when it is empty or polylsq wrote it (--force: any other file too). A\n"
+    "device or a pipe is written through; a link's target is replaced.\n"
+    "\n"
+    "Exit status: 0 a fit (warnings allowed); 1 unreadable or bad data, a fit that cannot\n"
+    "be made, an output or standard output that cannot be written; 2 a command-line error\n"
+    "or a refused output (nothing read or written).";
 
 constexpr const char* kCheckDescription =
     "The legacy computation and the accurate one side by side: which printed figures are wrong";
@@ -62,30 +68,67 @@ constexpr const char* kCheckFooter =
     "prints them, the accurate value printed the same way and in full, and marks each legacy\n"
     "figure that the accurate fit contradicts; then compares the polynomial of the printed\n"
     "coefficients with the accurate fit over the data's x range. Writes no result file and\n"
-    "never pauses.\n"
+    "never pauses. '-' reads standard input. --plot follows the output rules of\n"
+    "'polylsq fit --help'.\n"
     "\n"
     "Exit status: 0 nothing marked; 4 a figure or the printed curve marked; 1 and 3 as for\n"
-    "the legacy run (a run-time report, a TERMINAL or FATAL message); 2 a command-line error.";
+    "the legacy run (a run-time report, a TERMINAL or FATAL message), 1 also for a picture\n"
+    "or standard output that cannot be written; 2 a command-line error or a refused output.";
 
-// Option values that must be finite numbers, and a level strictly between 0 and 1.
-const CLI::Validator kFiniteNumber(
+// The items of a comma-separated list, empty ones included: "1,,2" -> "1", "", "2".
+std::vector<std::string> items_of(const std::string& list) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  for (std::size_t comma = list.find(','); comma != std::string::npos; comma = list.find(',', start)) {
+    items.push_back(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+  items.push_back(list.substr(start));
+  return items;
+}
+
+// "1,2.5,-3": finite numbers separated by commas, none empty.
+const CLI::Validator kNumberList(
     [](std::string& text) -> std::string {
-      double value = 0.0;
-      if (!CLI::detail::lexical_cast(text, value) || !std::isfinite(value)) {
-        return "\"" + text + "\" is not a finite number";
+      for (const std::string& item : items_of(text)) {
+        double value = 0.0;
+        if (item.empty()) return "\"" + text + "\" has an empty item";
+        if (!CLI::detail::lexical_cast(item, value) || !std::isfinite(value)) {
+          return "\"" + item + "\" is not a finite number";
+        }
       }
       return {};
     },
-    "NUMBER");
-const CLI::Validator kOpenUnitInterval(
+    "X[,X...]");
+// A level whose interval has a finite quantile: 0 < level and (1 + level) / 2 < 1 in
+// double precision.
+const CLI::Validator kLevel(
     [](std::string& text) -> std::string {
       double value = 0.0;
       if (!CLI::detail::lexical_cast(text, value) || !(value > 0.0 && value < 1.0)) {
         return "\"" + text + "\" is not a number between 0 and 1";
       }
+      if (!((1.0 + value) / 2.0 < 1.0)) {
+        return "\"" + text + "\" is too close to 1: its interval cannot be computed in double precision";
+      }
       return {};
     },
     "(0,1)");
+const CLI::Validator kFileName(
+    [](std::string& text) -> std::string { return text.empty() ? "the file name is empty" : ""; }, "FILE");
+
+// The numbers of --at lists that kNumberList has accepted, in order.
+std::vector<double> numbers_of(const std::vector<std::string>& lists) {
+  std::vector<double> numbers;
+  for (const std::string& list : lists) {
+    for (const std::string& item : items_of(list)) {
+      double value = 0.0;
+      CLI::detail::lexical_cast(item, value);
+      numbers.push_back(value);
+    }
+  }
+  return numbers;
+}
 
 // Where to read more after an error: the help of `command` ("" for the program's own).
 std::string help_pointer(std::string_view command) {
@@ -97,11 +140,18 @@ bool names_no_file(const std::string& path) {
   return !std::filesystem::exists(utf8_path(path), ignored);
 }
 
+// A wrong command line found after the parse: one line and the pointer to the help of
+// `command`; the exit status of a command-line error.
+int usage_error(const std::string& message, std::string_view command) {
+  std::cerr << "polylsq: " << message << "\n" << help_pointer(command);
+  return kExitUsage;
+}
+
 // A file named on the command line that does not exist: one line and the pointer to the
 // help of `command`. "-" (standard input) counts as existing where `dash_is_input`.
 bool report_missing(const std::string& path, std::string_view command, bool dash_is_input = false) {
   if ((dash_is_input && path == "-") || !names_no_file(path)) return false;
-  std::cerr << "polylsq: " << path << ": no such file\n" << help_pointer(command);
+  usage_error(path + ": no such file", command);
   return true;
 }
 
@@ -110,8 +160,8 @@ bool report_missing(const std::string& path, std::string_view command, bool dash
 ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   CLI::App cli(kDescription, "polylsq");
   cli.footer(kFooter);
-  cli.set_version_flag("--version", std::string("polylsq ") + POLYLSQ_VERSION,
-                       "Show the version and exit");
+  const std::string version = std::string("polylsq ") + POLYLSQ_VERSION;
+  cli.set_version_flag("--version", version, "Show the version and exit");
   cli.set_help_flag("-h,--help", "Show this help and exit");
   std::string failed_command;  // the subcommand being parsed when the parse failed
   cli.failure_message([&failed_command](const CLI::App*, const CLI::Error& error) {
@@ -130,6 +180,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   FitRun fit;
   CLI::App* fit_command = cli.add_subcommand("fit", kFitDescription);
   fit_command->footer(kFitFooter);
+  fit_command->set_version_flag("--version", version, "Show the version and exit");
   fit_command->add_option("--degree", fit.degree,
                           "Degree of the polynomial, 0 to 10 (required for plain columns; "
                           "overrides a data file's degree)")
@@ -139,33 +190,45 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   fit_command->add_flag("--weights", fit.weights,
                         "A third column holds each observation's weight (plain columns only)")
       ->disable_flag_override();
-  fit_command->add_option("--at", fit.at,
+  std::vector<std::string> at_lists;
+  fit_command->add_option("--at", at_lists,
                           "Predict at these x (X[,X...]): fitted value, standard error, "
                           "confidence and prediction intervals")
-      ->delimiter(',')
       ->allow_extra_args(false)  // "--at 1 data.txt": the file is no x value
-      ->check(kFiniteNumber);
-  fit_command->add_option("--level", fit.level,
-                          "Confidence level of the intervals, between 0 and 1 (default 0.95)")
-      ->check(kOpenUnitInterval);
+      ->check(kNumberList);
+  CLI::Option* level_option =
+      fit_command->add_option("--level", fit.level,
+                              "Confidence level of the intervals of --at and --band, between 0 and 1 "
+                              "(default 0.95)")
+          ->check(kLevel);
   CLI::Option* plot_option =
-      fit_command->add_option("--plot", fit.plot_file, "Also draw the fit into this SVG file");
+      fit_command->add_option("--plot", fit.plot_file, "Also draw the fit into this SVG file")
+          ->check(kFileName);
   fit_command->add_flag("--band", fit.band, "Shade the confidence band in the picture")
       ->disable_flag_override()
       ->needs(plot_option);
   fit_command->add_option("--residuals", fit.residuals_file,
                           "Write x, y, fitted value and residual (and weight) of every "
-                          "observation to this CSV file");
+                          "observation to this CSV file")
+      ->check(kFileName);
+  fit_command->add_flag("--force", fit.force,
+                        "Replace an existing file that polylsq did not write (never the data file)")
+      ->disable_flag_override();
   fit_command->add_option("FILE", fit.data_file, "Data file or columns (default B2F.txt; - for standard input)");
 
   CheckRun check;
   CLI::App* check_command = cli.add_subcommand("check", kCheckDescription);
   check_command->footer(kCheckFooter);
+  check_command->set_version_flag("--version", version, "Show the version and exit");
   check_command->add_flag("--json", check.json, "One JSON object on standard output")
       ->disable_flag_override();
   check_command->add_option("--plot", check.plot_file,
-                            "Also draw both fits into this SVG file");
-  check_command->add_option("DATA", check.data_file, "Data file (default B2F.txt)");
+                            "Also draw both fits into this SVG file")
+      ->check(kFileName);
+  check_command->add_flag("--force", check.force,
+                          "Replace an existing file that polylsq did not write (never the data file)")
+      ->disable_flag_override();
+  check_command->add_option("DATA", check.data_file, "Data file (default B2F.txt; - for standard input)");
 
   ParsedCommandLine parsed;
   try {
@@ -184,7 +247,10 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     return parsed;
   }
   if (fit_command->parsed()) {
-    if (report_missing(fit.data_file, "fit", true)) {
+    fit.at = numbers_of(at_lists);
+    if (level_option->count() > 0 && fit.at.empty() && !fit.band) {
+      parsed.exit_status = usage_error("--level: only --at and --band use a level", "fit");
+    } else if (report_missing(fit.data_file, "fit", true)) {
       parsed.exit_status = kExitUsage;
     } else {
       parsed.command = fit;
@@ -192,7 +258,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     return parsed;
   }
   if (check_command->parsed()) {
-    if (report_missing(check.data_file, "check")) {
+    if (report_missing(check.data_file, "check", true)) {
       parsed.exit_status = kExitUsage;
     } else {
       parsed.command = check;
@@ -203,6 +269,11 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   // one that does not exist is a typo, and must leave nothing behind.
   if (data->count() > 0 && report_missing(run.data_file, "")) {
     parsed.exit_status = kExitUsage;
+    return parsed;
+  }
+  // The result would replace the data before the run has read them.
+  if (same_file(run.data_file, run.result_file)) {
+    parsed.exit_status = usage_error(run.data_file + " and " + run.result_file + " are the same file", "");
     return parsed;
   }
   run.pause = !no_pause;

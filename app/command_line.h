@@ -28,13 +28,15 @@ struct FitRun {
   std::string plot_file;              // empty: no picture
   bool band = false;                  // the picture shades the confidence band
   std::string residuals_file;         // empty: no table of residuals
+  bool force = false;                 // an existing file not written by this program may be replaced
 };
 
 // `polylsq check`: the legacy computation and the accurate one side by side.
 struct CheckRun {
-  std::string data_file = "B2F.txt";
+  std::string data_file = "B2F.txt";  // "-": standard input
   bool json = false;
   std::string plot_file;  // empty: no picture
+  bool force = false;     // an existing file not written by this program may be replaced
 };
 
 using Command = std::variant<LegacyRun, FitRun, CheckRun>;
@@ -48,7 +50,10 @@ struct ParsedCommandLine {
 };
 
 // Parses the arguments of main. Prints help, version and errors itself; reads, creates and
-// changes no file (a named data file is only tested for existence).
+// changes no file (a named data file is only tested for existence, and the legacy run's
+// data and result files for being one file). Option values that cannot be honoured are
+// errors: an empty file name, an empty item of --at, a --level whose interval cannot be
+// computed in double precision or that nothing uses.
 ParsedCommandLine parse_command_line(int argc, const char* const* argv);
 
 }  // namespace polylsq::app

@@ -7,16 +7,18 @@
 #include <cstdio>
 #include <iostream>
 #include <variant>
+#include <vector>
 
 #include "accurate/data_reader.h"
 #include "accurate/fit_limits.h"
 #include "accurate/polynomial_fit.h"
 #include "accurate/prediction.h"
 #include "app/atomic_file.h"
+#include "app/data_input.h"
 #include "app/fit_picture.h"
 #include "app/fit_report.h"
+#include "app/output_target.h"
 #include "recio/exit_status.h"
-#include "recio/platform.h"
 
 namespace polylsq::app {
 namespace {
@@ -29,15 +31,23 @@ int fail(const std::string& message, int status = kExitRuntimeError) {
 // The data of `run`, or why there is none.
 std::variant<accurate::DataSet, std::string> read_observations(const FitRun& run,
                                                                const std::string& name) {
-  const bool from_input = run.data_file == "-";
-  std::FILE* file = from_input ? stdin : recio::platform::open_c_file(run.data_file, "rb");
-  if (file == nullptr) return name + ": cannot be opened";
+  auto opened = open_data(run.data_file);
+  if (auto* error = std::get_if<std::string>(&opened)) return *error;
+  std::FILE* file = std::get<std::FILE*>(opened);
   accurate::ReadOptions options;
   options.weights = run.weights;
   accurate::ReadResult result = accurate::read_data(file, name, options);
-  if (!from_input) std::fclose(file);
+  close_data(file);
   if (auto* error = std::get_if<accurate::ReadError>(&result)) return error->message;
   return std::get<accurate::DataSet>(std::move(result));
+}
+
+// The files that `run` writes besides its report.
+std::vector<OutputRequest> outputs_of(const FitRun& run) {
+  std::vector<OutputRequest> outputs;
+  if (!run.plot_file.empty()) outputs.push_back({"--plot", run.plot_file, OutputKind::kPicture});
+  if (!run.residuals_file.empty()) outputs.push_back({"--residuals", run.residuals_file, OutputKind::kTable});
+  return outputs;
 }
 
 // The shortest text that reads back as `value`; "0" for either zero.
@@ -78,7 +88,8 @@ std::variant<Predictions, std::string> predictions_of(const FitRun& run, const a
 // x, y, fitted value and residual of every observation (and its weight), as CSV.
 std::string residuals_csv(const accurate::DataSet& data, const accurate::PolynomialFit& fit) {
   const bool weighted = !data.w.empty();
-  std::string out = weighted ? "x,y,fitted,residual,weight\n" : "x,y,fitted,residual\n";
+  std::string out(weighted ? kWeightedResidualsHeader : kResidualsHeader);
+  out += "\n";
   for (std::size_t i = 0; i < data.x.size(); ++i) {
     const double fitted = accurate::evaluate(fit, data.x[i]);
     out += exact_text(data.x[i]) + "," + exact_text(data.y[i]) + "," + exact_text(fitted) + "," +
@@ -92,7 +103,8 @@ std::string residuals_csv(const accurate::DataSet& data, const accurate::Polynom
 }  // namespace
 
 int run_fit(const FitRun& run) {
-  const std::string name = run.data_file == "-" ? "standard input" : run.data_file;
+  if (auto refusal = refuse_outputs(run.data_file, outputs_of(run), run.force)) return fail(*refusal, kExitUsage);
+  const std::string name = data_display_name(run.data_file);
   auto observations = read_observations(run, name);
   if (auto* message = std::get_if<std::string>(&observations)) return fail(*message);
   const accurate::DataSet& data = std::get<accurate::DataSet>(observations);
@@ -114,6 +126,12 @@ int run_fit(const FitRun& run) {
 
   FitSource source{name, data.format == accurate::DataFormat::kDataFile ? "data file" : "columns",
                    data.warnings};
+  const bool band_defined = fit->anova.error_df > 0;
+  if (run.band && !band_defined) {
+    source.warnings.push_back("--band: no confidence band is drawn: " + std::to_string(fit->n) +
+                              " observations leave no degrees of freedom for the error of " +
+                              std::to_string(fit->degree + 1) + " coefficients");
+  }
   auto predictions = predictions_of(run, data, *fit, source.warnings);
   if (auto* message = std::get_if<std::string>(&predictions)) return fail(*message);
   const Predictions& asked = std::get<Predictions>(predictions);
@@ -124,7 +142,7 @@ int run_fit(const FitRun& run) {
   int status = kExitResults;
   if (!run.plot_file.empty()) {
     PictureExtras extras;
-    if (run.band) extras.band_level = run.level;
+    if (run.band && band_defined) extras.band_level = run.level;
     if (auto error = draw_fit(run.plot_file, data, *fit, extras)) status = fail(*error);
   }
   if (!run.residuals_file.empty()) {

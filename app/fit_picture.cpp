@@ -7,6 +7,7 @@
 #include "app/atomic_file.h"
 #include "app/fit_report.h"
 #include "app/printed_curve.h"
+#include "app/output_target.h"
 #include "plot/svg_plot.h"
 
 namespace polylsq::app {
@@ -53,7 +54,7 @@ std::optional<std::string> draw_fit(const std::string& path, const accurate::Dat
     request.curves.push_back({[&printed](double x) { return printed_curve_value(printed, x); },
                               "result file", true});
   }
-  return write_file_atomically(path, plot::render_svg(request));
+  return write_file_atomically(path, with_generator_mark(plot::render_svg(request)));
 }
 
 }  // namespace polylsq::app

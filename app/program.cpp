@@ -81,9 +81,13 @@ void show_report(LegacyFit& v) {
 
 }  // namespace
 
-LegacyFit legacy_fit(const std::string& data_file) {
+LegacyFit legacy_fit(const std::string& data_file, std::optional<std::string_view> contents) {
   LegacyFit v;  // all zero at the start, as the program's variables
-  recio::open_unit(kFileUnit, data_file);
+  if (contents) {
+    recio::open_unit_on_contents(kFileUnit, data_file, *contents);
+  } else {
+    recio::open_unit(kFileUnit, data_file);
+  }
   recio::read_list(kFileUnit, {&v.NDEG});
   if (v.NDEG > kLegacyMaxDegree) {
     recio::close_unit(kFileUnit);

@@ -2,7 +2,9 @@
 // the console report, the pause for the Enter key and the stop.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
@@ -30,8 +32,10 @@ struct LegacyFit {
 // list-directed reads and fits it with RCURV, its messages on the console as the legacy run
 // shows them. As in the legacy run, a failing read ends the process with the run-time's
 // report (status 1), and NDEG above 5 or a TERMINAL or FATAL message with the stop
-// (status 3). The traps must be on (recio::enable_fp_traps).
-LegacyFit legacy_fit(const std::string& data_file);
+// (status 3). The traps must be on (recio::enable_fp_traps). With `contents`, the reads
+// take these bytes, read from `data_file` by the caller, instead of opening the file.
+LegacyFit legacy_fit(const std::string& data_file,
+                     std::optional<std::string_view> contents = std::nullopt);
 
 // Runs the whole legacy program: banner; NDEG, NOBS and the NOBS pairs (x, y) read from
 // the data file; the fit by RCURV; B(1..6) and R-squared written to the result file; the

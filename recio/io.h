@@ -28,6 +28,12 @@ using InItem = std::variant<int*, float*>;
 // else read-only, else write-only. Failure: the OPEN report.
 void open_unit(int unit, std::string_view name);
 
+// Connects `unit`, under the file name `name`, to `contents` that the caller has read from
+// that file (to give the same bytes to another reader too; they must outlive the
+// connection): reads take them as the file's. Nothing written to the unit is stored: its
+// close reports the WRITE failure.
+void open_unit_on_contents(int unit, std::string_view name, std::string_view contents);
+
 // Ends the unit's last record and cuts the file after the last record written.
 void close_unit(int unit);
 

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <system_error>
 #include <string_view>
 #include <vector>
 
@@ -25,6 +26,11 @@ void use_binary_standard_streams();
 // A reader of standard output or of a file that goes away loses the bytes written to it
 // but does not end the process.
 void ignore_broken_pipes();
+
+// Standard descriptors that are not open are taken by a descriptor on which every read
+// (descriptor 0) or write (1 and 2) fails as on a closed one, so that no file opened
+// later takes their numbers and receives console bytes. Call first thing in main.
+void reserve_standard_descriptors();
 
 // The arguments of main as UTF-8 (on Windows taken from the wide-character command line,
 // whatever the code page); argv[0] first.
@@ -49,23 +55,48 @@ using FileHandle = int;
 constexpr FileHandle kNoFile = -1;
 
 // Opens `name` with the unit table's default status: an existing file unchanged, a missing
-// one created empty; read-write, else read-only, else write-only. kNoFile on failure.
-FileHandle open_unit_file(const std::string& name);
+// one created empty; read-write, else read-only, else write-only. A named pipe opens for
+// reading without waiting for a writer (a rewrite opens its writer). kNoFile on failure.
+// `created`, when given, tells whether this open created the file.
+FileHandle open_unit_file(const std::string& name, bool* created = nullptr);
 
 // Reads the whole file from its first byte (a pipe or a device from where it is) into
 // `data`, replacing its contents; `file` may be replaced by another handle on the same
-// file, which the caller then owns. False on a read error.
+// file, which the caller then owns. A pipe is read until its writers have closed it: one
+// that no writer has opened yet is waited for; one whose writers closed it without
+// writing reads as empty. False on a read error.
 bool read_unit_file(FileHandle& file, const std::string& name, std::string& data);
 
-// Replaces the file's contents by `bytes` (a pipe or a device: writes them); false when
-// they could not be stored.
-bool rewrite_unit_file(FileHandle file, std::string_view bytes);
+// Replaces the contents of the file `name`, open as `file`, by `bytes`; false when they
+// could not be stored. A regular file that the handle may write and that has no other
+// link is replaced whole or not at all (POSIX): the bytes go into a temporary file in
+// its folder (links followed), renamed onto it, and `file` becomes a handle on the new
+// file, which the caller then owns; where no temporary file can be made there, and on
+// Windows, the file is rewritten in place. A pipe or a device is written.
+bool rewrite_unit_file(FileHandle& file, const std::string& name, std::string_view bytes);
+
+// Removes the file that `name` names (a link's target, not the link); false when it could
+// not be removed.
+bool remove_file(const std::string& name);
+
+// Writes `bytes` into a new temporary file in the folder of `target` (a UTF-8 name whose
+// links the caller has followed) and renames it onto `target`, which an existing file's
+// permissions carry over to. While the temporary file exists, SIGINT, SIGTERM and SIGHUP
+// (on Windows, the console's interrupt and close events) remove it before they end the
+// process as they would have; a signal that the process ignores stays ignored. Returns
+// the system's error, empty on success; on failure the temporary file is gone and
+// `target` is as it was.
+std::error_code replace_file(const std::string& target, std::string_view bytes);
 
 // Closes the file; false when the system reports a failure.
 bool close_unit_file(FileHandle file);
 
 // std::fopen of a UTF-8 file name; `mode` as for std::fopen ("rb").
 std::FILE* open_c_file(const std::string& name, const char* mode);
+
+// A stream that reads `bytes` (which must outlive it), for readers that take a FILE*;
+// nullptr when none can be made. Closed with std::fclose.
+std::FILE* open_memory_c_file(std::string_view bytes);
 
 // --- Floating-point environment ---
 

@@ -1,6 +1,7 @@
 // The run-time's seam on 64-bit Windows (MinGW-w64, C run-time file descriptors): UTF-8
 // names converted to UTF-16 for the wide-character file calls, standard streams in binary
-// mode, the traps unmasked in MXCSR and caught by a vectored exception handler.
+// mode, the traps unmasked in MXCSR and caught by a vectored exception handler, a console
+// control handler for the temporary file being written.
 #include "recio/platform.h"
 
 #include <fcntl.h>
@@ -15,6 +16,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
+#include <random>
+#include <string>
 
 namespace polylsq::recio::platform {
 namespace {
@@ -123,6 +126,63 @@ int open_folder(const std::wstring& path) {
   return fd;
 }
 
+// --- The temporary file being written ---
+
+// Its name, in storage reserved before any console event can come; the handler reads it
+// only while `g_temporary_armed` is set.
+wchar_t g_temporary_name[32768];
+volatile LONG g_temporary_armed = 0;
+
+// Runs on a thread of its own: removes the temporary file (opened with delete sharing, so
+// that it goes when the process closes it), then lets the event end the process.
+BOOL WINAPI on_console_event(DWORD) {
+  if (g_temporary_armed) DeleteFileW(g_temporary_name);
+  return FALSE;
+}
+
+bool arm_temporary(const std::wstring& name) {
+  if (name.size() >= sizeof g_temporary_name / sizeof g_temporary_name[0]) return false;
+  [[maybe_unused]] static const BOOL installed = SetConsoleCtrlHandler(on_console_event, TRUE);
+  g_temporary_armed = 0;
+  std::copy(name.c_str(), name.c_str() + name.size() + 1, g_temporary_name);
+  g_temporary_armed = 1;
+  return true;
+}
+
+// A new temporary file in the folder of `target`, "<folder>\\.<name>.<random>.tmp";
+// INVALID_HANDLE_VALUE when none can be made (GetLastError says why).
+HANDLE create_temporary_beside(const std::wstring& target, std::wstring& name) {
+  const std::size_t separator = target.find_last_of(L"\\/");
+  const std::wstring folder = separator == std::wstring::npos ? L"" : target.substr(0, separator + 1);
+  const std::wstring base = separator == std::wstring::npos ? target : target.substr(separator + 1);
+  std::random_device entropy;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = folder + L"." + base + L"." + std::to_wstring(entropy()) + std::to_wstring(entropy()) + L".tmp";
+    if (!arm_temporary(name)) {
+      SetLastError(ERROR_FILENAME_EXCED_RANGE);
+      return INVALID_HANDLE_VALUE;
+    }
+    const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+      if (file == INVALID_HANDLE_VALUE) g_temporary_armed = 0;
+      return file;
+    }
+  }
+  g_temporary_armed = 0;
+  return INVALID_HANDLE_VALUE;
+}
+
+bool write_handle(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(std::min(bytes.size(), kMaxTransfer));
+    if (!WriteFile(file, bytes.data(), size, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
 }  // namespace
 
 void use_binary_standard_streams() {
@@ -132,6 +192,10 @@ void use_binary_standard_streams() {
 }
 
 void ignore_broken_pipes() {}  // no such signal: a write to a closed pipe fails
+
+// The C run-time keeps descriptors 0 to 2 for the standard streams whether or not a handle
+// stands behind them: a file opened later never takes their numbers.
+void reserve_standard_descriptors() {}
 
 std::vector<std::string> utf8_arguments(int argc, char** argv) {
   int count = 0;
@@ -155,13 +219,16 @@ std::size_t read_standard_input(char* buffer, std::size_t size) {
 
 void exit_now(int status) { _exit(status); }
 
-FileHandle open_unit_file(const std::string& name) {
+FileHandle open_unit_file(const std::string& name, bool* created) {
   const std::wstring path = utf16_of(name);
+  const bool missing = GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                       (GetLastError() == ERROR_FILE_NOT_FOUND);
   constexpr int kBinary = _O_BINARY | _O_NOINHERIT;
   int fd = _wopen(path.c_str(), _O_RDWR | _O_CREAT | kBinary, _S_IREAD | _S_IWRITE);
   if (fd < 0) fd = _wopen(path.c_str(), _O_RDONLY | kBinary);
   if (fd < 0) fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | kBinary, _S_IREAD | _S_IWRITE);
   if (fd < 0) fd = open_folder(path);
+  if (created != nullptr) *created = missing && fd >= 0;
   return fd < 0 ? kNoFile : fd;
 }
 
@@ -180,7 +247,9 @@ bool read_unit_file(FileHandle& file, const std::string&, std::string& data) {
   }
 }
 
-bool rewrite_unit_file(FileHandle file, std::string_view bytes) {
+// In place: the unit's own handle does not share deletion, so no file can be renamed
+// onto it while it is open.
+bool rewrite_unit_file(FileHandle& file, const std::string&, std::string_view bytes) {
   const bool regular = is_regular(file);
   if (regular && _lseeki64(file, 0, SEEK_SET) != 0) return false;
   if (!write_fd(file, bytes)) return false;
@@ -188,10 +257,49 @@ bool rewrite_unit_file(FileHandle file, std::string_view bytes) {
   return true;
 }
 
+bool remove_file(const std::string& name) { return DeleteFileW(utf16_of(name).c_str()) != 0; }
+
+std::error_code replace_file(const std::string& target, std::string_view bytes) {
+  const std::wstring path = utf16_of(target);
+  std::wstring temporary;
+  const HANDLE file = create_temporary_beside(path, temporary);
+  if (file == INVALID_HANDLE_VALUE) return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+  bool ok = write_handle(file, bytes);
+  DWORD error = GetLastError();
+  if (!CloseHandle(file) && ok) {
+    ok = false;
+    error = GetLastError();
+  }
+  if (ok && !MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    ok = false;
+    error = GetLastError();
+  }
+  if (!ok) DeleteFileW(temporary.c_str());
+  g_temporary_armed = 0;
+  return ok ? std::error_code() : std::error_code(static_cast<int>(error), std::system_category());
+}
+
 bool close_unit_file(FileHandle file) { return _close(file) == 0; }
 
 std::FILE* open_c_file(const std::string& name, const char* mode) {
   return _wfopen(utf16_of(name).c_str(), utf16_of(mode).c_str());
+}
+
+// No streams on memory here: a temporary file that goes when it is closed.
+std::FILE* open_memory_c_file(std::string_view bytes) {
+  wchar_t folder[MAX_PATH + 1];
+  wchar_t name[MAX_PATH + 1];
+  if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"pls", 0, name) == 0) return nullptr;
+  std::FILE* file = _wfopen(name, L"w+bTD");
+  if (file == nullptr) {
+    DeleteFileW(name);
+    return nullptr;
+  }
+  if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size() || std::fseek(file, 0, SEEK_SET) != 0) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
 }
 
 void enable_fp_traps(FpTrapHandler handler) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,9 +26,11 @@ constexpr int kMaxFileUnits = 61;
 struct FileUnit {
   int number = 0;
   std::string name;
-  platform::FileHandle file = platform::kNoFile;
-  bool loaded = false;   // `data` holds the file's bytes
+  platform::FileHandle file = platform::kNoFile;  // none for a unit on given contents
+  bool created = false;  // the open created the file: a failed store removes it
+  bool loaded = false;   // `data` (or `given`) holds the file's bytes
   std::string data;
+  std::optional<std::string_view> given;  // contents read by the caller, not owned
   std::size_t next = 0;  // offset in `data` of the next record to read
   std::size_t records_read = 0;  // records taken so far: the number of the last line read
   // First '\n' and first '\r' at or after an earlier `next` (data.size(): none; npos: not
@@ -36,6 +39,8 @@ struct FileUnit {
   std::size_t next_cr = std::string::npos;
   bool written = false;  // records were written: the file is rewritten at close
   std::string out;       // records written, "\r\n" after each
+
+  std::string_view contents() const { return given ? *given : std::string_view(data); }
 };
 
 std::vector<FileUnit>& files() {
@@ -54,20 +59,23 @@ FileUnit* find_file(int unit) {
 // Stores a written file: its records after what was read before them, the file cut
 // after the last record. False when the bytes could not be stored.
 bool store_file(FileUnit& f) {
+  if (f.file == platform::kNoFile) return false;
   std::string content;
-  if (f.loaded) content.assign(f.data, 0, f.next);
+  if (f.loaded) content.assign(f.contents().substr(0, f.next));
   content += f.out;
-  return platform::rewrite_unit_file(f.file, content);
+  return platform::rewrite_unit_file(f.file, f.name, content);
 }
 
 // Disconnects a file unit; with `store`, its written records are stored first. A failure
-// is reported after the unit is gone, so that the end of the process does not meet it again.
+// is reported after the unit is gone, so that the end of the process does not meet it again;
+// a file that the unit's open created and that could not be stored is removed.
 void disconnect(std::size_t index, bool store) {
   std::vector<FileUnit>& table = files();
   FileUnit f = std::move(table[index]);
   table.erase(table.begin() + static_cast<std::ptrdiff_t>(index));
   const bool stored = !store || !f.written || store_file(f);
-  const bool closed = platform::close_unit_file(f.file);
+  const bool closed = f.file == platform::kNoFile || platform::close_unit_file(f.file);
+  if (!stored && f.created) platform::remove_file(f.name);
   if (!stored) {
     detail::fail_io_on_file(IoError::kWriteFailed, Statement::kWrite, f.name);
   } else if (!closed && store) {
@@ -77,7 +85,7 @@ void disconnect(std::size_t index, bool store) {
 
 // Position of the first `c` in `data` at or after `from` (data.size() when there is none).
 // `found` remembers the last answer: still valid while it lies at or after `from`.
-std::size_t first_at_or_after(const std::string& data, char c, std::size_t from, std::size_t& found) {
+std::size_t first_at_or_after(std::string_view data, char c, std::size_t from, std::size_t& found) {
   if (found == std::string::npos || found < from) {
     const void* at = std::memchr(data.data() + from, c, data.size() - from);
     found = at == nullptr ? data.size() : static_cast<std::size_t>(static_cast<const char*>(at) - data.data());
@@ -90,13 +98,13 @@ class FileRecords final : public detail::RecordSource {
  public:
   explicit FileRecords(FileUnit& f) : f_(f) {}
   bool next_record(std::string_view& record) override {
-    const std::string& data = f_.data;
+    const std::string_view data = f_.contents();
     std::size_t i = f_.next;
     if (i >= data.size()) return false;
     const std::size_t start = i;
     i = std::min(first_at_or_after(data, '\n', start, f_.next_lf),
                  first_at_or_after(data, '\r', start, f_.next_cr));
-    record = std::string_view(data).substr(start, i - start);
+    record = data.substr(start, i - start);
     if (i < data.size()) {
       if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;  // "\r\n": one end
       ++i;
@@ -151,7 +159,9 @@ void close_all_units(bool store) {
 }  // namespace detail
 
 void reset_runtime_for_tests() {
-  for (FileUnit& f : files()) platform::close_unit_file(f.file);
+  for (FileUnit& f : files()) {
+    if (f.file != platform::kNoFile) platform::close_unit_file(f.file);
+  }
   files().clear();
   detail::reset_console();
   set_stop_hook(nullptr);
@@ -165,12 +175,27 @@ void open_unit(int unit, std::string_view name) {
     detail::fail_io_on_file(IoError::kTooManyUnits, Statement::kOpen, name);
   }
   const std::string path(name);
-  const platform::FileHandle file = platform::open_unit_file(path);
+  bool created = false;
+  const platform::FileHandle file = platform::open_unit_file(path, &created);
   if (file == platform::kNoFile) detail::fail_io_on_file(IoError::kOpenFailed, Statement::kOpen, name);
   FileUnit& f = files().emplace_back();
   f.number = unit;
   f.name = path;
   f.file = file;
+  f.created = created;
+}
+
+void open_unit_on_contents(int unit, std::string_view name, std::string_view contents) {
+  if (unit < 0) detail::fail_io(IoError::kBadUnitNumber, Statement::kOpen, unit);
+  if (find_file(unit) != nullptr) close_unit(unit);
+  if (files().size() >= kMaxFileUnits) {
+    detail::fail_io_on_file(IoError::kTooManyUnits, Statement::kOpen, name);
+  }
+  FileUnit& f = files().emplace_back();
+  f.number = unit;
+  f.name = std::string(name);
+  f.loaded = true;
+  f.given = contents;
 }
 
 void close_unit(int unit) {

@@ -189,6 +189,60 @@ same check/disagrees "$quintic" /dev/null polylsq check quintic.txt
 same check/plot "$quintic" /dev/null polylsq check --plot "deux-é.svg" quintic.txt
 same check/non-ascii-name "$non_ascii" /dev/null polylsq check "données-ü.txt"
 
+# Outputs refused before anything is read (status 2, nothing shown, the folder as it was),
+# or replaced because polylsq wrote them or --force says so; standard output that cannot
+# be written (status 1, one line on standard error).
+foreign=$(fixture foreign notes.svg "notes of another program\n" sheet.csv "a;b\n1;2\n")
+cp example/B2F.txt "$foreign/B2F.txt"
+same refuse/plot-onto-the-data-file "$example" /dev/null polylsq check --plot B2F.txt
+same refuse/residuals-onto-the-data-file-with-force "$example" /dev/null polylsq fit --force --residuals B2F.txt
+same refuse/two-outputs-one-file "$example" /dev/null polylsq fit --plot out.svg --residuals out.svg
+same refuse/file-of-another-program "$foreign" /dev/null polylsq fit --plot notes.svg
+same refuse/spreadsheet-as-picture "$foreign" /dev/null polylsq fit --plot sheet.csv
+same refuse/picture-not-named-svg "$example" /dev/null polylsq fit --plot fit.png
+same refuse/empty-file-name "$example" /dev/null polylsq fit --plot ""
+same refuse/level-that-nothing-uses "$example" /dev/null polylsq fit --level 0.9
+same refuse/legacy-data-and-result-one-file "$example" "$enter" polylsq B2F.txt ./B2F.txt
+same replace/force "$foreign" /dev/null polylsq fit --force --plot notes.svg
+same check/standard-input "$empty" "$example/B2F.txt" polylsq check -
+
+# closed NAME FIXTURE ARGS...: polylsq run by both builds with standard output closed; the
+# status (1) and standard error must be the same.
+closed() {
+  local name=$1 fixture=$2 linux=$work/$1.linux windows=$work/$1.windows status
+  shift 2
+  mkdir -p "$linux" "$windows"
+  cp -a "$fixture/." "$linux/"
+  cp -a "$fixture/." "$windows/"
+  status=0
+  (cd "$linux" && timeout 120 "$(executable "$linux_dir" polylsq)" "$@" </dev/null >&- 2>"$linux.err") || status=$?
+  echo "$status" >"$linux.status"
+  status=0
+  (cd "$windows" && timeout 120 wine "$(executable "$windows_dir" polylsq.exe)" "$@" </dev/null >&- 2>"$windows.err") ||
+    status=$?
+  echo "$status" >"$windows.status"
+  if cmp -s "$linux.err" "$windows.err" && cmp -s "$linux.status" "$windows.status" && [ "$status" = 1 ]; then
+    pass "$name"
+  else
+    fail "$name" "status $(cat "$linux.status") / $status: $(tr -d '\r' <"$windows.err")"
+  fi
+}
+closed closed-output/fit "$example" fit --json
+closed closed-output/check "$example" check
+closed closed-output/help "$empty" --help
+closed closed-output/fit-version "$empty" fit --version
+
+# NUL is a device on Windows: written through, no file of that name made.
+nul=$work/nul.windows
+mkdir -p "$nul"
+cp example/B2F.txt "$nul/B2F.txt"
+run "$nul" /dev/null wine "$(executable "$windows_dir" polylsq.exe)" fit --residuals NUL --plot picture.svg
+if [ "$(cat "$nul.status")" = 0 ] && [ "$(ls "$nul")" = "$(printf 'B2F.txt\npicture.svg')" ]; then
+  pass "device/nul"
+else
+  fail "device/nul" "status $(cat "$nul.status"), folder: $(ls "$nul" | tr '\n' ' ')"
+fi
+
 # Every stored result and console record of 20000 generated fits, bit for bit.
 same fidelity/stored-bits-of-generated-fits "$empty" /dev/null stored_bits_probe 1 20000
 

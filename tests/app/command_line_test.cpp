@@ -15,6 +15,8 @@ namespace {
 // A degree-2 fit of six observations that reaches the report.
 const std::string kData = "2\n6\n1 2.1\n2 3.9\n3 8.2\n4 15.8\n5 26.1\n6 37.0\n";
 const std::string kPointer = "Run 'polylsq --help' for usage.\n";
+const std::string kFitPointer = "Run 'polylsq fit --help' for usage.\n";
+const std::string kCheckPointer = "Run 'polylsq check --help' for usage.\n";
 
 std::set<std::string> names_in(const fs::path& dir) {
   std::set<std::string> names;
@@ -57,6 +59,37 @@ const NoRunCase kNoRunCases[] = {
     {"NamedDataFileMissing", {"fti"}, 2, "polylsq: fti: no such file\n" + kPointer},
     {"NamedDataFileMissingWithResult", {"fti", "out.txt"}, 2, "polylsq: fti: no such file\n" + kPointer},
     {"DoubleDashEndsTheOptions", {"--", "--help"}, 2, "polylsq: --help: no such file\n" + kPointer},
+    {"FitVersion", {"fit", "--version"}, 0, ""},
+    {"CheckVersion", {"check", "--version"}, 0, ""},
+    {"FitHelp", {"fit", "--help"}, 0, ""},
+    // The data would be replaced by the result before they are read.
+    {"DataAndResultOneFile", {"B2F.txt", "./B2F.txt"}, 2, "polylsq: B2F.txt and ./B2F.txt are the same file\n" + kPointer},
+    {"DataIsTheDefaultResult", {"F2B.txt"}, 2, "polylsq: F2B.txt and F2B.txt are the same file\n" + kPointer},
+    // Options that cannot be honoured.
+    {"EmptyPlotName", {"fit", "--plot", ""}, 2, "polylsq: --plot: the file name is empty\n" + kFitPointer},
+    {"EmptyResidualsName", {"fit", "--residuals", ""}, 2, "polylsq: --residuals: the file name is empty\n" + kFitPointer},
+    {"CheckEmptyPlotName", {"check", "--plot", ""}, 2, "polylsq: --plot: the file name is empty\n" + kCheckPointer},
+    {"EmptyAtItemInside", {"fit", "--at", "1,,2"}, 2, "polylsq: --at: \"1,,2\" has an empty item\n" + kFitPointer},
+    {"EmptyAtItemFirst", {"fit", "--at", ",1"}, 2, "polylsq: --at: \",1\" has an empty item\n" + kFitPointer},
+    {"EmptyAtItemLast", {"fit", "--at", "1,"}, 2, "polylsq: --at: \"1,\" has an empty item\n" + kFitPointer},
+    {"LevelThatNothingUses", {"fit", "--level", "0.9"}, 2, "polylsq: --level: only --at and --band use a level\n" + kFitPointer},
+    // 0.9999999999999999 < 1, but (1 + level) / 2 rounds to 1: no finite quantile.
+    {"LevelWhoseQuantileIsInfinite", {"fit", "--level", "0.9999999999999999", "--at", "3"}, 2,
+     "polylsq: --level: \"0.9999999999999999\" is too close to 1: its interval cannot be computed in double "
+     "precision\n" + kFitPointer},
+    {"LevelOne", {"fit", "--level", "1", "--band", "--plot", "f.svg"}, 2,
+     "polylsq: --level: \"1\" is not a number between 0 and 1\n" + kFitPointer},
+    // Outputs refused before anything is read.
+    {"PlotOntoTheDataFile", {"check", "--plot", "B2F.txt"}, 2,
+     "polylsq: --plot B2F.txt: is the data file; name another file for the output\n"},
+    {"ResidualsOntoTheDataFileEvenWithForce", {"fit", "--force", "--residuals", "B2F.txt"}, 2,
+     "polylsq: --residuals B2F.txt: is the data file; name another file for the output\n"},
+    {"TwoOutputsOneFile", {"fit", "--plot", "out.svg", "--residuals", "out.svg"}, 2,
+     "polylsq: --residuals out.svg: is also the --plot file; name two different files\n"},
+    {"PlotOntoAFileOfAnotherProgram", {"fit", "--plot", "F2B.txt"}, 2,
+     "polylsq: --plot F2B.txt: the file exists and is not a picture written by polylsq; --force replaces it\n"},
+    {"PictureNotNamedSvg", {"fit", "--plot", "fit.png"}, 2,
+     "polylsq: --plot fit.png: a picture is written as SVG: name a file ending in .svg\n"},
 };
 
 class NoRun : public CommandLine, public ::testing::WithParamInterface<NoRunCase> {};
@@ -82,7 +115,10 @@ TEST_P(NoRun, LeavesTheFolderAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Arguments, NoRun, ::testing::ValuesIn(kNoRunCases), testing::CaseName());
 
 TEST_F(CommandLine, VersionIsTheProjectVersion) {
-  EXPECT_EQ(run_with({"--version"}).out, std::string("polylsq ") + POLYLSQ_VERSION + "\n");
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--version"}, {"fit", "--version"},
+                                               {"check", "--version"}}) {
+    EXPECT_EQ(run_with(args).out, std::string("polylsq ") + POLYLSQ_VERSION + "\n") << args[0];
+  }
 }
 
 TEST_F(CommandLine, HelpNamesEveryOptionAndExitStatus) {

@@ -71,7 +71,7 @@ TEST_F(SeamFolder, AUnitFileIsCreatedRewrittenAndReadUnderItsUtf8Name) {
     const std::string name = name_in_folder(named.utf8_name);
     FileHandle file = open_unit_file(name);
     ASSERT_NE(file, kNoFile);
-    EXPECT_TRUE(rewrite_unit_file(file, kRecords));
+    EXPECT_TRUE(rewrite_unit_file(file, name, kRecords));
     EXPECT_TRUE(close_unit_file(file));
 
     file = open_unit_file(name);
@@ -107,11 +107,11 @@ TEST_F(SeamFolder, ARewriteReplacesTheWholeContentsOfALongerFile) {
     SCOPED_TRACE(c.what);
     FileHandle file = open_unit_file(name);
     ASSERT_NE(file, kNoFile);
-    ASSERT_TRUE(rewrite_unit_file(file, c.before));
+    ASSERT_TRUE(rewrite_unit_file(file, name, c.before));
     std::string data;
     ASSERT_TRUE(read_unit_file(file, name, data));  // reads from the first byte
     EXPECT_EQ(data, c.before);
-    EXPECT_TRUE(rewrite_unit_file(file, c.after));
+    EXPECT_TRUE(rewrite_unit_file(file, name, c.after));
     EXPECT_TRUE(read_unit_file(file, name, data));
     EXPECT_TRUE(close_unit_file(file));
     EXPECT_EQ(data, c.after);
@@ -137,7 +137,7 @@ TEST_F(SeamFolder, AFolderOpensButCannotBeReadOrRewritten) {
   ASSERT_NE(file, kNoFile);
   std::string data;
   EXPECT_FALSE(read_unit_file(file, name, data));
-  EXPECT_FALSE(rewrite_unit_file(file, "     1.000\r\n"));
+  EXPECT_FALSE(rewrite_unit_file(file, name, "     1.000\r\n"));
   EXPECT_TRUE(close_unit_file(file));
   EXPECT_TRUE(fs::is_directory(path_of(name)));
 }

@@ -85,10 +85,15 @@ Streams open_streams(const ChildSetup& setup) {
     s.input = anonymous_file();
     EXPECT_TRUE(s.input >= 0 && write_all(s.input, setup.stdin_bytes) && ::lseek(s.input, 0, SEEK_SET) == 0);
   }
-  if (setup.input == Input::kNeverEnds) {
+  if (setup.input == Input::kNeverEnds || setup.input == Input::kPipe) {
     EXPECT_EQ(::pipe(s.silent), 0);
   }
-  if (setup.output == Output::kBrokenPipe) {
+  if (setup.input == Input::kPipe) {
+    EXPECT_TRUE(write_all(s.silent[1], setup.stdin_bytes));
+    ::close(s.silent[1]);
+    s.silent[1] = -1;
+  }
+  if (setup.output == Output::kBrokenPipe || setup.output == Output::kBrokenPipeSignalIgnored) {
     EXPECT_EQ(::pipe(s.broken), 0);
     ::close(s.broken[0]);
   }
@@ -98,13 +103,18 @@ Streams open_streams(const ChildSetup& setup) {
 // In the child: limits, working folder and standard streams as `setup` asks, then `body`.
 [[noreturn]] void become_child(const ChildSetup& setup, const Streams& s, const fs::path& dir,
                                const std::function<void()>& body) {
-  ::signal(SIGPIPE, SIG_DFL);  // as a shell would start it
+  ::signal(SIGPIPE, setup.output == Output::kBrokenPipeSignalIgnored ? SIG_IGN : SIG_DFL);
   if (setup.read_only_directory && !make_read_only(dir.empty() ? fs::current_path() : dir)) {
     ::_exit(kNoReadOnlyDirectory);
   }
   if (setup.address_space) {
     const rlimit limit{*setup.address_space, *setup.address_space};
     ::setrlimit(RLIMIT_AS, &limit);
+  }
+  if (setup.file_size) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{*setup.file_size, *setup.file_size};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
   }
   int in = -1;
   switch (setup.input) {
@@ -113,11 +123,13 @@ Streams open_streams(const ChildSetup& setup) {
     case Input::kClosed: break;
     case Input::kDirectory: in = ::open("/", O_RDONLY | O_DIRECTORY); break;
     case Input::kNeverEnds:
+    case Input::kPipe:
       in = s.silent[0];
-      ::close(s.silent[1]);
+      if (s.silent[1] >= 0) ::close(s.silent[1]);
       break;
   }
-  const int out = setup.output == Output::kBrokenPipe ? s.broken[1] : s.out;
+  const bool broken = setup.output == Output::kBrokenPipe || setup.output == Output::kBrokenPipeSignalIgnored;
+  const int out = broken ? s.broken[1] : s.out;
   if ((setup.input != Input::kClosed && in < 0) || out < 0 || s.err < 0 ||
       (!dir.empty() && ::chdir(dir.c_str()) != 0)) {
     ::_exit(127);
@@ -127,7 +139,11 @@ Streams open_streams(const ChildSetup& setup) {
   } else {
     ::dup2(in, STDIN_FILENO);
   }
-  ::dup2(out, STDOUT_FILENO);
+  if (setup.output == Output::kClosed) {
+    ::close(STDOUT_FILENO);
+  } else {
+    ::dup2(out, STDOUT_FILENO);
+  }
   ::dup2(s.err, STDERR_FILENO);
   body();
   std::exit(0);
@@ -147,6 +163,7 @@ ChildRun run_in(const fs::path& dir, const ChildSetup& setup, const std::functio
   rusage usage{};
   const auto deadline = start + setup.timeout;
   while (pid > 0 && ::wait4(pid, &status, WNOHANG, &usage) == 0) {
+    if (setup.while_running) setup.while_running(pid);
     if (std::chrono::steady_clock::now() > deadline) {
       ::kill(pid, SIGKILL);
       ::wait4(pid, &status, 0, &usage);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <sys/resource.h>
+#include <sys/types.h>
 
 #include <chrono>
 #include <filesystem>
@@ -40,11 +41,14 @@ enum class Input {
   kClosed,     // file descriptor 0 not open at all
   kDirectory,  // a descriptor on which every read fails
   kNeverEnds,  // a pipe whose writer stays open for the whole run and writes nothing
+  kPipe,       // a pipe holding ChildSetup::stdin_bytes (at most 64 KiB), its writer closed
 };
 
 enum class Output {
   kCaptured,    // kept in ChildRun::out
   kBrokenPipe,  // a pipe whose reading end is already closed
+  kBrokenPipeSignalIgnored,  // the same, with SIGPIPE ignored: writes fail instead
+  kClosed,      // file descriptor 1 not open at all
 };
 
 struct ChildSetup {
@@ -57,6 +61,9 @@ struct ChildSetup {
   Output output = Output::kCaptured;
   bool read_only_directory = false;     // the child's working folder refuses writes
   std::optional<rlim_t> address_space;  // RLIMIT_AS of the child, in bytes
+  std::optional<rlim_t> file_size;      // RLIMIT_FSIZE of the child, in bytes (SIGXFSZ
+                                        // ignored: a write beyond it fails)
+  std::function<void(pid_t)> while_running;  // called every few milliseconds until the end
   std::chrono::seconds timeout = kRunTimeout;
 };
 
