@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "accurate/expected.h"
+#include "text/expected.h"
 #include "accurate/fit_limits.h"
 
 namespace polylsq::accurate {

@@ -12,6 +12,7 @@
 #include "accurate/double_double.h"
 #include "accurate/fit_statistics.h"
 #include "accurate/fp_guard.h"
+#include "text/message_text.h"
 
 namespace polylsq::accurate {
 namespace {
@@ -43,17 +44,17 @@ std::optional<double> finite_double(const Extended& v) {
   return static_cast<double>(v);
 }
 
-FitError beyond_range(double x0) {
-  return FitError{FitErrorKind::kOutOfRange,
-                  "the prediction at x = " + shortest_text(x0) + " does not fit in a double", {}};
+Error beyond_range(double x0) {
+  return Error{ErrorKind::kOutOfRange,
+                  "the prediction at x = " + text::shortest_text(x0) + " does not fit in a double", {}};
 }
 
 Expected<Prediction> predict_guarded(const PolynomialFit& fit, double x0, double level) {
   if (!std::isfinite(x0)) {
-    return FitError{FitErrorKind::kInvalidArgument, "x0 is not a finite number", {}};
+    return Error{ErrorKind::kInvalidArgument, "x0 is not a finite number", {}};
   }
   if (!(level > 0.0 && level < 1.0)) {
-    return FitError{FitErrorKind::kInvalidArgument,
+    return Error{ErrorKind::kInvalidArgument,
                     "the confidence level must lie strictly between 0 and 1", {}};
   }
   Prediction result;
@@ -109,7 +110,7 @@ Expected<Prediction> predict(const PolynomialFit& fit, double x0, double level) 
   try {
     return predict_guarded(fit, x0, level);
   } catch (const std::bad_alloc&) {
-    return FitError{FitErrorKind::kOutOfMemory, "not enough memory for the prediction", {}};
+    return Error{ErrorKind::kOutOfMemory, "not enough memory for the prediction", {}};
   }
 }
 

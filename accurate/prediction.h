@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "accurate/expected.h"
+#include "text/expected.h"
 #include "accurate/polynomial_fit.h"
 
 namespace polylsq::accurate {

@@ -30,7 +30,7 @@ double power_series(const std::vector<double>& coefficients, double x) {
 
 }  // namespace
 
-std::optional<std::string> draw_fit(const std::string& path, const accurate::DataSet& data,
+std::optional<std::string> draw_fit(const std::string& path, const input::DataSet& data,
                                     const accurate::PolynomialFit& fit, const PictureExtras& extras) {
   plot::PlotRequest request;
   request.x = data.x;

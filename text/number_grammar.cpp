@@ -1,26 +1,15 @@
-// Number tokens: the common real form goes straight to fast_float; any other form is
-// checked here and rewritten into the one fast_float reads ('+' dropped, '.' as the mark,
-// 'e' as the exponent letter), so every real is rounded once, by the same routine.
-#include "accurate/number_text.h"
+// Number tokens: digit runs, the integer forms, the real grammar, and the exact quotient
+// of a short decimal.
+#include "text/number_grammar.h"
 
 #include <bit>
-#include <cmath>
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <iterator>
-#include <string>
-#include <system_error>
 
-#include <fast_float/fast_float.h>
-
-namespace polylsq::accurate {
+namespace polylsq::text {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
-
-// Rewritten tokens up to this length need no allocation.
-constexpr std::size_t kShortToken = 64;
 
 // Above every 32-bit magnitude: digits past it cannot change a range verdict.
 constexpr std::uint64_t kSaturatedMagnitude = std::uint64_t{1} << 40;
@@ -37,16 +26,6 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 std::size_t skip_digits(std::string_view text, std::size_t at) {
   while (at < text.size() && is_digit(text[at])) ++at;
   return at;
-}
-
-// The whole of [begin, end) in fast_float's form, or kMalformed.
-Conversion convert(const char* begin, const char* end, double& value) {
-  double result = 0.0;
-  const auto [stop, error] = fast_float::from_chars(begin, end, result);
-  if (error != std::errc() || stop != end) return Conversion::kMalformed;
-  if (std::isinf(result)) return Conversion::kOutOfRange;
-  value = result;
-  return Conversion::kOk;
 }
 
 // The value of `c` as a digit (letters past 9, either case), or 36 for any other character.
@@ -104,86 +83,6 @@ const char* append_digits(const char* p, const char* end, std::uint64_t& digits)
 
 }  // namespace
 
-const char* scan_plain_real(const char* begin, const char* end, double& value) {
-  // "-3.14159", ".5", "27.": digits that form an integer of at most 2^53 over at most 22
-  // decimals: both the integer and the power of ten are exact doubles, so one division
-  // gives the correctly rounded quotient
-  const char* p = begin != end && *begin == '-' ? begin + 1 : begin;
-  const char* const integer_begin = p;
-  std::uint64_t digits = 0;  // wraps past 19 digits: then not used
-  p = append_digits(p, end, digits);
-  std::ptrdiff_t count = p - integer_begin;
-  std::ptrdiff_t decimals = 0;
-  if (p != end && *p == '.') {
-    const char* const fraction_begin = ++p;
-    p = append_digits(p, end, digits);
-    decimals = p - fraction_begin;
-    count += decimals;
-  }
-  if (count == 0) return nullptr;  // ".", "-", "inf", "nan"
-  const bool exponent = p != end && (*p == 'e' || *p == 'E');
-  if (!exponent && count <= kMaxExactDigits && digits <= kMaxExactInteger &&
-      decimals < std::ssize(kExactPowersOfTen)) {
-    const double magnitude = static_cast<double>(digits) / kExactPowersOfTen[decimals];
-    value = *begin == '-' ? -magnitude : magnitude;
-    return p;
-  }
-  // "2.5e-3", "0.1000000000000000055511151231257827021181583404541015625": fast_float
-  double result = 0.0;
-  const auto [stop, error] = fast_float::from_chars(begin, end, result);
-  if (error != std::errc() || std::isinf(result)) return nullptr;
-  value = result;
-  return stop;
-}
-
-Conversion parse_real(std::string_view token, double& value, bool decimal_comma) {
-  const char* const end = token.data() + token.size();
-  double plain = 0.0;
-  const char* const stop = scan_plain_real(token.data(), end, plain);
-  if (stop != nullptr && stop == end) {
-    value = plain;
-    return Conversion::kOk;
-  }
-
-  std::size_t at = 0;
-  if (at < token.size() && (token[at] == '+' || token[at] == '-')) ++at;
-  std::size_t digits = skip_digits(token, at) - at;
-  at += digits;
-  std::size_t mark = kNone;
-  if (at < token.size() && (token[at] == '.' || (decimal_comma && token[at] == ','))) {
-    mark = at++;
-    const std::size_t fraction_end = skip_digits(token, at);
-    digits += fraction_end - at;
-    at = fraction_end;
-  }
-  if (digits == 0) return Conversion::kMalformed;  // ".", "-", "NaN", "Inf"
-  std::size_t letter = kNone;
-  if (at < token.size()) {
-    const char c = token[at];
-    if (c != 'e' && c != 'E' && c != 'd' && c != 'D') return Conversion::kMalformed;
-    letter = at++;
-    if (at < token.size() && (token[at] == '+' || token[at] == '-')) ++at;
-    const std::size_t exponent_end = skip_digits(token, at);
-    if (exponent_end == at) return Conversion::kMalformed;  // "1e", "1e+"
-    at = exponent_end;
-  }
-  if (at != token.size()) return Conversion::kMalformed;
-
-  const std::size_t from = token[0] == '+' ? 1 : 0;
-  const std::size_t length = token.size() - from;
-  char short_copy[kShortToken];
-  std::string long_copy;
-  char* copy = short_copy;
-  if (length > kShortToken) {
-    long_copy.resize(length);
-    copy = long_copy.data();
-  }
-  token.copy(copy, length, from);
-  if (mark != kNone) copy[mark - from] = '.';
-  if (letter != kNone) copy[letter - from] = 'e';
-  return convert(copy, copy + length, value);
-}
-
 Conversion parse_integer(std::string_view token, int& value) {
   std::uint64_t magnitude = 0;
   bool negative = false;
@@ -210,4 +109,82 @@ Conversion parse_integer(std::string_view token, int& value) {
   return Conversion::kOk;
 }
 
-}  // namespace polylsq::accurate
+std::optional<RealParts> scan_real(std::string_view token, bool decimal_comma) {
+  RealParts parts;
+  std::size_t at = 0;
+  if (at < token.size() && (token[at] == '+' || token[at] == '-')) parts.negative = token[at++] == '-';
+  const std::size_t mantissa_start = at;
+  std::size_t digits = skip_digits(token, at) - at;
+  at += digits;
+  if (at < token.size() && (token[at] == '.' || (decimal_comma && token[at] == ','))) {
+    parts.mark = at++;
+    const std::size_t fraction_end = skip_digits(token, at);
+    digits += fraction_end - at;
+    at = fraction_end;
+  }
+  if (digits == 0) return std::nullopt;  // ".", "-", "NaN", "Inf"
+  parts.mantissa = token.substr(mantissa_start, at - mantissa_start);
+  if (at < token.size()) {
+    const char c = token[at];
+    if (c != 'e' && c != 'E' && c != 'd' && c != 'D') return std::nullopt;
+    parts.letter = at++;
+    bool exponent_negative = false;
+    if (at < token.size() && (token[at] == '+' || token[at] == '-')) {
+      exponent_negative = token[at++] == '-';
+    }
+    std::uint64_t magnitude = 0;
+    if (!read_digits(token.substr(at), 10, magnitude)) return std::nullopt;  // "1e", "1e+", "1e5x"
+    parts.exponent = exponent_negative ? -static_cast<std::int64_t>(magnitude)
+                                       : static_cast<std::int64_t>(magnitude);
+  }
+  return parts;
+}
+
+CRealText::CRealText(std::string_view token, const RealParts& parts) {
+  const std::size_t from = token[0] == '+' ? 1 : 0;
+  const bool rewritten = parts.letter != kNone && (token[parts.letter] == 'd' || token[parts.letter] == 'D');
+  const bool comma = parts.mark != kNone && token[parts.mark] != '.';
+  if (!rewritten && !comma) {
+    view_ = token.substr(from);
+    return;
+  }
+  const std::size_t length = token.size() - from;
+  char* copy = short_;
+  if (length > sizeof short_) {
+    long_.resize(length);
+    copy = long_.data();
+  }
+  token.copy(copy, length, from);
+  if (comma) copy[parts.mark - from] = '.';
+  if (rewritten) copy[parts.letter - from] = 'e';
+  view_ = std::string_view(copy, length);
+}
+
+PlainDecimal scan_plain_decimal(const char* begin, const char* end) {
+  PlainDecimal decimal;
+  const char* p = begin;
+  if (p != end && (*p == '-' || *p == '+')) decimal.negative = *p++ == '-';
+  const char* const integer_begin = p;
+  p = append_digits(p, end, decimal.digits);
+  decimal.count = p - integer_begin;
+  if (p != end && *p == '.') {
+    const char* const fraction_begin = ++p;
+    p = append_digits(p, end, decimal.digits);
+    decimal.decimals = p - fraction_begin;
+    decimal.count += decimal.decimals;
+  }
+  if (decimal.count > 0) decimal.end = p;  // else ".", "-", "inf", "nan"
+  return decimal;
+}
+
+std::optional<double> exact_decimal(const PlainDecimal& decimal) {
+  if (decimal.end == nullptr || decimal.count > kMaxExactDigits ||
+      decimal.digits > kMaxExactInteger || decimal.decimals >= std::ssize(kExactPowersOfTen)) {
+    return std::nullopt;
+  }
+  const double magnitude =
+      static_cast<double>(decimal.digits) / kExactPowersOfTen[decimal.decimals];
+  return decimal.negative ? -magnitude : magnitude;
+}
+
+}  // namespace polylsq::text

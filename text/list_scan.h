@@ -1,0 +1,59 @@
+// List-directed reads: the values of one read statement taken from a sequence of records.
+// The legacy run's reads and the accurate reader's data-file reads are this one scanner;
+// each face converts the values to its own types.
+//
+// Values are separated by blanks, tabs, a comma (with optional blanks) or the end of a
+// record; r*v repeats v, r* gives r null values (r an unsigned decimal from 1 to
+// 2^31-1); a null value (",," or a comma before the first value of a statement) leaves
+// its item unchanged; a slash ends the statement (and a value). A statement starts at the
+// next record and skips the rest of the last record it read.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace polylsq::text {
+
+// The records of a file, one at a time.
+class RecordSource {
+ public:
+  // The next record in `record`, valid until the next call; false when no record is left
+  // or none can be read.
+  virtual bool next_record(std::string_view& record) = 0;
+
+ protected:
+  ~RecordSource() = default;
+};
+
+// The items of one read statement, which take the values in order.
+class ListItems {
+ public:
+  virtual std::size_t count() const = 0;
+  // Converts `value` (one value token, not empty: no separator, no repeat count) and
+  // stores it in item `index`; false when it is no value of the item's type.
+  virtual bool store(std::size_t index, std::string_view value) = 0;
+
+ protected:
+  ~ListItems() = default;
+};
+
+enum class ListEnd {
+  kComplete,   // every item was reached, or a slash ended the statement
+  kNoRecord,   // the records ran out while items still needed values
+  kBadRepeat,  // a repeat count that is not an unsigned decimal from 1 to 2^31-1
+  kBadValue,   // an item refused its value
+};
+
+struct ListRead {
+  ListEnd end = ListEnd::kComplete;
+  // kBadRepeat, kBadValue: the value as written ("3*x"), a view into the record (valid
+  // until the source's next record), and the item it was for.
+  std::string_view token;
+  std::size_t item = 0;
+};
+
+// One read statement: starts with a new record and stores each value in its item. On a
+// failure the items before the failing one hold their new values.
+ListRead read_list_statement(RecordSource& records, ListItems& items);
+
+}  // namespace polylsq::text
