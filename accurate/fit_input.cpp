@@ -12,6 +12,9 @@
 namespace polylsq::accurate {
 namespace {
 
+using text::counted;
+using text::shortest_text;
+
 Error error(ErrorKind kind, std::string message,
             std::optional<std::size_t> observation = std::nullopt) {
   return Error{kind, std::move(message), observation};
@@ -32,20 +35,20 @@ Error first_bad_value(const Observations& data) {
     const std::string where = "observation " + std::to_string(i + 1) + ": ";
     if (!std::isfinite(data.x[i])) {
       return error(ErrorKind::kNonFiniteValue,
-                   where + "x is not a finite number (" + text::shortest_text(data.x[i]) + ")", i);
+                   where + "x is not a finite number (" + shortest_text(data.x[i]) + ")", i);
     }
     if (!std::isfinite(data.y[i])) {
       return error(ErrorKind::kNonFiniteValue,
-                   where + "y is not a finite number (" + text::shortest_text(data.y[i]) + ")", i);
+                   where + "y is not a finite number (" + shortest_text(data.y[i]) + ")", i);
     }
     if (weighted && !std::isfinite(data.w[i])) {
       return error(ErrorKind::kNonFiniteValue,
-                   where + "the weight is not a finite number (" + text::shortest_text(data.w[i]) + ")",
+                   where + "the weight is not a finite number (" + shortest_text(data.w[i]) + ")",
                    i);
     }
     if (weighted && data.w[i] < 0.0) {
       return error(ErrorKind::kNegativeWeight,
-                   where + "the weight " + text::shortest_text(data.w[i]) + " is negative", i);
+                   where + "the weight " + shortest_text(data.w[i]) + " is negative", i);
     }
   }
   return error(ErrorKind::kNonFiniteValue, "a value is not a finite number");
@@ -127,14 +130,14 @@ Expected<CheckedInput> check_input(const Observations& data, int degree) {
   }
   const std::size_t n = data.x.size();
   if (data.y.size() != n) {
-    return error(ErrorKind::kSizeMismatch, "x has " + text::counted(n, "value") + " but y has " +
-                                                  std::to_string(data.y.size()));
+    return error(ErrorKind::kSizeMismatch, "x has " + counted(n, "value") + " but y has " +
+                                               std::to_string(data.y.size()));
   }
   const bool weighted = !data.w.empty();
   if (weighted && data.w.size() != n) {
     return error(ErrorKind::kSizeMismatch,
-                 "there are " + text::counted(data.w.size(), "weight") + " for " +
-                     text::counted(n, "observation"));
+                 "there are " + counted(data.w.size(), "weight") + " for " +
+                     counted(n, "observation"));
   }
   const Survey s = weighted ? survey<true>(data) : survey<false>(data);
   if (!s.all_valid) return first_bad_value(data);
@@ -142,20 +145,20 @@ Expected<CheckedInput> check_input(const Observations& data, int degree) {
   const int p = degree + 1;
   if (s.used < p) {
     const std::string what =
-        weighted ? text::counted(s.used, "observation") + " of positive weight"
-                 : text::counted(s.used, "observation");
+        weighted ? counted(s.used, "observation") + " of positive weight"
+                 : counted(s.used, "observation");
     return error(ErrorKind::kTooFewObservations, too_few_text(what, degree));
   }
   const int distinct = distinct_x(data, p);
   if (distinct == 1 && degree >= 1) {
     return error(ErrorKind::kConstantX,
-                 "x is constant (" + text::shortest_text(s.x_min) + "): a polynomial of degree " +
+                 "x is constant (" + shortest_text(s.x_min) + "): a polynomial of degree " +
                      std::to_string(degree) + " needs at least " + std::to_string(p) +
                      " distinct x values");
   }
   if (distinct < p) {
     return error(ErrorKind::kTooFewDistinctX,
-                 too_few_text(text::counted(distinct, "distinct x value"), degree));
+                 too_few_text(counted(distinct, "distinct x value"), degree));
   }
 
   CheckedInput checked;

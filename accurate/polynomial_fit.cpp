@@ -59,7 +59,7 @@ class Reporter {
 
 Error out_of_range(const std::string& what, const Extended& v) {
   return Error{ErrorKind::kOutOfRange,
-                  what + " (about " + scientific(v) + ") does not fit in a double", {}};
+               what + " (about " + scientific(v) + ") does not fit in a double", {}};
 }
 
 std::string power_name(std::size_t k) {
@@ -156,10 +156,10 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
   const std::optional<ChebyshevSolution> solution = solve_chebyshev(sums, degree);
   if (!solution) {
     return Error{ErrorKind::kIllConditioned,
-                    "the x values are too close together against their range to determine a "
-                    "polynomial of degree " +
-                        std::to_string(degree),
-                    {}};
+                 "the x values are too close together against their range to determine a "
+                 "polynomial of degree " +
+                     std::to_string(degree),
+                 {}};
   }
   const ScaledFit scaled = scaled_fit(data, checked, sums, *solution, degree);
 

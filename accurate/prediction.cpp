@@ -17,6 +17,8 @@
 namespace polylsq::accurate {
 namespace {
 
+using text::shortest_text;
+
 // Clenshaw's recurrence in double-double for sum_j alpha_j T_j(t), scaled units of y.
 DoubleDouble chebyshev_value(const FitBasis& basis, DoubleDouble t) {
   const DoubleDouble two_t{2.0 * t.hi, 2.0 * t.lo};
@@ -46,7 +48,7 @@ std::optional<double> finite_double(const Extended& v) {
 
 Error beyond_range(double x0) {
   return Error{ErrorKind::kOutOfRange,
-                  "the prediction at x = " + text::shortest_text(x0) + " does not fit in a double", {}};
+               "the prediction at x = " + shortest_text(x0) + " does not fit in a double", {}};
 }
 
 Expected<Prediction> predict_guarded(const PolynomialFit& fit, double x0, double level) {
@@ -55,7 +57,7 @@ Expected<Prediction> predict_guarded(const PolynomialFit& fit, double x0, double
   }
   if (!(level > 0.0 && level < 1.0)) {
     return Error{ErrorKind::kInvalidArgument,
-                    "the confidence level must lie strictly between 0 and 1", {}};
+                 "the confidence level must lie strictly between 0 and 1", {}};
   }
   Prediction result;
   result.fit = evaluate_guarded(fit, x0);

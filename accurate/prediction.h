@@ -5,8 +5,8 @@
 
 #include <optional>
 
-#include "text/expected.h"
 #include "accurate/polynomial_fit.h"
+#include "text/expected.h"
 
 namespace polylsq::accurate {
 

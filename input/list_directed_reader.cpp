@@ -62,39 +62,24 @@ struct Item {
   int* integer = nullptr;
 };
 
-// The items of a read statement, each value converted to its item's type.
-class ItemStore final : public text::ListItems {
- public:
-  explicit ItemStore(std::span<const Item> items) : items_(items) {}
-  std::size_t count() const override { return items_.size(); }
-  bool store(std::size_t index, std::string_view value) override {
-    const Item& item = items_[index];
-    verdict_ = item.real != nullptr ? parse_real(value, *item.real)
-                                    : text::parse_integer(value, *item.integer);
-    return verdict_ == Conversion::kOk;
+// Why a value of `token` cannot be stored in `item`.
+std::string refusal(std::string_view token, const Item& item, Conversion verdict) {
+  const bool real = item.real != nullptr;
+  if (verdict == Conversion::kMalformed) {
+    return text::quote_value(token) + (real ? " is not a number" : " is not an integer");
   }
-
-  // Why `token`, refused by item `index`, cannot be its value.
-  std::string refusal(std::string_view token, std::size_t index) const {
-    const bool real = items_[index].real != nullptr;
-    const std::string quoted = text::quote_value(token);
-    if (verdict_ == Conversion::kMalformed) {
-      return quoted + (real ? " is not a number" : " is not an integer");
-    }
-    return quoted + (real ? " is beyond the double range" : " is outside the 32-bit integer range");
-  }
-
- private:
-  std::span<const Item> items_;
-  Conversion verdict_ = Conversion::kOk;
-};
+  return text::quote_value(token) +
+         (real ? " is beyond the double range" : " is outside the 32-bit integer range");
+}
 
 // One read statement into `items`: true when it completed, false when the file ended first.
 Expected<bool> read_statement(LineSource& lines, std::span<const Item> items) {
   LineRecords records(lines);
-  ItemStore store(items);
-  const text::ListRead read = text::read_list_statement(records, store);
-  std::string what;
+  const auto store = [items](std::size_t i, std::string_view value) {
+    return items[i].real != nullptr ? parse_real(value, *items[i].real)
+                                    : text::parse_integer(value, *items[i].integer);
+  };
+  const text::ListRead read = text::read_list_statement(records, items.size(), store);
   switch (read.end) {
     case text::ListEnd::kComplete:
       return true;
@@ -102,13 +87,14 @@ Expected<bool> read_statement(LineSource& lines, std::span<const Item> items) {
       if (records.failed()) return lines.failure();
       return false;
     case text::ListEnd::kBadRepeat:
-      what = text::quote_value(read.token) + " has a bad repeat count";
-      break;
+      return Error{ErrorKind::kBadData,
+                   text::at_line(lines.line_number(),
+                                 text::quote_value(read.token) + " has a bad repeat count")};
     case text::ListEnd::kBadValue:
-      what = store.refusal(read.token, read.item);
       break;
   }
-  return Error{ErrorKind::kBadData, text::at_line(lines.line_number(), what)};
+  const std::string why = refusal(read.token, items[read.item], read.verdict);
+  return Error{ErrorKind::kBadData, text::at_line(lines.line_number(), why)};
 }
 
 // "the file ends after line 6" and what was missing.
@@ -119,7 +105,8 @@ Error ended_early(const LineSource& lines, std::string_view missing) {
 
 }  // namespace
 
-Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn& x, ValueColumn& y) {
+Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn& x,
+                                      ValueColumn& y) {
   int done = 0;
   while (done < count) {
     done += take_plain_observations(lines, count - done, x, y);
@@ -129,9 +116,9 @@ Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn&
     const Expected<bool> complete = read_statement(lines, items);
     if (!complete) return complete.error();
     if (!*complete) {
-      return ended_early(lines, ": " + text::counted(static_cast<std::size_t>(count), "observation") +
-                                    (count == 1 ? " was" : " were") + " announced, " +
-                                    std::to_string(done) + " read");
+      const std::string announced = text::counted(static_cast<std::uint64_t>(count), "observation");
+      return ended_early(lines, ": " + announced + (count == 1 ? " was" : " were") +
+                                    " announced, " + std::to_string(done) + " read");
     }
     x.push(pair[0]);
     y.push(pair[1]);

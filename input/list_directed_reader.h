@@ -16,7 +16,8 @@ namespace polylsq::input {
 // that is not a real, a bad repeat count, a value beyond the double range, a file that
 // ends first (kBadData); a file that cannot be read (the line source's error).
 // Observations completed before a failure stay appended.
-Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn& x, ValueColumn& y);
+Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn& x,
+                                      ValueColumn& y);
 
 // Reads the two header statements of a data file the way the legacy program reads them:
 // the degree, then the count, one integer read statement each (a statement starts at the

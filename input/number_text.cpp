@@ -40,10 +40,11 @@ Conversion parse_real(std::string_view token, double& value, bool decimal_comma)
   const std::optional<text::RealParts> parts = text::scan_real(token, decimal_comma);
   if (!parts) return Conversion::kMalformed;
   const text::CRealText c_text(token, *parts);
-  const std::string_view text = c_text.view();
+  const std::string_view spelled = c_text.view();
   double result = 0.0;
-  const auto [last, error] = fast_float::from_chars(text.data(), text.data() + text.size(), result);
-  if (error != std::errc() || last != text.data() + text.size()) return Conversion::kMalformed;
+  const char* const spelled_end = spelled.data() + spelled.size();
+  const auto [last, error] = fast_float::from_chars(spelled.data(), spelled_end, result);
+  if (error != std::errc() || last != spelled_end) return Conversion::kMalformed;
   if (std::isinf(result)) return Conversion::kOutOfRange;
   value = result;
   return Conversion::kOk;

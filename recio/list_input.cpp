@@ -5,7 +5,6 @@
 #include <bit>
 #include <charconv>
 #include <cstdint>
-#include <span>
 
 #include "text/number_grammar.h"
 
@@ -58,71 +57,64 @@ bool convert_short_decimal(std::string_view token, float& value) {
   return true;
 }
 
-// The items of a read statement: each value converted to its item's type.
-class ItemStore final : public text::ListItems {
- public:
-  explicit ItemStore(std::span<const InItem> items) : items_(items) {}
-
-  std::size_t count() const override { return items_.size(); }
-  bool store(std::size_t index, std::string_view value) override {
-    const InItem& item = items_[index];
-    error_ = std::holds_alternative<int*>(item) ? convert_integer(value, *std::get<int*>(item))
-                                                : convert_real(value, *std::get<float*>(item));
-    return !error_;
+// The token's real, correctly rounded to the nearest float (convert_real).
+text::Conversion round_to_float(std::string_view token, float& value) {
+  if (convert_short_decimal(token, value)) return text::Conversion::kOk;
+  const std::optional<text::RealParts> parts = text::scan_real(token);
+  if (!parts) return text::Conversion::kMalformed;
+  const text::CRealText c_text(token, *parts);
+  const std::string_view spelled = c_text.view();
+  float result = 0.0f;
+  const auto [end, ec] = std::from_chars(spelled.data(), spelled.data() + spelled.size(), result);
+  if (ec == std::errc::result_out_of_range) {
+    if (decimal_order(parts->mantissa, parts->exponent) >= 0) return text::Conversion::kOutOfRange;
+    result = parts->negative ? -0.0f : 0.0f;  // rounds to zero: a zero of the value's sign
+  } else if (ec != std::errc() || end != spelled.data() + spelled.size()) {
+    return text::Conversion::kMalformed;
   }
+  value = result;
+  return text::Conversion::kOk;
+}
 
-  // Why the last value was refused.
-  IoError error() const { return *error_; }
-  // The error of a malformed value for item `index` (a bad repeat count, "0*5").
-  IoError malformed(std::size_t index) const {
-    return std::holds_alternative<int*>(items_[index]) ? IoError::kBadInteger : IoError::kBadReal;
+// A value stored as its item's type.
+text::Conversion store_value(std::string_view value, int& item) {
+  return text::parse_integer(value, item);
+}
+text::Conversion store_value(std::string_view value, float& item) {
+  return round_to_float(value, item);
+}
+
+// The error of `verdict` on a value for `item`; nothing for kOk.
+std::optional<IoError> error_of(const InItem& item, text::Conversion verdict) {
+  const bool integer = std::holds_alternative<int*>(item);
+  switch (verdict) {
+    case text::Conversion::kOk: return std::nullopt;
+    case text::Conversion::kMalformed: return integer ? IoError::kBadInteger : IoError::kBadReal;
+    case text::Conversion::kOutOfRange: break;
   }
-
- private:
-  std::span<const InItem> items_;
-  std::optional<IoError> error_;
-};
+  return integer ? IoError::kIntegerRange : IoError::kRealRange;
+}
 
 }  // namespace
 
 std::optional<IoError> convert_integer(std::string_view token, int& value) {
-  switch (text::parse_integer(token, value)) {
-    case text::Conversion::kOk: return std::nullopt;
-    case text::Conversion::kMalformed: return IoError::kBadInteger;
-    case text::Conversion::kOutOfRange: break;
-  }
-  return IoError::kIntegerRange;
+  return error_of(&value, store_value(token, value));
 }
 
 std::optional<IoError> convert_real(std::string_view token, float& value) {
-  if (convert_short_decimal(token, value)) return std::nullopt;
-  const std::optional<text::RealParts> parts = text::scan_real(token);
-  if (!parts) return IoError::kBadReal;
-  const text::CRealText c_text(token, *parts);
-  const std::string_view text = c_text.view();
-  float result = 0.0f;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), result);
-  if (ec == std::errc::result_out_of_range) {
-    if (decimal_order(parts->mantissa, parts->exponent) >= 0) return IoError::kRealRange;
-    result = parts->negative ? -0.0f : 0.0f;  // rounds to zero: a zero of the value's sign
-  } else if (ec != std::errc() || end != text.data() + text.size()) {
-    return IoError::kBadReal;
-  }
-  value = result;
-  return std::nullopt;
+  return error_of(&value, store_value(token, value));
 }
 
 std::optional<ReadFailure> read_list_items(text::RecordSource& source,
                                            std::initializer_list<InItem> items) {
-  ItemStore store(std::span(items.begin(), items.size()));
-  const text::ListRead read = text::read_list_statement(source, store);
-  switch (read.end) {
-    case text::ListEnd::kComplete: return std::nullopt;
-    case text::ListEnd::kNoRecord: return ReadFailure{IoError::kEndOfFile, {}};
-    case text::ListEnd::kBadRepeat: return ReadFailure{store.malformed(read.item), read.token};
-    case text::ListEnd::kBadValue: break;
-  }
-  return ReadFailure{store.error(), read.token};
+  const InItem* const item = items.begin();
+  const auto store = [item](std::size_t i, std::string_view value) {
+    return std::visit([value](auto* target) { return store_value(value, *target); }, item[i]);
+  };
+  const text::ListRead read = text::read_list_statement(source, items.size(), store);
+  if (read.end == text::ListEnd::kComplete) return std::nullopt;
+  if (read.end == text::ListEnd::kNoRecord) return ReadFailure{IoError::kEndOfFile, {}};
+  return ReadFailure{*error_of(item[read.item], read.verdict), read.token};
 }
 
 }  // namespace polylsq::recio::detail

@@ -1,6 +1,6 @@
 // List-directed reads: a scanner over one record at a time with one character of
 // look-ahead; each value token is isolated first (with the offset of its repeat asterisk)
-// and handed to its item once.
+// and stored in its item once.
 #include "text/list_scan.h"
 
 #include <cstdint>
@@ -63,16 +63,16 @@ std::int64_t repeat_count(std::string_view text) {
 
 }  // namespace
 
-ListRead read_list_statement(RecordSource& records, ListItems& items) {
+ListRead read_list_statement(RecordSource& records, std::size_t item_count,
+                             const StoreValue& store) {
   Cursor cursor(records);
-  if (!cursor.next_record()) return {ListEnd::kNoRecord, {}, 0};
-  const std::size_t count = items.count();
+  if (!cursor.next_record()) return {ListEnd::kNoRecord, {}, 0, Conversion::kOk};
   std::size_t item = 0;
   bool after_value = false;  // a value was read and its separating comma not yet seen
-  while (item < count) {
+  while (item < item_count) {
     cursor.skip_blanks();
     if (cursor.at_end()) {
-      if (!cursor.next_record()) return {ListEnd::kNoRecord, {}, item};
+      if (!cursor.next_record()) return {ListEnd::kNoRecord, {}, 0, Conversion::kOk};
       continue;
     }
     if (cursor.accept(',')) {
@@ -88,12 +88,14 @@ ListRead read_list_statement(RecordSource& records, ListItems& items) {
     std::int64_t repeat = 1;
     if (star != kNone) {
       repeat = repeat_count(token.substr(0, star));
-      if (repeat == 0) return {ListEnd::kBadRepeat, token, item};
+      if (repeat == 0) return {ListEnd::kBadRepeat, token, item, Conversion::kMalformed};
       value = token.substr(star + 1);
     }
-    for (; repeat > 0 && item < count; --repeat, ++item) {
+    for (; repeat > 0 && item < item_count; --repeat, ++item) {
       if (value.empty()) continue;  // "r*": r null values
-      if (!items.store(item, value)) return {ListEnd::kBadValue, token, item};
+      if (const Conversion verdict = store(item, value); verdict != Conversion::kOk) {
+        return {ListEnd::kBadValue, token, item, verdict};
+      }
     }
   }
   return {};

@@ -10,7 +10,10 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string_view>
+
+#include "text/number_grammar.h"
 
 namespace polylsq::text {
 
@@ -25,17 +28,9 @@ class RecordSource {
   ~RecordSource() = default;
 };
 
-// The items of one read statement, which take the values in order.
-class ListItems {
- public:
-  virtual std::size_t count() const = 0;
-  // Converts `value` (one value token, not empty: no separator, no repeat count) and
-  // stores it in item `index`; false when it is no value of the item's type.
-  virtual bool store(std::size_t index, std::string_view value) = 0;
-
- protected:
-  ~ListItems() = default;
-};
+// Converts `value`, one value token (not empty: no separator, no repeat count), and
+// stores it in item `item` of a read statement; its verdict: kOk when it was stored.
+using StoreValue = std::function<Conversion(std::size_t item, std::string_view value)>;
 
 enum class ListEnd {
   kComplete,   // every item was reached, or a slash ended the statement
@@ -47,13 +42,17 @@ enum class ListEnd {
 struct ListRead {
   ListEnd end = ListEnd::kComplete;
   // kBadRepeat, kBadValue: the value as written ("3*x"), a view into the record (valid
-  // until the source's next record), and the item it was for.
+  // until the source's next record), the item it was for, and why it was refused
+  // (kMalformed for a bad repeat count).
   std::string_view token;
   std::size_t item = 0;
+  Conversion verdict = Conversion::kOk;
 };
 
-// One read statement: starts with a new record and stores each value in its item. On a
-// failure the items before the failing one hold their new values.
-ListRead read_list_statement(RecordSource& records, ListItems& items);
+// One read statement of `item_count` items: starts with a new record and stores each
+// value in its item, in order. On a failure the items before the failing one hold their
+// new values.
+ListRead read_list_statement(RecordSource& records, std::size_t item_count,
+                             const StoreValue& store);
 
 }  // namespace polylsq::text

@@ -12,7 +12,8 @@ bool is_continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xC0
 // there is none.
 std::size_t utf8_sequence_length(std::string_view text) {
   const auto lead = static_cast<unsigned char>(text[0]);
-  const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  const std::size_t length =
+      lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
   if (length == 0 || text.size() < length) return 0;
   for (std::size_t i = 1; i < length; ++i) {
     if (!is_continuation_byte(text[i])) return 0;
@@ -45,7 +46,8 @@ std::string quote_value(std::string_view value) {
       out += shown[i];
     } else if (byte >= 0x20 && byte < 0x7F) {
       out += shown[i];
-    } else if (const std::size_t length = byte >= 0x80 ? utf8_sequence_length(shown.substr(i)) : 0) {
+    } else if (const std::size_t length =
+                   byte >= 0x80 ? utf8_sequence_length(shown.substr(i)) : 0) {
       out.append(shown.substr(i, length));
       i += length - 1;
     } else {

@@ -112,7 +112,9 @@ Conversion parse_integer(std::string_view token, int& value) {
 std::optional<RealParts> scan_real(std::string_view token, bool decimal_comma) {
   RealParts parts;
   std::size_t at = 0;
-  if (at < token.size() && (token[at] == '+' || token[at] == '-')) parts.negative = token[at++] == '-';
+  if (at < token.size() && (token[at] == '+' || token[at] == '-')) {
+    parts.negative = token[at++] == '-';
+  }
   const std::size_t mantissa_start = at;
   std::size_t digits = skip_digits(token, at) - at;
   at += digits;
@@ -142,7 +144,8 @@ std::optional<RealParts> scan_real(std::string_view token, bool decimal_comma) {
 
 CRealText::CRealText(std::string_view token, const RealParts& parts) {
   const std::size_t from = token[0] == '+' ? 1 : 0;
-  const bool rewritten = parts.letter != kNone && (token[parts.letter] == 'd' || token[parts.letter] == 'D');
+  const bool rewritten =
+      parts.letter != kNone && (token[parts.letter] == 'd' || token[parts.letter] == 'D');
   const bool comma = parts.mark != kNone && token[parts.mark] != '.';
   if (!rewritten && !comma) {
     view_ = token.substr(from);
