@@ -11,15 +11,14 @@
 namespace polylsq::input {
 
 const char* scan_plain_real(const char* begin, const char* end, double& value) {
-  // "-3.14159", ".5", "27.": one division where the digits and the power of ten are exact
   const text::PlainDecimal decimal = text::scan_plain_decimal(begin, end);
-  if (decimal.end == nullptr) return nullptr;  // ".", "-", "inf", "nan"
+  if (decimal.count == 0) return nullptr;  // ".", "-", "inf", "nan"
   const bool exponent = decimal.end != end && (*decimal.end == 'e' || *decimal.end == 'E');
-  if (!exponent) {
-    if (const std::optional<double> exact = text::exact_decimal(decimal)) {
-      value = *exact;
-      return decimal.end;
-    }
+  if (!exponent && text::has_exact_magnitude(decimal)) {
+    // "-3.14159", ".5", "27.": one division of two exact doubles
+    const double magnitude = text::exact_magnitude(decimal);
+    value = *begin == '-' ? -magnitude : magnitude;
+    return decimal.end;
   }
   // "2.5e-3", "0.1000000000000000055511151231257827021181583404541015625": fast_float
   double result = 0.0;

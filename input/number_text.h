@@ -19,7 +19,7 @@ using text::Conversion;
 Conversion parse_real(std::string_view token, double& value, bool decimal_comma = false);
 
 // The common case of parse_real without a token cut first: a real in the plain form
-// [sign] (digits [. [digits]] | . digits) [(e|E) [sign] digits] at `begin`, where the next
+// [-] (digits [. [digits]] | . digits) [(e|E) [sign] digits] at `begin`, where the next
 // character of [begin, end) decides where it stops. Returns the end of the number with
 // `value` set, or nullptr (value untouched) when no such number starts at `begin` or its
 // value is beyond the double range: parse_real then decides. Where this succeeds and the

@@ -46,14 +46,14 @@ std::int64_t decimal_order(std::string_view mantissa, std::int64_t exponent) {
 bool convert_short_decimal(std::string_view token, float& value) {
   const char* const end = token.data() + token.size();
   const text::PlainDecimal decimal = text::scan_plain_decimal(token.data(), end);
-  if (decimal.end != end) return false;
-  const std::optional<double> quotient = text::exact_decimal(decimal);
-  if (!quotient) return false;
+  if (decimal.count == 0 || decimal.end != end || !text::has_exact_magnitude(decimal)) return false;
+  const double quotient = text::exact_magnitude(decimal);
   // the 29 bits that a float drops: 1 then zeros is a midpoint between two floats
   constexpr std::uint64_t kDropped = (std::uint64_t{1} << 29) - 1;
   constexpr std::uint64_t kMidpoint = std::uint64_t{1} << 28;
-  if ((std::bit_cast<std::uint64_t>(*quotient) & kDropped) == kMidpoint) return false;
-  value = static_cast<float>(*quotient);  // "-0" is a zero of its sign
+  if ((std::bit_cast<std::uint64_t>(quotient) & kDropped) == kMidpoint) return false;
+  const float magnitude = static_cast<float>(quotient);
+  value = token[0] == '-' ? -magnitude : magnitude;  // "-0" is a zero of its sign
   return true;
 }
 

@@ -1,10 +1,8 @@
-// Number tokens: digit runs, the integer forms, the real grammar, and the exact quotient
-// of a short decimal.
+// Number tokens: digit runs, the integer forms, the real grammar.
 #include "text/number_grammar.h"
 
 #include <bit>
 #include <cstring>
-#include <iterator>
 
 namespace polylsq::text {
 namespace {
@@ -13,13 +11,6 @@ constexpr std::size_t kNone = std::string_view::npos;
 
 // Above every 32-bit magnitude: digits past it cannot change a range verdict.
 constexpr std::uint64_t kSaturatedMagnitude = std::uint64_t{1} << 40;
-
-// Powers of ten that a double holds exactly (5^22 < 2^53).
-constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << 53;
-constexpr std::ptrdiff_t kMaxExactDigits = 19;  // below 2^64: no wrap-around
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -47,38 +38,6 @@ bool read_digits(std::string_view text, int base, std::uint64_t& magnitude) {
     if (magnitude > kSaturatedMagnitude) magnitude = kSaturatedMagnitude;
   }
   return true;
-}
-
-// The digits that start at `p` (none past `end`) appended to `digits` (which wraps past
-// 19 digits); returns their end. Eight bytes at a time where eight can be loaded: the
-// bytes less '0' are digits exactly while below 10, and the run of them is turned into
-// its value by three multiplications, leading bytes zeroed.
-const char* append_digits(const char* p, const char* end, std::uint64_t& digits) {
-  if constexpr (std::endian::native == std::endian::little) {
-    constexpr std::uint64_t kPowers[] = {1,      10,      100,      1000,     10000,
-                                         100000, 1000000, 10000000, 100000000};
-    while (end - p >= 8) {
-      std::uint64_t bytes = 0;
-      std::memcpy(&bytes, p, sizeof bytes);
-      const std::uint64_t values = bytes - 0x3030303030303030;
-      // the high bit of each byte that is below '0' or above '9'; bytes past the first
-      // such byte may be disturbed by borrows and carries, and are not used
-      const std::uint64_t non_digits =
-          (values | (values + 0x7676767676767676)) & 0x8080808080808080;
-      const int run = non_digits == 0 ? 8 : std::countr_zero(non_digits) / 8;
-      if (run == 0) return p;
-      std::uint64_t v = values << (64 - 8 * run);
-      v = v * 10 + (v >> 8);
-      v = (((v & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
-           (((v >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
-          32;
-      digits = digits * kPowers[run] + v;
-      p += run;
-      if (run < 8) return p;
-    }
-  }
-  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
-  return p;
 }
 
 }  // namespace
@@ -163,31 +122,35 @@ CRealText::CRealText(std::string_view token, const RealParts& parts) {
   view_ = std::string_view(copy, length);
 }
 
-PlainDecimal scan_plain_decimal(const char* begin, const char* end) {
-  PlainDecimal decimal;
-  const char* p = begin;
-  if (p != end && (*p == '-' || *p == '+')) decimal.negative = *p++ == '-';
-  const char* const integer_begin = p;
-  p = append_digits(p, end, decimal.digits);
-  decimal.count = p - integer_begin;
-  if (p != end && *p == '.') {
-    const char* const fraction_begin = ++p;
-    p = append_digits(p, end, decimal.digits);
-    decimal.decimals = p - fraction_begin;
-    decimal.count += decimal.decimals;
+// Eight bytes at a time where eight can be loaded: the bytes less '0' are digits exactly
+// while below 10, and the run of them is turned into its value by three multiplications,
+// leading bytes zeroed.
+const char* append_digits(const char* p, const char* end, std::uint64_t& digits) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kPowers[] = {1,      10,      100,      1000,     10000,
+                                         100000, 1000000, 10000000, 100000000};
+    while (end - p >= 8) {
+      std::uint64_t bytes = 0;
+      std::memcpy(&bytes, p, sizeof bytes);
+      const std::uint64_t values = bytes - 0x3030303030303030;
+      // the high bit of each byte that is below '0' or above '9'; bytes past the first
+      // such byte may be disturbed by borrows and carries, and are not used
+      const std::uint64_t non_digits =
+          (values | (values + 0x7676767676767676)) & 0x8080808080808080;
+      const int run = non_digits == 0 ? 8 : std::countr_zero(non_digits) / 8;
+      if (run == 0) return p;
+      std::uint64_t v = values << (64 - 8 * run);
+      v = v * 10 + (v >> 8);
+      v = (((v & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+           (((v >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
+          32;
+      digits = digits * kPowers[run] + v;
+      p += run;
+      if (run < 8) return p;
+    }
   }
-  if (decimal.count > 0) decimal.end = p;  // else ".", "-", "inf", "nan"
-  return decimal;
-}
-
-std::optional<double> exact_decimal(const PlainDecimal& decimal) {
-  if (decimal.end == nullptr || decimal.count > kMaxExactDigits ||
-      decimal.digits > kMaxExactInteger || decimal.decimals >= std::ssize(kExactPowersOfTen)) {
-    return std::nullopt;
-  }
-  const double magnitude =
-      static_cast<double>(decimal.digits) / kExactPowersOfTen[decimal.decimals];
-  return decimal.negative ? -magnitude : magnitude;
+  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
+  return p;
 }
 
 }  // namespace polylsq::text

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -53,23 +54,52 @@ class CRealText {
   std::string_view view_;
 };
 
-// The common real "-3.14159", ".5", "27.": [sign] (digits [. [digits]] | . digits) at the
-// start of a text.
+// The common real "-3.14159", ".5", "27.": [-] (digits [. [digits]] | . digits) at the start
+// of a text, scanned (a '+' sign is left to the general conversions).
 struct PlainDecimal {
-  const char* end = nullptr;  // after the number; nullptr when no digit starts the text
-  std::uint64_t digits = 0;   // its digits as one integer (wraps past 19 of them)
-  std::ptrdiff_t count = 0;   // how many digits
-  std::ptrdiff_t decimals = 0;  // how many of them after the point
-  bool negative = false;
+  const char* end;          // where the scan stopped: after the number when count > 0
+  std::uint64_t digits;     // the digits as one integer (wraps past 19 of them)
+  std::ptrdiff_t count;     // how many digits; 0: no number starts the text (".", "-", "inf")
+  std::ptrdiff_t decimals;  // how many of them after the point
 };
 
-// The plain decimal at `begin`, where the first character of [begin, end) that cannot
-// continue it ends it.
-PlainDecimal scan_plain_decimal(const char* begin, const char* end);
+// The digits that start at `p` (none past `end`) appended to `digits` (which wraps past
+// 19 digits); returns their end.
+const char* append_digits(const char* p, const char* end, std::uint64_t& digits);
 
-// The value of `decimal` rounded correctly to a double, when its digits and its power of
-// ten are both exact doubles (at most 19 digits forming an integer of at most 2^53, at
-// most 22 decimals): one division then rounds once. Nothing otherwise.
-std::optional<double> exact_decimal(const PlainDecimal& decimal);
+// Powers of ten that a double holds exactly (5^22 < 2^53).
+inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                               1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The plain decimal at `begin`, where the first character of [begin, end) that cannot
+// continue it ends it. Inline, as exact_magnitude: the fast lanes of both readers call
+// them once a value.
+inline PlainDecimal scan_plain_decimal(const char* begin, const char* end) {
+  const char* p = begin != end && *begin == '-' ? begin + 1 : begin;
+  const char* const integer_begin = p;
+  std::uint64_t digits = 0;
+  p = append_digits(p, end, digits);
+  std::ptrdiff_t count = p - integer_begin;
+  std::ptrdiff_t decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction_begin = ++p;
+    p = append_digits(p, end, digits);
+    decimals = p - fraction_begin;
+    count += decimals;
+  }
+  return {p, digits, count, decimals};
+}
+
+// Whether the magnitude of `decimal` (count > 0) is the quotient of two exact doubles: at
+// most 19 digits forming an integer of at most 2^53, at most 22 decimals. One division
+// then rounds it once, correctly (exact_magnitude).
+inline bool has_exact_magnitude(const PlainDecimal& decimal) {
+  return decimal.count <= 19 && decimal.digits <= std::uint64_t{1} << 53 &&
+         decimal.decimals < static_cast<std::ptrdiff_t>(std::size(kExactPowersOfTen));
+}
+inline double exact_magnitude(const PlainDecimal& decimal) {
+  return static_cast<double>(decimal.digits) / kExactPowersOfTen[decimal.decimals];
+}
 
 }  // namespace polylsq::text
