@@ -21,14 +21,6 @@ std::size_t find_from(std::string_view bytes, char c, std::size_t from, std::siz
 
 }  // namespace
 
-std::size_t line_end_length(const char* p, const char* end, bool bytes_complete) {
-  if (p == end) return 0;
-  if (*p == '\n') return 1;
-  if (*p != '\r') return 0;
-  if (p + 1 == end) return bytes_complete ? 1 : 0;
-  return p[1] == '\n' ? 2 : 1;
-}
-
 std::size_t LineEndSearch::next_end(std::string_view bytes, std::size_t from) {
   return std::min(find_from(bytes, '\n', from, next_lf_), find_from(bytes, '\r', from, next_cr_));
 }

@@ -12,7 +12,14 @@ namespace polylsq::text {
 // before another byte. 0 for any other byte and for `end`. A "\r" that is the last byte
 // is 1 when `bytes_complete` (nothing follows it) and 0 otherwise (its "\n" may not have
 // been read yet).
-std::size_t line_end_length(const char* p, const char* end, bool bytes_complete = false);
+// Inline: the fast lanes of the reader call it once a line.
+inline std::size_t line_end_length(const char* p, const char* end, bool bytes_complete = false) {
+  if (p == end) return 0;
+  if (*p == '\n') return 1;
+  if (*p != '\r') return 0;
+  if (p + 1 == end) return bytes_complete ? 1 : 0;
+  return p[1] == '\n' ? 2 : 1;
+}
 
 // Finds line ends in a buffer read line by line, searching each byte once while the
 // buffer grows at its end: bytes appended after a search are searched by the next one.
