@@ -63,8 +63,7 @@ std::int64_t repeat_count(std::string_view text) {
 
 }  // namespace
 
-ListRead read_list_statement(RecordSource& records, std::size_t item_count,
-                             const StoreValue& store) {
+ListRead read_list_statement(RecordSource& records, std::size_t item_count, StoreValue store) {
   Cursor cursor(records);
   if (!cursor.next_record()) return {ListEnd::kNoRecord, {}, 0, Conversion::kOk};
   std::size_t item = 0;

@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
 #include <string_view>
 
 #include "text/number_grammar.h"
@@ -29,8 +28,24 @@ class RecordSource {
 };
 
 // Converts `value`, one value token (not empty: no separator, no repeat count), and
-// stores it in item `item` of a read statement; its verdict: kOk when it was stored.
-using StoreValue = std::function<Conversion(std::size_t item, std::string_view value)>;
+// stores it in item `item` of a read statement; its verdict: kOk when it was stored. A
+// reference to a callable `Conversion(std::size_t item, std::string_view value)`, which
+// must outlive it.
+class StoreValue {
+ public:
+  template <class Store>
+  StoreValue(const Store& store)
+      : store_(&store), call_([](const void* target, std::size_t item, std::string_view value) {
+          return (*static_cast<const Store*>(target))(item, value);
+        }) {}
+  Conversion operator()(std::size_t item, std::string_view value) const {
+    return call_(store_, item, value);
+  }
+
+ private:
+  const void* store_;
+  Conversion (*call_)(const void* store, std::size_t item, std::string_view value);
+};
 
 enum class ListEnd {
   kComplete,   // every item was reached, or a slash ended the statement
@@ -52,7 +67,6 @@ struct ListRead {
 // One read statement of `item_count` items: starts with a new record and stores each
 // value in its item, in order. On a failure the items before the failing one hold their
 // new values.
-ListRead read_list_statement(RecordSource& records, std::size_t item_count,
-                             const StoreValue& store);
+ListRead read_list_statement(RecordSource& records, std::size_t item_count, StoreValue store);
 
 }  // namespace polylsq::text

@@ -4,8 +4,10 @@
 // face rounds it to its own type from the parts. Nothing here depends on the locale.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -64,8 +66,37 @@ struct PlainDecimal {
 };
 
 // The digits that start at `p` (none past `end`) appended to `digits` (which wraps past
-// 19 digits); returns their end.
-const char* append_digits(const char* p, const char* end, std::uint64_t& digits);
+// 19 digits); returns their end. Eight bytes at a time where eight can be loaded: the
+// bytes less '0' are digits exactly while below 10, and the run of them is turned into
+// its value by three multiplications, leading bytes zeroed.
+inline const char* append_digits(const char* p, const char* end, std::uint64_t& digits) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kPowers[] = {1,      10,      100,      1000,     10000,
+                                         100000, 1000000, 10000000, 100000000};
+    while (end - p >= 8) {
+      std::uint64_t bytes = 0;
+      std::memcpy(&bytes, p, sizeof bytes);
+      const std::uint64_t values = bytes - 0x3030303030303030;
+      // the high bit of each byte that is below '0' or above '9'; bytes past the first
+      // such byte may be disturbed by borrows and carries, and are not used
+      const std::uint64_t non_digits =
+          (values | (values + 0x7676767676767676)) & 0x8080808080808080;
+      const int run = non_digits == 0 ? 8 : std::countr_zero(non_digits) / 8;
+      if (run == 0) return p;
+      std::uint64_t v = values << (64 - 8 * run);
+      v = v * 10 + (v >> 8);
+      v = (((v & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+           (((v >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >>
+          32;
+      digits = digits * kPowers[run] + v;
+      p += run;
+      if (run < 8) return p;
+    }
+  }
+  while (p != end && *p >= '0' && *p <= '9') digits = digits * 10 + static_cast<unsigned>(*p++ - '0');
+  return p;
+}
+
 
 // Powers of ten that a double holds exactly (5^22 < 2^53).
 inline constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
