@@ -7,18 +7,17 @@
 #include <string>
 
 #include "accurate/fit_limits.h"
+#include "text/message_text.h"
 
 namespace polylsq::accurate {
 namespace {
 
-// "1 observation", "3 observations"
-std::string counted(std::int64_t count, const std::string& singular) {
-  return std::to_string(count) + " " + singular + (count == 1 ? "" : "s");
-}
+using text::counted;
+using text::shortest_text;
 
-FitError error(FitErrorKind kind, std::string message,
-               std::optional<std::size_t> observation = std::nullopt) {
-  return FitError{kind, std::move(message), observation};
+Error error(ErrorKind kind, std::string message,
+            std::optional<std::size_t> observation = std::nullopt) {
+  return Error{kind, std::move(message), observation};
 }
 
 // "<count> <what> cannot determine a polynomial of degree d: at least p are needed"
@@ -30,29 +29,29 @@ std::string too_few_text(const std::string& what, int degree) {
 
 // The first observation with a non-finite value or a negative weight; only called when
 // the fast scan found one.
-FitError first_bad_value(const Observations& data) {
+Error first_bad_value(const Observations& data) {
   const bool weighted = !data.w.empty();
   for (std::size_t i = 0; i < data.x.size(); ++i) {
     const std::string where = "observation " + std::to_string(i + 1) + ": ";
     if (!std::isfinite(data.x[i])) {
-      return error(FitErrorKind::kNonFiniteValue,
+      return error(ErrorKind::kNonFiniteValue,
                    where + "x is not a finite number (" + shortest_text(data.x[i]) + ")", i);
     }
     if (!std::isfinite(data.y[i])) {
-      return error(FitErrorKind::kNonFiniteValue,
+      return error(ErrorKind::kNonFiniteValue,
                    where + "y is not a finite number (" + shortest_text(data.y[i]) + ")", i);
     }
     if (weighted && !std::isfinite(data.w[i])) {
-      return error(FitErrorKind::kNonFiniteValue,
+      return error(ErrorKind::kNonFiniteValue,
                    where + "the weight is not a finite number (" + shortest_text(data.w[i]) + ")",
                    i);
     }
     if (weighted && data.w[i] < 0.0) {
-      return error(FitErrorKind::kNegativeWeight,
+      return error(ErrorKind::kNegativeWeight,
                    where + "the weight " + shortest_text(data.w[i]) + " is negative", i);
     }
   }
-  return error(FitErrorKind::kNonFiniteValue, "a value is not a finite number");
+  return error(ErrorKind::kNonFiniteValue, "a value is not a finite number");
 }
 
 // Facts about the used observations, gathered in one scan.
@@ -125,18 +124,18 @@ DataScaling choose_scaling(const Survey& s, bool weighted) {
 
 Expected<CheckedInput> check_input(const Observations& data, int degree) {
   if (degree < 0 || degree > kMaxDegree) {
-    return error(FitErrorKind::kDegreeOutOfRange,
+    return error(ErrorKind::kDegreeOutOfRange,
                  "the degree must be an integer from 0 to " + std::to_string(kMaxDegree) +
                      " (it is " + std::to_string(degree) + ")");
   }
   const std::size_t n = data.x.size();
   if (data.y.size() != n) {
-    return error(FitErrorKind::kSizeMismatch, "x has " + counted(n, "value") + " but y has " +
-                                                  std::to_string(data.y.size()));
+    return error(ErrorKind::kSizeMismatch, "x has " + counted(n, "value") + " but y has " +
+                                               std::to_string(data.y.size()));
   }
   const bool weighted = !data.w.empty();
   if (weighted && data.w.size() != n) {
-    return error(FitErrorKind::kSizeMismatch,
+    return error(ErrorKind::kSizeMismatch,
                  "there are " + counted(data.w.size(), "weight") + " for " +
                      counted(n, "observation"));
   }
@@ -148,17 +147,17 @@ Expected<CheckedInput> check_input(const Observations& data, int degree) {
     const std::string what =
         weighted ? counted(s.used, "observation") + " of positive weight"
                  : counted(s.used, "observation");
-    return error(FitErrorKind::kTooFewObservations, too_few_text(what, degree));
+    return error(ErrorKind::kTooFewObservations, too_few_text(what, degree));
   }
   const int distinct = distinct_x(data, p);
   if (distinct == 1 && degree >= 1) {
-    return error(FitErrorKind::kConstantX,
+    return error(ErrorKind::kConstantX,
                  "x is constant (" + shortest_text(s.x_min) + "): a polynomial of degree " +
                      std::to_string(degree) + " needs at least " + std::to_string(p) +
                      " distinct x values");
   }
   if (distinct < p) {
-    return error(FitErrorKind::kTooFewDistinctX,
+    return error(ErrorKind::kTooFewDistinctX,
                  too_few_text(counted(distinct, "distinct x value"), degree));
   }
 

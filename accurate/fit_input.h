@@ -1,4 +1,4 @@
-// Checks of the accurate fit's input, in their order, each failure a FitError with its
+// Checks of the accurate fit's input, in their order, each failure an Error with its
 // message; and the exact scalings chosen from the observations that are used (those of
 // positive weight).
 #pragma once
@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "accurate/data_sums.h"
-#include "accurate/expected.h"
+#include "text/expected.h"
 
 namespace polylsq::accurate {
 

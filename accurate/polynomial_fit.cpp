@@ -61,9 +61,9 @@ class Reporter {
   std::optional<std::string> underflow_;
 };
 
-FitError out_of_range(const std::string& what, const Extended& v) {
-  return FitError{FitErrorKind::kOutOfRange,
-                  what + " (about " + scientific(v) + ") does not fit in a double", {}};
+Error out_of_range(const std::string& what, const Extended& v) {
+  return Error{ErrorKind::kOutOfRange,
+               what + " (about " + scientific(v) + ") does not fit in a double", {}};
 }
 
 std::string power_name(std::size_t k) {
@@ -180,11 +180,11 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
   const MomentSums sums = sum_moments(data, scaling, degree);
   const std::optional<ChebyshevSolution> solution = solve_chebyshev(sums, degree);
   if (!solution) {
-    return FitError{FitErrorKind::kIllConditioned,
-                    "the x values are too close together against their range to determine a "
-                    "polynomial of degree " +
-                        std::to_string(degree),
-                    {}};
+    return Error{ErrorKind::kIllConditioned,
+                 "the x values are too close together against their range to determine a "
+                 "polynomial of degree " +
+                     std::to_string(degree),
+                 {}};
   }
   const ScaledFit scaled = scaled_fit(data, checked, sums, *solution, degree);
 
@@ -297,7 +297,7 @@ Expected<PolynomialFit> fit_polynomial(std::span<const double> x, std::span<cons
   try {
     return fit_guarded(Observations{x, y, w}, degree);
   } catch (const std::bad_alloc&) {
-    return FitError{FitErrorKind::kOutOfMemory, "not enough memory for the fit", {}};
+    return Error{ErrorKind::kOutOfMemory, "not enough memory for the fit", {}};
   }
 }
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "accurate/expected.h"
 #include "accurate/fit_limits.h"
+#include "text/expected.h"
 
 namespace polylsq::accurate {
 

@@ -12,9 +12,12 @@
 #include "accurate/double_double.h"
 #include "accurate/fit_statistics.h"
 #include "accurate/fp_guard.h"
+#include "text/message_text.h"
 
 namespace polylsq::accurate {
 namespace {
+
+using text::shortest_text;
 
 // Clenshaw's recurrence in double-double for sum_j alpha_j T_j(t), scaled units of y.
 DoubleDouble chebyshev_value(const FitBasis& basis, DoubleDouble t) {
@@ -43,18 +46,18 @@ std::optional<double> finite_double(const Extended& v) {
   return static_cast<double>(v);
 }
 
-FitError beyond_range(double x0) {
-  return FitError{FitErrorKind::kOutOfRange,
-                  "the prediction at x = " + shortest_text(x0) + " does not fit in a double", {}};
+Error beyond_range(double x0) {
+  return Error{ErrorKind::kOutOfRange,
+               "the prediction at x = " + shortest_text(x0) + " does not fit in a double", {}};
 }
 
 Expected<Prediction> predict_guarded(const PolynomialFit& fit, double x0, double level) {
   if (!std::isfinite(x0)) {
-    return FitError{FitErrorKind::kInvalidArgument, "x0 is not a finite number", {}};
+    return Error{ErrorKind::kInvalidArgument, "x0 is not a finite number", {}};
   }
   if (!(level > 0.0 && level < 1.0)) {
-    return FitError{FitErrorKind::kInvalidArgument,
-                    "the confidence level must lie strictly between 0 and 1", {}};
+    return Error{ErrorKind::kInvalidArgument,
+                 "the confidence level must lie strictly between 0 and 1", {}};
   }
   Prediction result;
   result.fit = evaluate_guarded(fit, x0);
@@ -109,7 +112,7 @@ Expected<Prediction> predict(const PolynomialFit& fit, double x0, double level) 
   try {
     return predict_guarded(fit, x0, level);
   } catch (const std::bad_alloc&) {
-    return FitError{FitErrorKind::kOutOfMemory, "not enough memory for the prediction", {}};
+    return Error{ErrorKind::kOutOfMemory, "not enough memory for the prediction", {}};
   }
 }
 

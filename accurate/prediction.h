@@ -5,8 +5,8 @@
 
 #include <optional>
 
-#include "accurate/expected.h"
 #include "accurate/polynomial_fit.h"
+#include "text/expected.h"
 
 namespace polylsq::accurate {
 

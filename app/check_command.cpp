@@ -4,10 +4,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <string_view>
-#include <variant>
 
-#include "accurate/data_reader.h"
 #include "accurate/polynomial_fit.h"
 #include "app/check_report.h"
 #include "app/data_input.h"
@@ -15,6 +14,7 @@
 #include "app/output_target.h"
 #include "app/program.h"
 #include "fit/curve_fit_driver.h"
+#include "input/data_reader.h"
 #include "recio/exit_status.h"
 #include "recio/fpenv.h"
 #include "recio/io.h"
@@ -40,7 +40,7 @@ std::vector<std::string> lines_of(std::string_view console) {
   return lines;
 }
 
-DataExtent extent_of(const accurate::DataSet& data) {
+DataExtent extent_of(const input::DataSet& data) {
   const auto [x_low, x_high] = std::minmax_element(data.x.begin(), data.x.end());
   const auto [y_low, y_high] = std::minmax_element(data.y.begin(), data.y.end());
   return {*x_low, *x_high, *y_low, *y_high};
@@ -54,8 +54,9 @@ int run_check(const CheckRun& run) {
   if (auto refusal = refuse_outputs(run.data_file, outputs, run.force)) return fail(*refusal, kExitUsage);
   // Read once: a pipe gives its bytes to one reader only.
   const std::string name = data_display_name(run.data_file);
-  std::string contents;
-  if (auto error = read_whole_data(run.data_file, contents)) return fail(*error);
+  const Expected<std::string> read_once = read_whole_data(run.data_file);
+  if (!read_once) return fail(read_once.error().message);
+  const std::string& contents = *read_once;
 
   recio::enable_fp_traps();
   std::string legacy_console;
@@ -73,20 +74,24 @@ int run_check(const CheckRun& run) {
   if (console_failed) std::cout.setstate(std::ios::badbit);  // reported with standard output's end
   const recio::TrapsHeld accurate_side;  // the accurate fit and the report: no traps
 
+  // Memory that the accurate half cannot get is its own error, reported as `fit` reports
+  // it, not the legacy run-time's ALLOCATE report.
+  std::set_new_handler(nullptr);
+
   std::FILE* file = recio::platform::open_memory_c_file(contents);
   if (file == nullptr) return fail(name + ": could not be read");
-  accurate::ReadOptions options;
+  input::ReadOptions options;
   options.data_file_only = true;
-  accurate::ReadResult read = accurate::read_data(file, name, options);
+  const Expected<input::DataSet> read = input::read_data(file, name, options);
   std::fclose(file);
-  if (auto* error = std::get_if<accurate::ReadError>(&read)) return fail(error->message);
-  const accurate::DataSet& data = std::get<accurate::DataSet>(read);
+  if (!read) return fail(read.error().message);
+  const input::DataSet& data = *read;
 
   Vec<const float> fitstat(legacy.FITSTAT);
   // The legacy degree; where the data hold too few distinct x for it, the degree the
   // legacy run could fit (it warns and fits that one).
   auto fit = accurate::fit_polynomial(data.x, data.y, {}, legacy.NDEG);
-  if (!fit && fit.error().kind == accurate::FitErrorKind::kTooFewDistinctX) {
+  if (!fit && fit.error().kind == ErrorKind::kTooFewDistinctX) {
     const int fitted = static_cast<int>(fitstat(fitstat_slot::kDfRegression));
     fit = accurate::fit_polynomial(data.x, data.y, {}, fitted);
   }

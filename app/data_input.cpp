@@ -13,12 +13,14 @@ std::string data_display_name(const std::string& data_file) {
   return data_file == "-" ? "standard input" : data_file;
 }
 
-std::variant<std::FILE*, std::string> open_data(const std::string& data_file) {
+Expected<std::FILE*> open_data(const std::string& data_file) {
   if (data_file == "-") return stdin;
   std::error_code ignored;
-  if (std::filesystem::is_directory(utf8_path(data_file), ignored)) return data_file + ": is a folder";
+  if (std::filesystem::is_directory(utf8_path(data_file), ignored)) {
+    return Error{ErrorKind::kCannotRead, data_file + ": is a folder"};
+  }
   std::FILE* file = recio::platform::open_c_file(data_file, "rb");
-  if (file == nullptr) return data_file + ": cannot be opened";
+  if (file == nullptr) return Error{ErrorKind::kCannotRead, data_file + ": cannot be opened"};
   return file;
 }
 
@@ -26,18 +28,18 @@ void close_data(std::FILE* file) {
   if (file != stdin) std::fclose(file);
 }
 
-std::optional<std::string> read_whole_data(const std::string& data_file, std::string& bytes) {
-  auto opened = open_data(data_file);
-  if (auto* error = std::get_if<std::string>(&opened)) return *error;
-  std::FILE* file = std::get<std::FILE*>(opened);
-  bytes.clear();
+Expected<std::string> read_whole_data(const std::string& data_file) {
+  const Expected<std::FILE*> opened = open_data(data_file);
+  if (!opened) return opened.error();
+  std::FILE* file = *opened;
+  std::string bytes;
   char chunk[65536];
   std::size_t n = 0;
   while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
   const bool failed = std::ferror(file) != 0;
   close_data(file);
-  if (failed) return data_display_name(data_file) + ": could not be read";
-  return std::nullopt;
+  if (failed) return Error{ErrorKind::kCannotRead, data_display_name(data_file) + ": could not be read"};
+  return bytes;
 }
 
 }  // namespace polylsq::app

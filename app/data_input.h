@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstdio>
-#include <optional>
 #include <string>
-#include <variant>
+
+#include "text/expected.h"
 
 namespace polylsq::app {
 
@@ -14,11 +14,10 @@ std::string data_display_name(const std::string& data_file);
 
 // The data opened for reading in binary mode (standard input for "-"), or why not
 // ("data: is a folder", "data: cannot be opened"). Close it with close_data.
-std::variant<std::FILE*, std::string> open_data(const std::string& data_file);
+Expected<std::FILE*> open_data(const std::string& data_file);
 void close_data(std::FILE* file);
 
-// Reads the whole data once into `bytes` (a pipe to its end); std::nullopt on success,
-// else why not ("data: could not be read").
-std::optional<std::string> read_whole_data(const std::string& data_file, std::string& bytes);
+// The whole data, read once (a pipe to its end), or why not ("data: could not be read").
+Expected<std::string> read_whole_data(const std::string& data_file);
 
 }  // namespace polylsq::app

@@ -6,10 +6,8 @@
 #include <charconv>
 #include <cstdio>
 #include <iostream>
-#include <variant>
 #include <vector>
 
-#include "accurate/data_reader.h"
 #include "accurate/fit_limits.h"
 #include "accurate/polynomial_fit.h"
 #include "accurate/prediction.h"
@@ -18,6 +16,7 @@
 #include "app/fit_picture.h"
 #include "app/fit_report.h"
 #include "app/output_target.h"
+#include "input/data_reader.h"
 #include "recio/exit_status.h"
 
 namespace polylsq::app {
@@ -29,17 +28,14 @@ int fail(const std::string& message, int status = kExitRuntimeError) {
 }
 
 // The data of `run`, or why there is none.
-std::variant<accurate::DataSet, std::string> read_observations(const FitRun& run,
-                                                               const std::string& name) {
-  auto opened = open_data(run.data_file);
-  if (auto* error = std::get_if<std::string>(&opened)) return *error;
-  std::FILE* file = std::get<std::FILE*>(opened);
-  accurate::ReadOptions options;
+Expected<input::DataSet> read_observations(const FitRun& run, const std::string& name) {
+  const Expected<std::FILE*> file = open_data(run.data_file);
+  if (!file) return file.error();
+  input::ReadOptions options;
   options.weights = run.weights;
-  accurate::ReadResult result = accurate::read_data(file, name, options);
-  close_data(file);
-  if (auto* error = std::get_if<accurate::ReadError>(&result)) return error->message;
-  return std::get<accurate::DataSet>(std::move(result));
+  Expected<input::DataSet> result = input::read_data(*file, name, options);
+  close_data(*file);
+  return result;
 }
 
 // The files that `run` writes besides its report.
@@ -58,9 +54,9 @@ std::string exact_text(double value) {
 
 // The predictions asked for, each beyond the x range of the observations used named in a
 // warning; or why one cannot be made.
-std::variant<Predictions, std::string> predictions_of(const FitRun& run, const accurate::DataSet& data,
-                                                      const accurate::PolynomialFit& fit,
-                                                      std::vector<std::string>& warnings) {
+Expected<Predictions> predictions_of(const FitRun& run, const input::DataSet& data,
+                                     const accurate::PolynomialFit& fit,
+                                     std::vector<std::string>& warnings) {
   Predictions predictions;
   predictions.level = run.level;
   double low = 0.0;
@@ -74,7 +70,9 @@ std::variant<Predictions, std::string> predictions_of(const FitRun& run, const a
   }
   for (const double x : run.at) {
     const auto prediction = accurate::predict(fit, x, run.level);
-    if (!prediction) return "--at " + exact_text(x) + ": " + prediction.error().message;
+    if (!prediction) {
+      return Error{prediction.error().kind, "--at " + exact_text(x) + ": " + prediction.error().message};
+    }
     predictions.rows.push_back({x, *prediction});
     if (x < low || x > high) {
       warnings.push_back("the prediction at x = " + exact_text(x) +
@@ -86,7 +84,7 @@ std::variant<Predictions, std::string> predictions_of(const FitRun& run, const a
 }
 
 // x, y, fitted value and residual of every observation (and its weight), as CSV.
-std::string residuals_csv(const accurate::DataSet& data, const accurate::PolynomialFit& fit) {
+std::string residuals_csv(const input::DataSet& data, const accurate::PolynomialFit& fit) {
   const bool weighted = !data.w.empty();
   std::string out(weighted ? kWeightedResidualsHeader : kResidualsHeader);
   out += "\n";
@@ -105,9 +103,9 @@ std::string residuals_csv(const accurate::DataSet& data, const accurate::Polynom
 int run_fit(const FitRun& run) {
   if (auto refusal = refuse_outputs(run.data_file, outputs_of(run), run.force)) return fail(*refusal, kExitUsage);
   const std::string name = data_display_name(run.data_file);
-  auto observations = read_observations(run, name);
-  if (auto* message = std::get_if<std::string>(&observations)) return fail(*message);
-  const accurate::DataSet& data = std::get<accurate::DataSet>(observations);
+  const Expected<input::DataSet> observations = read_observations(run, name);
+  if (!observations) return fail(observations.error().message);
+  const input::DataSet& data = *observations;
 
   if (!run.degree && !data.file_degree) {
     return fail(name + " holds plain columns: --degree is required\n"
@@ -124,7 +122,7 @@ int run_fit(const FitRun& run) {
   const auto fit = accurate::fit_polynomial(data.x, data.y, data.w, degree);
   if (!fit) return fail(name + ": " + fit.error().message);
 
-  FitSource source{name, data.format == accurate::DataFormat::kDataFile ? "data file" : "columns",
+  FitSource source{name, data.format == input::DataFormat::kDataFile ? "data file" : "columns",
                    data.warnings};
   const bool band_defined = fit->anova.error_df > 0;
   if (run.band && !band_defined) {
@@ -132,9 +130,9 @@ int run_fit(const FitRun& run) {
                               " observations leave no degrees of freedom for the error of " +
                               std::to_string(fit->degree + 1) + " coefficients");
   }
-  auto predictions = predictions_of(run, data, *fit, source.warnings);
-  if (auto* message = std::get_if<std::string>(&predictions)) return fail(*message);
-  const Predictions& asked = std::get<Predictions>(predictions);
+  const Expected<Predictions> predictions = predictions_of(run, data, *fit, source.warnings);
+  if (!predictions) return fail(predictions.error().message);
+  const Predictions& asked = *predictions;
   std::cout << (run.json ? fit_json(*fit, source, asked) : fit_text(*fit, source, asked))
             << std::flush;
 

@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "accurate/data_reader.h"
+#include "input/data_reader.h"
 
 namespace {
 
@@ -54,10 +54,9 @@ void BM_ReadData(benchmark::State& state, Layout layout) {
   for (auto _ : state) {
     std::FILE* f = std::fopen(file.path().c_str(), "rb");
     if (f == nullptr) std::abort();
-    auto result = polylsq::accurate::read_data(f, "bench", {});
+    const auto data = polylsq::input::read_data(f, "bench", {});
     std::fclose(f);
-    const auto* data = std::get_if<polylsq::accurate::DataSet>(&result);
-    if (data == nullptr || data->x.size() != static_cast<std::size_t>(n)) {
+    if (!data || data->x.size() != static_cast<std::size_t>(n)) {
       state.SkipWithError("the generated file did not read");
       break;
     }

@@ -45,7 +45,7 @@ bool read_more(ConsoleInput& in) {
 }
 
 // Lines of standard input; a last line without its end is a record.
-class ConsoleRecords final : public RecordSource {
+class ConsoleRecords final : public text::RecordSource {
  public:
   bool next_record(std::string_view& record) override {
     ConsoleInput& in = console().input;

@@ -1,9 +1,5 @@
-// List-directed input: values of one read statement taken from a sequence of records.
-//
-// Values are separated by blanks, tabs, a comma (with optional blanks) or the end of a
-// record; r*v repeats v, r* gives r null values, a null value leaves its item unchanged,
-// a slash ends the statement (and a value). A statement starts at the next record and
-// skips the rest of the last record it read.
+// List-directed input: the values of one read statement (scanned as text/list_scan.h
+// says) stored in integer and single-precision items.
 #pragma once
 
 #include <initializer_list>
@@ -12,18 +8,9 @@
 
 #include "recio/io.h"
 #include "recio/run_end.h"
+#include "text/list_scan.h"
 
 namespace polylsq::recio::detail {
-
-// The records of a unit, one at a time. A record's text stays valid until the next call.
-class RecordSource {
- public:
-  // False when no record is left (end of file).
-  virtual bool next_record(std::string_view& record) = 0;
-
- protected:
-  ~RecordSource() = default;
-};
 
 // Why a read statement failed: the error and, for a value that cannot be read as its item's
 // type, the value as written (a view into the failing record: valid until the source's next
@@ -35,7 +22,8 @@ struct ReadFailure {
 
 // One read statement: starts with a new record and stores each value converted to its
 // item's type. On failure the items before the failing one hold their new values.
-std::optional<ReadFailure> read_list_items(RecordSource& source, std::initializer_list<InItem> items);
+std::optional<ReadFailure> read_list_items(text::RecordSource& source,
+                                           std::initializer_list<InItem> items);
 
 // Conversion of one value token (no separators in it). Integers: [sign]digits, b#digits
 // (base 2 to 36) or #digits (base 16), within the 32-bit range. Reals: [sign] digits with

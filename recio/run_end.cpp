@@ -10,6 +10,7 @@
 #include "recio/platform.h"
 #include "recio/testing.h"
 #include "recio/units.h"
+#include "text/message_text.h"
 
 namespace polylsq::recio {
 namespace detail {
@@ -17,9 +18,6 @@ namespace {
 
 constexpr std::string_view kStopText = "Stop - Program terminated.";
 constexpr std::string_view kConsoleName = "CON";
-
-// Longest part of a failing value that a report quotes, in bytes.
-constexpr std::size_t kQuotedValueLength = 40;
 
 struct Ends {
   StopHook stop_hook;
@@ -57,42 +55,6 @@ std::string report_text(char letter, int number, std::string_view label, std::st
     text += "\r\n";
   }
   return text;
-}
-
-// Length of the valid UTF-8 sequence of two to four bytes at the start of `text`; 0 when
-// there is none.
-std::size_t utf8_sequence_length(std::string_view text) {
-  const auto lead = static_cast<unsigned char>(text[0]);
-  const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  if (length == 0 || text.size() < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) return 0;
-  }
-  return length;
-}
-
-// `text` between double quotes, escaped as read_location says.
-std::string quoted(std::string_view text) {
-  std::string out = "\"";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if (text[i] == '"' || text[i] == '\\') {
-      out += '\\';
-      out += text[i];
-    } else if (byte >= 0x20 && byte < 0x7F) {
-      out += text[i];
-    } else if (const std::size_t length = byte >= 0x80 ? utf8_sequence_length(text.substr(i)) : 0) {
-      out.append(text.substr(i, length));
-      i += length - 1;
-    } else {
-      constexpr char kHex[] = "0123456789abcdef";
-      out += "\\x";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    }
-  }
-  out += '"';
-  return out;
 }
 
 // The end of the process without a stop: the owed line end and the files' records.
@@ -157,21 +119,7 @@ std::string_view io_error_message(IoError error) {
 
 std::string read_location(std::string_view value, std::size_t line) {
   if (value.empty()) return "after line " + std::to_string(line);
-  std::string_view shown = value.substr(0, kQuotedValueLength);
-  if (shown.size() < value.size()) {  // never cut inside a valid UTF-8 sequence
-    for (std::size_t back = 1; back <= 3 && back <= shown.size(); ++back) {
-      const std::size_t lead = shown.size() - back;
-      const std::size_t length = utf8_sequence_length(value.substr(lead));
-      if (length > back) {
-        shown = shown.substr(0, lead);
-        break;
-      }
-      if (length != 0 || (static_cast<unsigned char>(value[lead]) & 0xC0) != 0x80) break;
-    }
-  }
-  std::string text = "line " + std::to_string(line) + ": " + quoted(shown);
-  if (shown.size() < value.size()) text += "...";
-  return text;
+  return text::at_line(line, text::quote_value(value));
 }
 
 void fail_io_on_file(IoError error, Statement statement, std::string_view name,

@@ -85,10 +85,8 @@ std::string_view io_error_message(IoError error);
 // Ends the run with a math report: "M<number>: MATH" and `message`.
 [[noreturn]] void fail_math(int number, std::string_view message);
 
-// `line 7: "3.O512"` for a value that cannot be read (quoted as written: printable ASCII and
-// valid UTF-8 as they are, quotes and backslashes escaped, other bytes as \xNN; cut after
-// 40 bytes, never inside a UTF-8 sequence, with "..." after the quote), or `after line 5`
-// when `value` is empty (an end of file).
+// `line 7: "3.O512"` for a value that cannot be read (quoted as text::quote_value quotes
+// it), or `after line 5` when `value` is empty (an end of file).
 std::string read_location(std::string_view value, std::size_t line);
 
 // Sets up, once per process, what the run-time needs whatever runs first: the exit handler

@@ -14,6 +14,7 @@
 #include "recio/platform.h"
 #include "recio/run_end.h"
 #include "recio/testing.h"
+#include "text/line_ends.h"
 
 namespace polylsq::recio {
 namespace {
@@ -33,10 +34,7 @@ struct FileUnit {
   std::optional<std::string_view> given;  // contents read by the caller, not owned
   std::size_t next = 0;  // offset in `data` of the next record to read
   std::size_t records_read = 0;  // records taken so far: the number of the last line read
-  // First '\n' and first '\r' at or after an earlier `next` (data.size(): none; npos: not
-  // searched yet), so that reading record by record searches the bytes once.
-  std::size_t next_lf = std::string::npos;
-  std::size_t next_cr = std::string::npos;
+  text::LineEndSearch line_ends;  // over `data`, from `next` on
   bool written = false;  // records were written: the file is rewritten at close
   std::string out;       // records written, "\r\n" after each
 
@@ -83,33 +81,16 @@ void disconnect(std::size_t index, bool store) {
   }
 }
 
-// Position of the first `c` in `data` at or after `from` (data.size() when there is none).
-// `found` remembers the last answer: still valid while it lies at or after `from`.
-std::size_t first_at_or_after(std::string_view data, char c, std::size_t from, std::size_t& found) {
-  if (found == std::string::npos || found < from) {
-    const void* at = std::memchr(data.data() + from, c, data.size() - from);
-    found = at == nullptr ? data.size() : static_cast<std::size_t>(static_cast<const char*>(at) - data.data());
-  }
-  return found;
-}
-
 // Records of a file unit, loaded on the first read.
-class FileRecords final : public detail::RecordSource {
+class FileRecords final : public text::RecordSource {
  public:
   explicit FileRecords(FileUnit& f) : f_(f) {}
   bool next_record(std::string_view& record) override {
     const std::string_view data = f_.contents();
-    std::size_t i = f_.next;
-    if (i >= data.size()) return false;
-    const std::size_t start = i;
-    i = std::min(first_at_or_after(data, '\n', start, f_.next_lf),
-                 first_at_or_after(data, '\r', start, f_.next_cr));
-    record = data.substr(start, i - start);
-    if (i < data.size()) {
-      if (data[i] == '\r' && i + 1 < data.size() && data[i + 1] == '\n') ++i;  // "\r\n": one end
-      ++i;
-    }
-    f_.next = i;
+    if (f_.next >= data.size()) return false;
+    const std::size_t end = f_.line_ends.next_end(data, f_.next);
+    record = data.substr(f_.next, end - f_.next);
+    f_.next = end + text::line_end_length(data.data() + end, data.data() + data.size(), true);
     ++f_.records_read;
     return true;
   }
@@ -122,7 +103,7 @@ class FileRecords final : public detail::RecordSource {
 bool load_file(FileUnit& f) {
   f.loaded = true;
   f.records_read = 0;
-  f.next_lf = f.next_cr = std::string::npos;
+  f.line_ends = text::LineEndSearch();
   return platform::read_unit_file(f.file, f.name, f.data);
 }
 

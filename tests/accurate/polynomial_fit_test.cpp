@@ -25,50 +25,50 @@ TEST(FitPolynomial, EachBadInputGivesItsKindAndMessage) {
   struct Case {
     V x, y, w;
     int degree;
-    FitErrorKind kind;
+    ErrorKind kind;
     const char* message;
     std::optional<std::size_t> observation;
   };
   const Case cases[] = {
-      {{1, 2}, {1, 2}, {}, 11, FitErrorKind::kDegreeOutOfRange,
+      {{1, 2}, {1, 2}, {}, 11, ErrorKind::kDegreeOutOfRange,
        "the degree must be an integer from 0 to 10 (it is 11)", {}},
-      {{1, 2}, {1, 2}, {}, -1, FitErrorKind::kDegreeOutOfRange,
+      {{1, 2}, {1, 2}, {}, -1, ErrorKind::kDegreeOutOfRange,
        "the degree must be an integer from 0 to 10 (it is -1)", {}},
-      {{1, 2, 3}, {1, 2}, {}, 1, FitErrorKind::kSizeMismatch, "x has 3 values but y has 2", {}},
-      {{1, 2, 3}, {1, 2, 3}, {1, 1}, 1, FitErrorKind::kSizeMismatch,
+      {{1, 2, 3}, {1, 2}, {}, 1, ErrorKind::kSizeMismatch, "x has 3 values but y has 2", {}},
+      {{1, 2, 3}, {1, 2, 3}, {1, 1}, 1, ErrorKind::kSizeMismatch,
        "there are 2 weights for 3 observations", {}},
-      {{1, 2, kNaN}, {1, 2, 3}, {}, 1, FitErrorKind::kNonFiniteValue,
+      {{1, 2, kNaN}, {1, 2, 3}, {}, 1, ErrorKind::kNonFiniteValue,
        "observation 3: x is not a finite number (nan)", 2},
-      {{1, 2, 3}, {kInf, 2, 3}, {}, 1, FitErrorKind::kNonFiniteValue,
+      {{1, 2, 3}, {kInf, 2, 3}, {}, 1, ErrorKind::kNonFiniteValue,
        "observation 1: y is not a finite number (inf)", 0},
-      {{1, 2, 3}, {1, 2, 3}, {1, -kInf, 1}, 1, FitErrorKind::kNonFiniteValue,
+      {{1, 2, 3}, {1, 2, 3}, {1, -kInf, 1}, 1, ErrorKind::kNonFiniteValue,
        "observation 2: the weight is not a finite number (-inf)", 1},
-      {{1, 2, 3}, {1, 2, 3}, {1, -0.5, 1}, 1, FitErrorKind::kNegativeWeight,
+      {{1, 2, 3}, {1, 2, 3}, {1, -0.5, 1}, 1, ErrorKind::kNegativeWeight,
        "observation 2: the weight -0.5 is negative", 1},
-      {{1, 2, kInf}, {1, kNaN, 3}, {}, 1, FitErrorKind::kNonFiniteValue,
+      {{1, 2, kInf}, {1, kNaN, 3}, {}, 1, ErrorKind::kNonFiniteValue,
        "observation 2: y is not a finite number (nan)", 1},
-      {{1, 2, 3}, {1, 2, 3}, {}, 3, FitErrorKind::kTooFewObservations,
+      {{1, 2, 3}, {1, 2, 3}, {}, 3, ErrorKind::kTooFewObservations,
        "3 observations cannot determine a polynomial of degree 3: at least 4 are needed", {}},
-      {{}, {}, {}, 0, FitErrorKind::kTooFewObservations,
+      {{}, {}, {}, 0, ErrorKind::kTooFewObservations,
        "0 observations cannot determine a polynomial of degree 0: at least 1 is needed", {}},
-      {{5}, {1}, {}, 1, FitErrorKind::kTooFewObservations,
+      {{5}, {1}, {}, 1, ErrorKind::kTooFewObservations,
        "1 observation cannot determine a polynomial of degree 1: at least 2 are needed", {}},
-      {{1, 2, 3, 4}, {1, 2, 3, 4}, {1, 0, 2, 0}, 2, FitErrorKind::kTooFewObservations,
+      {{1, 2, 3, 4}, {1, 2, 3, 4}, {1, 0, 2, 0}, 2, ErrorKind::kTooFewObservations,
        "2 observations of positive weight cannot determine a polynomial of degree 2: at least "
        "3 are needed", {}},
-      {{2, 2, 2, 2}, {1, 2, 3, 4}, {}, 1, FitErrorKind::kConstantX,
+      {{2, 2, 2, 2}, {1, 2, 3, 4}, {}, 1, ErrorKind::kConstantX,
        "x is constant (2): a polynomial of degree 1 needs at least 2 distinct x values", {}},
-      {{1, 2, 3, 1, 2, 3}, {1, 2, 3, 4, 5, 6}, {}, 3, FitErrorKind::kTooFewDistinctX,
+      {{1, 2, 3, 1, 2, 3}, {1, 2, 3, 4, 5, 6}, {}, 3, ErrorKind::kTooFewDistinctX,
        "3 distinct x values cannot determine a polynomial of degree 3: at least 4 are needed", {}},
-      {{1, 2, 3, 4, 1}, {1, 2, 3, 4, 5}, {1, 1, 1, 0, 1}, 3, FitErrorKind::kTooFewDistinctX,
+      {{1, 2, 3, 4, 1}, {1, 2, 3, 4, 5}, {1, 1, 1, 0, 1}, 3, ErrorKind::kTooFewDistinctX,
        "3 distinct x values cannot determine a polynomial of degree 3: at least 4 are needed", {}},
       {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 1e300}, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {}, 10,
-       FitErrorKind::kIllConditioned,
+       ErrorKind::kIllConditioned,
        "the x values are too close together against their range to determine a polynomial of "
        "degree 10", {}},
-      {{0, 0x1p-1000, 0x1p-999}, {0, 1, 4}, {}, 2, FitErrorKind::kOutOfRange,
+      {{0, 0x1p-1000, 0x1p-999}, {0, 1, 4}, {}, 2, ErrorKind::kOutOfRange,
        "the coefficient of x^2 (about 1.148e+602) does not fit in a double", {}},
-      {{0, 1, 2}, {1e300, -1e300, 1e300}, {}, 1, FitErrorKind::kOutOfRange,
+      {{0, 1, 2}, {1e300, -1e300, 1e300}, {}, 1, ErrorKind::kOutOfRange,
        "the total sum of squares (about 2.667e+600) does not fit in a double", {}},
   };
   for (const Case& c : cases) {

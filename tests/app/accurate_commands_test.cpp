@@ -173,9 +173,19 @@ struct ErrorCase {
 
 void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 
+std::string repeated(std::string_view piece, int count) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += piece;
+  return out;
+}
+
 const ErrorCase kErrorCases[] = {
     {"BadValueNamesItsLine", "1\n3\n1 2\n2 3.O512\n3 4\n", {}, 1,
      "polylsq: data.txt: line 4: \"3.O512\" is not a number\n"},
+    // quoted as the legacy run's read report quotes it: bytes that continue no UTF-8
+    // sequence escaped one by one, cut after 40 of them
+    {"BadValueQuotedAsTheLegacyReportQuotesIt", "1\n3\n1 2\n2 " + std::string(42, '\xb4') + "\n3 4\n",
+     {}, 1, "polylsq: data.txt: line 4: \"" + repeated("\\xb4", 40) + "\"... is not a number\n"},
     {"ColumnsNeedADegree", "1 2\n2 3\n", {}, 2,
      "polylsq: data.txt holds plain columns: --degree is required\nRun 'polylsq fit --help' for usage.\n"},
     {"DegreeOfTheFileAboveTen", "11\n2\n1 2\n2 3\n", {}, 1,

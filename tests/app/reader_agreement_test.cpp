@@ -20,16 +20,17 @@
 
 #include <gtest/gtest.h>
 
-#include "accurate/data_reader.h"
+#include "input/data_reader.h"
 #include "recio/list_input.h"
-#include "tests/accurate/text_file.h"
+#include "text/list_scan.h"
+#include "tests/input/text_file.h"
 
 namespace polylsq {
 namespace {
 
 // Records of a text as the legacy reader's file unit splits them: "\r\n", "\r" or "\n"
 // end one record; a last record without an end is a record.
-class TextRecords final : public recio::detail::RecordSource {
+class TextRecords final : public text::RecordSource {
  public:
   explicit TextRecords(std::string_view text) : text_(text) {}
   bool next_record(std::string_view& record) override {
@@ -75,11 +76,10 @@ std::optional<Observations> read_legacy(std::string_view text) {
 
 // The accurate reader, each double rounded to float. Empty when it fails.
 std::optional<Observations> read_accurate(const std::string& text) {
-  const accurate::testing::TextFile file(text);
-  const accurate::ReadResult result = accurate::read_data(file.get(), {}, {});
-  const auto* data = std::get_if<accurate::DataSet>(&result);
-  if (data == nullptr) return std::nullopt;
-  EXPECT_EQ(data->format, accurate::DataFormat::kDataFile);
+  const input::testing::TextFile file(text);
+  const Expected<input::DataSet> data = input::read_data(file.get(), {}, {});
+  if (!data) return std::nullopt;
+  EXPECT_EQ(data->format, input::DataFormat::kDataFile);
   const auto float_bits = [](double v) {
     return std::bit_cast<std::uint32_t>(static_cast<float>(v));
   };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang's libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-fuzz/ (or the folder given):
-#   build-fuzz/list_input_fuzz   list-directed input, file bytes to read statements
+#   build-fuzz/list_input_fuzz   list-directed input, file bytes to read statements, each real
+#                                also read by the accurate reader
 #   build-fuzz/program_fuzz      the whole program, "B2F.txt" bytes to its results
 #   build-fuzz/edit_fuzz         F and E editing against an exact-decimal layout
 # Needs clang++ (14 or later) and its runtime (Debian: clang, libclang-rt-14-dev).
@@ -15,11 +16,12 @@ mkdir -p "$out/obj"
 flags=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -fno-omit-frame-pointer
        -fsanitize=address,undefined -fno-sanitize-recover=all -I. -Itests)
 
-# The library and the main program's run, instrumented for coverage, and the test helpers
-# the targets share with the test suites (temporary folders, whole files).
+# The shared text grammar, the library, the main program's run and the accurate reader,
+# instrumented for coverage, and the test helpers the targets share with the test suites
+# (temporary folders, whole files).
 # Of the platform-dependent files, the POSIX ones.
 sources=()
-for src in recio/*.cpp support/*.cpp stats/*.cpp fit/*.cpp app/program.cpp \
+for src in text/*.cpp recio/*.cpp support/*.cpp stats/*.cpp fit/*.cpp app/program.cpp input/*.cpp \
            tests/support_lib/temp_dir.cpp tests/support_lib/files.cpp; do
   [[ $src == *_windows.cpp ]] || sources+=("$src")
 done
@@ -28,7 +30,7 @@ for src in "${sources[@]}"; do
   obj="$out/obj/$(echo "$src" | tr / _).o"
   # Rebuilt when the source or any header of the tree is newer than the object.
   if [ -f "$obj" ] && [ ! "$src" -nt "$obj" ] &&
-     [ -z "$(find recio support stats fit app tests/support_lib -name '*.h' -newer "$obj" | head -1)" ]; then
+     [ -z "$(find text recio support stats fit app input tests/support_lib -name '*.h' -newer "$obj" | head -1)" ]; then
     continue
   fi
   while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do wait -n; done

@@ -2,12 +2,14 @@
 // sequence of read statements, the rest is the data file they read. Every statement
 // either fills its items or ends the run with a READ report on the file; no stored real
 // is an infinity or a NaN. Every value token of the data is also converted on its own and
-// compared with an independent conversion (strtof, and a plain digit loop for integers).
+// compared with an independent conversion (strtof, and a plain digit loop for integers),
+// and each real with the accurate reader's double of it, rounded to float.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <bit>
 #include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -19,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "input/number_text.h"
 #include "recio/testing.h"
 #include "recio/io.h"
 #include "recio/list_input.h"
@@ -77,6 +80,38 @@ bool is_real_constant(std::string_view t) {
   return true;
 }
 
+// Whether `wide` lies halfway between two adjacent floats (or between the largest float
+// and 2^128).
+bool halfway_between_floats(double wide) {
+  const double magnitude = std::fabs(wide);
+  if (magnitude >= FLT_MIN) {  // a normal float drops the last 29 bits of a double: 1 then 0s
+    constexpr std::uint64_t kDropped = (std::uint64_t{1} << 29) - 1;
+    return (std::bit_cast<std::uint64_t>(wide) & kDropped) == std::uint64_t{1} << 28;
+  }
+  const double scaled = magnitude * 0x1p150;  // subnormal floats: even multiples of 2^-150
+  return scaled == std::floor(scaled) && std::fmod(scaled, 2.0) == 1.0;
+}
+
+// The accurate reader reads the same grammar: it rejects what the legacy reader rejects as
+// no real, and where both read the token, its double rounded to float is the legacy float,
+// unless the double lies halfway between two floats (rounding twice may then tie where
+// rounding once does not).
+void check_double_agrees(std::string_view token, const std::optional<IoError>& error, float value) {
+  double wide = 0.0;
+  const polylsq::text::Conversion verdict = polylsq::input::parse_real(token, wide);
+  if ((verdict == polylsq::text::Conversion::kMalformed) != (error == IoError::kBadReal)) {
+    violation("parse_real(\"" + std::string(token) + "\") and convert_real disagree on the form");
+  }
+  if (error || verdict != polylsq::text::Conversion::kOk) return;
+  if (halfway_between_floats(wide)) return;
+  const float narrow = static_cast<float>(wide);
+  if (std::bit_cast<std::uint32_t>(narrow) != std::bit_cast<std::uint32_t>(value)) {
+    char buf[128];
+    std::snprintf(buf, sizeof buf, "%a rounds to %a, the legacy float is %a", wide, narrow, value);
+    violation("parse_real(\"" + std::string(token) + "\") = " + buf);
+  }
+}
+
 void check_real_token(std::string_view token) {
   float value = 12345.0f;
   const std::optional<IoError> error = polylsq::recio::detail::convert_real(token, value);
@@ -102,7 +137,7 @@ void check_real_token(std::string_view token) {
     char buf[128];
     std::snprintf(buf, sizeof buf, "%a, expected %a", value, expected);
     violation("convert_real(\"" + std::string(token) + "\") = " + buf);
-  }
+  }  check_double_agrees(token, error, value);
 }
 
 // Digit value in bases up to 36, or 99.

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 
 class ValueColumn {
  public:
@@ -45,4 +45,4 @@ class ValueColumn {
   double* limit_ = nullptr;  // end of the batch or block being filled
 };
 
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

@@ -1,12 +1,12 @@
 // Lines of an open file: one buffer holds the unread part of the last chunk; a line that
 // runs past the buffer's end is moved to its front and completed by the next read, the
 // buffer growing only for lines longer than about half a chunk.
-#include "accurate/line_source.h"
+#include "input/line_source.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -18,22 +18,10 @@ LineSource::LineSource(std::FILE* file, const StreamLimits& limits)
       chunk_bytes_(std::max<std::size_t>(limits.chunk_bytes, 1)),
       max_line_bytes_(std::max<std::size_t>(limits.max_line_bytes, 1)) {}
 
-std::size_t LineSource::find_from(char c, std::size_t& cache) {
-  if (cache < begin_) cache = begin_;
-  if (cache < end_ && buffer_[cache] != c) {
-    const void* hit = std::memchr(buffer_.get() + cache, c, end_ - cache);
-    cache = hit == nullptr
-                ? end_
-                : static_cast<std::size_t>(static_cast<const char*>(hit) - buffer_.get());
-  }
-  return cache;
-}
-
 bool LineSource::refill() {
   if (begin_ > 0) {
     std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
-    next_lf_ = std::max(next_lf_, begin_) - begin_;
-    next_cr_ = std::max(next_cr_, begin_) - begin_;
+    line_ends_.shift(begin_);
     end_ -= begin_;
     begin_ = 0;
   }
@@ -48,7 +36,8 @@ bool LineSource::refill() {
       std::fread(buffer_.get() + end_, 1, std::min(capacity_ - end_, chunk_bytes_), file_);
   if (got == 0) {
     if (std::ferror(file_) != 0) {
-      failure_ = "the file could not be read after line " + std::to_string(line_number_);
+      failure_ = {ErrorKind::kCannotRead,
+                  "the file could not be read after line " + std::to_string(line_number_)};
       return false;
     }
     at_eof_ = true;
@@ -58,7 +47,7 @@ bool LineSource::refill() {
 }
 
 LineSource::Status LineSource::next(std::string_view& line) {
-  if (!failure_.empty()) return Status::kFailed;
+  if (!failure_.message.empty()) return Status::kFailed;
   while (!started_) {
     if (end_ - begin_ >= kByteOrderMark.size() || at_eof_) {
       if (std::string_view(buffer_.get() + begin_, end_ - begin_).starts_with(kByteOrderMark)) {
@@ -70,21 +59,20 @@ LineSource::Status LineSource::next(std::string_view& line) {
     }
   }
   for (;;) {
-    const std::size_t lf = find_from('\n', next_lf_);
-    const std::size_t cr = find_from('\r', next_cr_);
-    const std::size_t stop = std::min(lf, cr);
-    // a '\r' that ends the bytes read may be the first half of "\r\n": read on first
-    const bool open_cr = stop == cr && stop + 1 == end_ && !at_eof_;
+    const std::size_t stop = line_ends_.next_end(std::string_view(buffer_.get(), end_), begin_);
     const std::size_t length = stop - begin_;  // of the line, or of its part read so far
     if (length > max_line_bytes_) {
-      failure_ = "line " + std::to_string(line_number_ + 1) + " is longer than " +
-                 std::to_string(max_line_bytes_) + " bytes";
+      failure_ = {ErrorKind::kBadData, "line " + std::to_string(line_number_ + 1) +
+                                           " is longer than " + std::to_string(max_line_bytes_) +
+                                           " bytes"};
       return Status::kFailed;
     }
-    if (stop < end_ && !open_cr) {
+    // a "\r" that ends the bytes read may be the first half of "\r\n": read on first
+    const std::size_t end_length =
+        text::line_end_length(buffer_.get() + stop, buffer_.get() + end_, at_eof_);
+    if (end_length != 0) {
       line = std::string_view(buffer_.get() + begin_, length);
-      begin_ = stop + 1;
-      if (stop == cr && begin_ < end_ && buffer_[begin_] == '\n') ++begin_;
+      begin_ = stop + end_length;
       ++line_number_;
       return Status::kLine;
     }
@@ -99,4 +87,4 @@ LineSource::Status LineSource::next(std::string_view& line) {
   }
 }
 
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

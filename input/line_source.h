@@ -1,6 +1,6 @@
 // Lines of an open file, read in chunks: the file is never held whole, only the chunk and
-// the line being read. "\r\n", a lone "\r" and a lone "\n" each end one line; a last line
-// without an end is a line; a UTF-8 byte-order mark at the start of the file is dropped.
+// the line being read. Lines end as text/line_ends.h says; a UTF-8 byte-order mark at the
+// start of the file is dropped.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +9,10 @@
 #include <string>
 #include <string_view>
 
-namespace polylsq::accurate {
+#include "text/expected.h"
+#include "text/line_ends.h"
+
+namespace polylsq::input {
 
 // Sizes of the reading buffer. The defaults suit files of any size; tests shrink them to
 // put chunk boundaries inside values and line ends.
@@ -50,11 +53,11 @@ class LineSource {
   // The number of the line last returned (1 for the first); after kEnd, of the last line.
   std::size_t line_number() const { return line_number_; }
 
-  // What went wrong when next() gave kFailed, e.g. "line 7 is longer than 64 MiB".
-  const std::string& failure() const { return failure_; }
+  // What went wrong when next() gave kFailed: the file could not be read (kCannotRead), or
+  // "line 7 is longer than 67108864 bytes" (kBadData).
+  const Error& failure() const { return failure_; }
 
  private:
-  std::size_t find_from(char c, std::size_t& cache);
   bool refill();
 
   std::FILE* file_;
@@ -64,14 +67,11 @@ class LineSource {
   std::size_t capacity_ = 0;
   std::size_t begin_ = 0;  // first byte of the next line
   std::size_t end_ = 0;    // end of the bytes read
-  // Search caches: no '\n' (resp. '\r') lies in [begin_, cache); at the cache index,
-  // while below end_, lies the character searched for or bytes read after the search.
-  std::size_t next_lf_ = 0;
-  std::size_t next_cr_ = 0;
+  text::LineEndSearch line_ends_;  // over [0, end_), from begin_ on
   bool at_eof_ = false;
   bool started_ = false;  // the byte-order mark has been looked for
   std::size_t line_number_ = 0;
-  std::string failure_;
+  Error failure_{ErrorKind::kCannotRead, {}};  // a message once next() failed
 };
 
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

@@ -15,12 +15,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
-#include "accurate/line_source.h"
+#include "input/line_source.h"
+#include "text/expected.h"
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 
 enum class DataFormat { kDataFile, kColumns };
 
@@ -45,19 +45,15 @@ struct DataSet {
   std::vector<std::string> warnings;  // e.g. "data.csv: line 9: empty cell, row skipped"
 };
 
-struct ReadError {
-  std::string message;  // e.g. "data.txt: line 7: \"3.O512\" is not a number"
-};
-
-using ReadResult = std::variant<DataSet, ReadError>;
-
 // Reads `file` from its current position; the caller opens it (in binary mode) and closes
 // it. `display_name` starts every message and warning ("B2F.txt: line 7: ..."); when
 // empty, they start with the line. Returns the data set (at least one observation), or
 // the first failure: a bad value or cell count, a bad header of a data file, a file that
-// ends before NOBS observations, no observations at all, weights asked of a data file, a
-// file that cannot be read, memory that runs out. `limits` serve tests.
-ReadResult read_data(std::FILE* file, std::string_view display_name, const ReadOptions& options,
-                     const StreamLimits& limits = {});
+// ends before NOBS observations, no observations at all (kBadData); weights asked of a
+// data file (kInvalidArgument); a file that cannot be read (kCannotRead); memory that
+// runs out (kOutOfMemory). `limits` serve tests.
+// "data.txt: line 7: \"3.O512\" is not a number"
+Expected<DataSet> read_data(std::FILE* file, std::string_view display_name,
+                            const ReadOptions& options, const StreamLimits& limits = {});
 
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

@@ -1,17 +1,22 @@
 // Plain columns: each line is split into cells by a character-class table (one look-up
 // a character), then every cell is converted once.
-#include "accurate/column_reader.h"
+#include "input/column_reader.h"
 
-#include "accurate/number_text.h"
-#include "accurate/reader_messages.h"
+#include "input/number_text.h"
+#include "text/line_ends.h"
+#include "text/message_text.h"
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 namespace {
 
 // Rows skipped with a warning of their own; the rest are counted in one warning.
 constexpr std::size_t kListedSkips = 20;
 
 constexpr std::string_view kNotAvailable = "NA";
+
+Error bad_line(std::size_t number, std::string_view what) {
+  return {ErrorKind::kBadData, text::at_line(number, what)};
+}
 
 }  // namespace
 
@@ -56,7 +61,7 @@ std::size_t ColumnReader::take_plain_rows(std::string_view bytes, std::size_t ma
   for (;;) {
     const char* const row_end = scan_plain_row(p, end, values);
     if (row_end == nullptr || static_cast<std::size_t>(row_end - p) > max_line_bytes) break;
-    const std::size_t line_end = line_end_length(row_end, end);
+    const std::size_t line_end = text::line_end_length(row_end, end);
     if (line_end == 0) break;
     store(values);
     p = row_end + line_end;
@@ -115,27 +120,27 @@ bool ColumnReader::is_header(const Cells& cells) const {
   return named;
 }
 
-std::optional<std::string> ColumnReader::take_line(std::size_t number, std::string_view line) {
+Expected<void> ColumnReader::take_line(std::size_t number, std::string_view line) {
   if (started_) {
     double values[kMaxCells];
     const char* const end = line.data() + line.size();
     const char* const row_end = scan_plain_row(line.data(), end, values);
     if (row_end != nullptr && (row_end == end || *row_end == '#')) {
       store(values);
-      return std::nullopt;
+      return {};
     }
   } else {
     const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string_view::npos || line[first] == '#') return std::nullopt;
+    if (first == std::string_view::npos || line[first] == '#') return {};
     start(line);
-    if (is_header(split(line))) return std::nullopt;
+    if (is_header(split(line))) return {};
   }
   const Cells cells = split(line);
-  if (cells.count == 0) return std::nullopt;
+  if (cells.count == 0) return {};
   if (cells.count != expected_cells_) {
-    return at_line(number, counted(cells.count, "value") + ", expected " +
-                               std::to_string(expected_cells_) +
-                               (expected_cells_ == 3 ? " (x y w)" : " (x y)"));
+    return bad_line(number, text::counted(cells.count, "value") + ", expected " +
+                                std::to_string(expected_cells_) +
+                                (expected_cells_ == 3 ? " (x y w)" : " (x y)"));
   }
   double values[kMaxCells] = {};
   std::string_view missing;  // why the row is skipped
@@ -146,29 +151,31 @@ std::optional<std::string> ColumnReader::take_line(std::size_t number, std::stri
       continue;
     }
     const Conversion result = parse_real(cell, values[i], decimal_comma_);
-    if (result == Conversion::kMalformed) return at_line(number, quoted(cell) + " is not a number");
+    if (result == Conversion::kMalformed) {
+      return bad_line(number, text::quote_value(cell) + " is not a number");
+    }
     if (result == Conversion::kOutOfRange) {
-      return at_line(number, quoted(cell) + " is beyond the double range");
+      return bad_line(number, text::quote_value(cell) + " is beyond the double range");
     }
   }
   if (!missing.empty()) {
     if (++skipped_rows_ <= kListedSkips) {
-      sink_.warnings.push_back(at_line(number, std::string(missing) + ", row skipped"));
+      sink_.warnings.push_back(text::at_line(number, std::string(missing) + ", row skipped"));
     }
-    return std::nullopt;
+    return {};
   }
   if (expected_cells_ == 3 && values[2] < 0.0) {
-    return at_line(number, "weight " + quoted(cells.text[2]) + " is negative");
+    return bad_line(number, "weight " + text::quote_value(cells.text[2]) + " is negative");
   }
   store(values);
-  return std::nullopt;
+  return {};
 }
 
 void ColumnReader::finish() {
   if (skipped_rows_ > kListedSkips) {
-    sink_.warnings.push_back(counted(skipped_rows_ - kListedSkips, "more row") +
+    sink_.warnings.push_back(text::counted(skipped_rows_ - kListedSkips, "more row") +
                              " with an empty or NA cell skipped");
   }
 }
 
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

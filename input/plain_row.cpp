@@ -1,9 +1,9 @@
 // Plain rows: one pass, one look-up a separator character.
-#include "accurate/plain_row.h"
+#include "input/plain_row.h"
 
-#include "accurate/number_text.h"
+#include "input/number_text.h"
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 
 FieldClasses make_field_classes(const char* delimiters, const char* stops) {
   FieldClasses classes{};
@@ -36,11 +36,4 @@ const char* scan_plain_fields(const char* p, const char* end, std::size_t count,
   return p;
 }
 
-std::size_t line_end_length(const char* p, const char* end) {
-  if (p == end) return 0;
-  if (*p == '\n') return 1;
-  if (*p != '\r' || p + 1 == end) return 0;
-  return p[1] == '\n' ? 2 : 1;
-}
-
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

@@ -1,7 +1,7 @@
 // The data reader: input text -> the doubles read, or the exact message. Every table row
 // is read at several chunk sizes, down to one byte, so that chunk boundaries fall inside
 // values, between "\r" and "\n" and inside the byte-order mark.
-#include "accurate/data_reader.h"
+#include "input/data_reader.h"
 
 #include <bit>
 #include <cstdint>
@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/accurate/text_file.h"
+#include "tests/input/text_file.h"
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 namespace {
 
 using testing::TextFile;
@@ -23,8 +23,8 @@ constexpr std::size_t kChunkSizes[] = {1, 2, 3, 7, 64, StreamLimits{}.chunk_byte
 constexpr double kMax = std::numeric_limits<double>::max();
 constexpr double kMinSubnormal = std::numeric_limits<double>::denorm_min();
 
-ReadResult read_text(const std::string& text, bool weights, std::size_t chunk,
-                     std::string_view name = {}) {
+Expected<DataSet> read_text(const std::string& text, bool weights, std::size_t chunk,
+                            std::string_view name = {}) {
   const TextFile file(text);
   return read_data(file.get(), name, ReadOptions{weights},
                    StreamLimits{chunk, StreamLimits{}.max_line_bytes});
@@ -49,10 +49,9 @@ void expect_reads(const ReadsCase& c, DataFormat format, std::optional<int> degr
   for (const std::size_t chunk : kChunkSizes) {
     SCOPED_TRACE(::testing::PrintToString(c.text) + ", chunk " + std::to_string(chunk));
     const bool weights = !c.w.empty();
-    const ReadResult result = read_text(c.text, weights, chunk);
-    const auto* error = std::get_if<ReadError>(&result);
-    ASSERT_EQ(error, nullptr) << error->message;
-    const DataSet& data = std::get<DataSet>(result);
+    const Expected<DataSet> result = read_text(c.text, weights, chunk);
+    ASSERT_TRUE(result.has_value()) << result.error().message;
+    const DataSet& data = *result;
     EXPECT_EQ(data.format, format);
     EXPECT_EQ(data.file_degree, degree);
     EXPECT_EQ(bits(data.x), bits(c.x));
@@ -142,15 +141,15 @@ TEST(ReadDataFile, AForcedDataFileReadsItsHeaderAsTheLegacyRunDoes) {
       const TextFile file(c.text);
       ReadOptions options;
       options.data_file_only = true;
-      const ReadResult result =
+      const Expected<DataSet> result =
           read_data(file.get(), {}, options, StreamLimits{chunk, StreamLimits{}.max_line_bytes});
       if (const auto* error = std::get_if<std::string>(&c.degree_or_error)) {
-        ASSERT_TRUE(std::holds_alternative<ReadError>(result));
-        EXPECT_EQ(std::get<ReadError>(result).message, *error);
+        ASSERT_FALSE(result.has_value());
+        EXPECT_EQ(result.error().message, *error);
         continue;
       }
-      ASSERT_TRUE(std::holds_alternative<DataSet>(result)) << std::get<ReadError>(result).message;
-      const DataSet& data = std::get<DataSet>(result);
+      ASSERT_TRUE(result.has_value()) << result.error().message;
+      const DataSet& data = result.value();
       EXPECT_EQ(data.file_degree, std::get<int>(c.degree_or_error));
       EXPECT_EQ(data.x, (std::vector<double>{1, 3}));
       EXPECT_EQ(data.y, (std::vector<double>{2, 4}));
@@ -284,11 +283,11 @@ const FailsCase kFailsCases[] = {
     {"1 2\x01\n", false, "line 1: \"2\\x01\" is not a number"},
     // quoted texts are cut after 40 bytes, never inside a UTF-8 character
     {"1 0." + k36Digits + "78901234567890x\n", false,
-     "line 1: \"0." + k36Digits + "78...\" is not a number"},
+     "line 1: \"0." + k36Digits + "78\"... is not a number"},
     {"1 0." + k36Digits + "\xC3\xA9x\n", false,
-     "line 1: \"0." + k36Digits + "\xC3\xA9...\" is not a number"},
+     "line 1: \"0." + k36Digits + "\xC3\xA9\"... is not a number"},
     {"1 0." + k36Digits + "7\xC3\xA9x\n", false,
-     "line 1: \"0." + k36Digits + "7...\" is not a number"},
+     "line 1: \"0." + k36Digits + "7\"... is not a number"},
     {"1 2 -1\n", true, "line 1: weight \"-1\" is negative"},
     {"1 2 1e-300\n3 4 -1e-300\n", true, "line 2: weight \"-1e-300\" is negative"},
     {"1 2 Inf\n", true, "line 1: \"Inf\" is not a number"},
@@ -298,26 +297,26 @@ TEST(ReadData, EveryFailureGivesItsExactMessage) {
   for (const FailsCase& c : kFailsCases) {
     for (const std::size_t chunk : kChunkSizes) {
       SCOPED_TRACE(::testing::PrintToString(c.text) + ", chunk " + std::to_string(chunk));
-      const ReadResult result = read_text(c.text, c.weights, chunk);
-      ASSERT_TRUE(std::holds_alternative<ReadError>(result));
-      EXPECT_EQ(std::get<ReadError>(result).message, c.message);
+      const Expected<DataSet> result = read_text(c.text, c.weights, chunk);
+      ASSERT_FALSE(result.has_value());
+      EXPECT_EQ(result.error().message, c.message);
     }
   }
 }
 
 TEST(ReadData, TheDisplayNameStartsEveryMessageAndWarning) {
-  const ReadResult fails = read_text("1 2\n3\n", false, 64, "data.csv");
-  ASSERT_TRUE(std::holds_alternative<ReadError>(fails));
-  EXPECT_EQ(std::get<ReadError>(fails).message, "data.csv: line 2: 1 value, expected 2 (x y)");
+  const Expected<DataSet> fails = read_text("1 2\n3\n", false, 64, "data.csv");
+  ASSERT_FALSE(fails.has_value());
+  EXPECT_EQ(fails.error().message, "data.csv: line 2: 1 value, expected 2 (x y)");
 
-  const ReadResult reads = read_text("1 2\nNA 3\n", false, 64, "data.csv");
-  ASSERT_TRUE(std::holds_alternative<DataSet>(reads));
-  EXPECT_EQ(std::get<DataSet>(reads).warnings,
+  const Expected<DataSet> reads = read_text("1 2\nNA 3\n", false, 64, "data.csv");
+  ASSERT_TRUE(reads.has_value());
+  EXPECT_EQ(reads.value().warnings,
             std::vector<std::string>{"data.csv: line 2: NA cell, row skipped"});
 
-  const ReadResult empty = read_text("", false, 64, "-");
-  ASSERT_TRUE(std::holds_alternative<ReadError>(empty));
-  EXPECT_EQ(std::get<ReadError>(empty).message, "-: no observations");
+  const Expected<DataSet> empty = read_text("", false, 64, "-");
+  ASSERT_FALSE(empty.has_value());
+  EXPECT_EQ(empty.error().message, "-: no observations");
 }
 
 // What follows the observations is only looked through for values, up to the first line
@@ -328,10 +327,10 @@ TEST(ReadData, LinesAfterTheLastObservationAreNotData) {
   constexpr std::size_t kLineLimit = 1024;
   const std::string text = observations + std::string(100000, '\xFF') + "\n5 6\n";
   const TextFile file(text);
-  const ReadResult result = read_data(file.get(), {}, {}, {kChunk, kLineLimit});
-  ASSERT_TRUE(std::holds_alternative<DataSet>(result));
-  EXPECT_EQ(std::get<DataSet>(result).y, (std::vector<double>{2, 4}));
-  EXPECT_TRUE(std::get<DataSet>(result).warnings.empty());
+  const Expected<DataSet> result = read_data(file.get(), {}, {}, {kChunk, kLineLimit});
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(result.value().y, (std::vector<double>{2, 4}));
+  EXPECT_TRUE(result.value().warnings.empty());
   EXPECT_LE(std::ftell(file.get()), static_cast<long>(observations.size() + kLineLimit + 2 * kChunk));
 }
 
@@ -341,18 +340,18 @@ TEST(ReadData, ALineLongerThanTheChunkIsReadWhole) {
   const std::string text = comment + "1 " + long_value + "\n" + long_value + ",3\n";
   for (const std::size_t chunk : {std::size_t{16}, std::size_t{1000}}) {
     const TextFile file(text);
-    const ReadResult result = read_data(file.get(), {}, {}, {chunk, StreamLimits{}.max_line_bytes});
-    ASSERT_TRUE(std::holds_alternative<DataSet>(result)) << std::get<ReadError>(result).message;
-    EXPECT_EQ(std::get<DataSet>(result).x, (std::vector<double>{1, 0}));
-    EXPECT_EQ(std::get<DataSet>(result).y, (std::vector<double>{0, 3}));
+    const Expected<DataSet> result = read_data(file.get(), {}, {}, {chunk, StreamLimits{}.max_line_bytes});
+    ASSERT_TRUE(result.has_value()) << result.error().message;
+    EXPECT_EQ(result.value().x, (std::vector<double>{1, 0}));
+    EXPECT_EQ(result.value().y, (std::vector<double>{0, 3}));
   }
 }
 
 TEST(ReadData, ALineBeyondTheLineLimitIsAnError) {
   const TextFile file("1 2\n" + std::string(100, '1') + " 2\n");
-  const ReadResult result = read_data(file.get(), "big.txt", {}, {16, 64});
-  ASSERT_TRUE(std::holds_alternative<ReadError>(result));
-  EXPECT_EQ(std::get<ReadError>(result).message, "big.txt: line 2 is longer than 64 bytes");
+  const Expected<DataSet> result = read_data(file.get(), "big.txt", {}, {16, 64});
+  ASSERT_FALSE(result.has_value());
+  EXPECT_EQ(result.error().message, "big.txt: line 2 is longer than 64 bytes");
 }
 
 TEST(ReadData, TwoHundredThousandRowsComeBackInOrder) {
@@ -361,9 +360,9 @@ TEST(ReadData, TwoHundredThousandRowsComeBackInOrder) {
   std::string text;
   for (int i = 0; i < kRows; ++i) text += std::to_string(i) + " -" + std::to_string(i) + "e0\n";
   const TextFile file(text);
-  const ReadResult result = read_data(file.get(), {}, {});
-  ASSERT_TRUE(std::holds_alternative<DataSet>(result));
-  const DataSet& data = std::get<DataSet>(result);
+  const Expected<DataSet> result = read_data(file.get(), {}, {});
+  ASSERT_TRUE(result.has_value());
+  const DataSet& data = result.value();
   ASSERT_EQ(data.x.size(), static_cast<std::size_t>(kRows));
   ASSERT_EQ(data.y.size(), static_cast<std::size_t>(kRows));
   for (int i = 0; i < kRows; ++i) {
@@ -373,4 +372,4 @@ TEST(ReadData, TwoHundredThousandRowsComeBackInOrder) {
 }
 
 }  // namespace
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

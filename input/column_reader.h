@@ -11,15 +11,15 @@
 
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "accurate/plain_row.h"
-#include "accurate/value_column.h"
+#include "input/plain_row.h"
+#include "input/value_column.h"
+#include "text/expected.h"
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 
 // Where a column reader puts what it reads.
 struct ColumnSink {
@@ -33,10 +33,10 @@ class ColumnReader {
  public:
   ColumnReader(bool weights, const ColumnSink& sink);
 
-  // Takes the file's lines in order (`number` counts every line from 1). Returns the
-  // message of a failure, naming the line and quoting a cell: a wrong number of cells,
-  // a cell that is not a finite number, a negative weight. Nothing is stored for that line.
-  std::optional<std::string> take_line(std::size_t number, std::string_view line);
+  // Takes the file's lines in order (`number` counts every line from 1). Fails (kBadData,
+  // the message naming the line and quoting a cell) on a wrong number of cells, a cell
+  // that is not a finite number, a negative weight; nothing is stored for that line.
+  Expected<void> take_line(std::size_t number, std::string_view line);
 
   // The fast lane: takes the rows at the start of `bytes` that take_line() would store
   // unchanged from plain numbers and that end with a line end inside `bytes`, none longer
@@ -80,4 +80,4 @@ class ColumnReader {
   std::size_t skipped_rows_ = 0;
 };
 
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

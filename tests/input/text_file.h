@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-namespace polylsq::accurate::testing {
+namespace polylsq::input::testing {
 
 // An unnamed temporary file with `bytes`, read from its start; removed at scope end.
 class TextFile {
@@ -34,4 +34,4 @@ class TextFile {
   std::FILE* file_;
 };
 
-}  // namespace polylsq::accurate::testing
+}  // namespace polylsq::input::testing

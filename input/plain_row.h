@@ -6,7 +6,7 @@
 #include <array>
 #include <cstddef>
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 
 // How a character bears on a plain row.
 enum class FieldClass : unsigned char {
@@ -29,9 +29,4 @@ FieldClasses make_field_classes(const char* delimiters, const char* stops);
 const char* scan_plain_fields(const char* p, const char* end, std::size_t count, double* values,
                               const FieldClasses& classes);
 
-// The length of the line end that starts at `p` in [p, end): 1 for "\n", 2 for "\r\n", 1
-// for "\r" before another byte; 0 for any other byte, for `end`, and for a "\r" that is
-// the last byte (its "\n" may not have been read yet).
-std::size_t line_end_length(const char* p, const char* end);
-
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

@@ -1,19 +1,19 @@
 // The data reader: finds the format from the first lines that are neither blank nor
 // comments, then hands the lines to the reader of that format. The lines looked at to
 // choose are not read twice: a columns file gets them passed on.
-#include "accurate/data_reader.h"
+#include "input/data_reader.h"
 
 #include <algorithm>
 #include <new>
 #include <span>
 
-#include "accurate/column_reader.h"
-#include "accurate/list_directed_reader.h"
-#include "accurate/number_text.h"
-#include "accurate/reader_messages.h"
-#include "accurate/value_column.h"
+#include "input/column_reader.h"
+#include "input/list_directed_reader.h"
+#include "input/number_text.h"
+#include "input/value_column.h"
+#include "text/message_text.h"
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
@@ -30,7 +30,7 @@ struct ClassifiedLine {
 bool is_number_form(std::string_view token) {
   int integer = 0;
   double real = 0.0;
-  return parse_integer(token, integer) != Conversion::kMalformed ||
+  return text::parse_integer(token, integer) != Conversion::kMalformed ||
          parse_real(token, real) != Conversion::kMalformed;
 }
 
@@ -49,9 +49,6 @@ ClassifiedLine classify(std::size_t number, std::string_view line) {
   return out;
 }
 
-// Either what was read or the message of the first failure (without the file's name).
-using Outcome = std::variant<DataSet, std::string>;
-
 // The next line that is neither blank nor a comment, in `line`.
 LineSource::Status next_significant(LineSource& lines, ClassifiedLine& line) {
   std::string_view text;
@@ -63,25 +60,32 @@ LineSource::Status next_significant(LineSource& lines, ClassifiedLine& line) {
   }
 }
 
-std::string no_observations(std::size_t skipped_rows) {
-  return skipped_rows == 0 ? "no observations"
-                           : "no observations: every row has an empty or NA cell";
+Error bad_data(std::string message) { return {ErrorKind::kBadData, std::move(message)}; }
+
+Error no_observations(std::size_t skipped_rows) {
+  return bad_data(skipped_rows == 0 ? "no observations"
+                                    : "no observations: every row has an empty or NA cell");
+}
+
+Error weights_of_data_file() {
+  return {ErrorKind::kInvalidArgument, "--weights needs plain columns, not the data-file format"};
 }
 
 // One of the two header integers of a data file; `what` names it in messages.
-std::optional<std::string> read_header_integer(const ClassifiedLine& line, std::string_view what,
-                                               int& value) {
-  switch (parse_integer(line.token, value)) {
+Expected<void> read_header_integer(const ClassifiedLine& line, std::string_view what, int& value) {
+  std::string why;
+  switch (text::parse_integer(line.token, value)) {
     case Conversion::kOk:
-      return std::nullopt;
+      return {};
     case Conversion::kMalformed:
-      return at_line(line.number,
-                     quoted(line.token) + " is not an integer (" + std::string(what) + ")");
+      why = " is not an integer (";
+      break;
     case Conversion::kOutOfRange:
+      why = " is outside the 32-bit integer range (";
       break;
   }
-  return at_line(line.number, quoted(line.token) + " is outside the 32-bit integer range (" +
-                                  std::string(what) + ")");
+  return bad_data(text::at_line(line.number, text::quote_value(line.token) + why +
+                                                 std::string(what) + ")"));
 }
 
 // Bytes from the file's position to its end, when the file can tell (not a pipe).
@@ -104,7 +108,7 @@ std::optional<std::string> unread_values(LineSource& lines, int count) {
     if (start == std::string_view::npos) continue;
     const std::string_view item = text.substr(start, text.find_first_of(" \t,;/", start) - start);
     if (!is_number_form(item)) continue;
-    return at_line(lines.line_number(),
+    return text::at_line(lines.line_number(),
                    "values beyond the " + std::to_string(count) +
                        (count == 1 ? " observation" : " observations") +
                        " that the count announces; this line and those after it are not read");
@@ -113,8 +117,8 @@ std::optional<std::string> unread_values(LineSource& lines, int count) {
 }
 
 // The observations of a data file whose header gave `degree` and `count` (>= 1).
-Outcome read_observations(LineSource& lines, std::optional<std::size_t> file_bytes, int degree,
-                          int count) {
+Expected<DataSet> read_observations(LineSource& lines, std::optional<std::size_t> file_bytes,
+                                    int degree, int count) {
   DataSet data;
   data.format = DataFormat::kDataFile;
   data.file_degree = degree;
@@ -126,41 +130,51 @@ Outcome read_observations(LineSource& lines, std::optional<std::size_t> file_byt
     x.reserve(most);
     y.reserve(most);
   }
-  if (auto failure = read_list_observations(lines, count, x, y)) return *failure;
+  if (const Expected<void> read = read_list_observations(lines, count, x, y); !read) {
+    return read.error();
+  }
   if (auto warning = unread_values(lines, count)) data.warnings.push_back(std::move(*warning));
   data.x = x.take();
   data.y = y.take();
   return data;
 }
 
-std::string count_too_small(int count) {
-  return "the count of observations is " + std::to_string(count) + ", at least 1 is needed";
+Error count_too_small(std::size_t line, int count) {
+  return bad_data(text::at_line(line, "the count of observations is " + std::to_string(count) +
+                                          ", at least 1 is needed"));
 }
 
-Outcome read_data_file(LineSource& lines, std::optional<std::size_t> file_bytes,
-                       const ClassifiedLine& degree_line, const ClassifiedLine& count_line) {
+Expected<DataSet> read_data_file(LineSource& lines, std::optional<std::size_t> file_bytes,
+                                 const ClassifiedLine& degree_line,
+                                 const ClassifiedLine& count_line) {
   int degree = 0;
   int count = 0;
-  if (auto failure = read_header_integer(degree_line, "the degree", degree)) return *failure;
-  if (auto failure = read_header_integer(count_line, "the count of observations", count)) {
-    return *failure;
+  if (const Expected<void> read = read_header_integer(degree_line, "the degree", degree); !read) {
+    return read.error();
   }
-  if (count < 1) return at_line(count_line.number, count_too_small(count));
+  if (const Expected<void> read =
+          read_header_integer(count_line, "the count of observations", count);
+      !read) {
+    return read.error();
+  }
+  if (count < 1) return count_too_small(count_line.number, count);
   return read_observations(lines, file_bytes, degree, count);
 }
 
 // A data file whatever its first lines look like: the header read list-directed.
-Outcome read_forced_data_file(LineSource& lines, std::optional<std::size_t> file_bytes) {
+Expected<DataSet> read_forced_data_file(LineSource& lines, std::optional<std::size_t> file_bytes) {
   int degree = 0;
   int count = 0;
-  if (auto failure = read_list_header(lines, degree, count)) return *failure;
-  if (count < 1) return at_line(lines.line_number(), count_too_small(count));
+  if (const Expected<void> read = read_list_header(lines, degree, count); !read) {
+    return read.error();
+  }
+  if (count < 1) return count_too_small(lines.line_number(), count);
   return read_observations(lines, file_bytes, degree, count);
 }
 
 // `held`: lines already taken from `lines` to choose the format, in order.
-Outcome read_columns(LineSource& lines, std::optional<std::size_t> file_bytes, bool weights,
-                     std::span<const ClassifiedLine> held) {
+Expected<DataSet> read_columns(LineSource& lines, std::optional<std::size_t> file_bytes,
+                               bool weights, std::span<const ClassifiedLine> held) {
   DataSet data;
   ValueColumn x;
   ValueColumn y;
@@ -174,7 +188,9 @@ Outcome read_columns(LineSource& lines, std::optional<std::size_t> file_bytes, b
   }
   ColumnReader reader(weights, ColumnSink{x, y, w, data.warnings});
   for (const ClassifiedLine& line : held) {
-    if (auto failure = reader.take_line(line.number, line.text)) return *failure;
+    if (const Expected<void> taken = reader.take_line(line.number, line.text); !taken) {
+      return taken.error();
+    }
   }
   std::string_view text;
   for (;;) {
@@ -185,7 +201,9 @@ Outcome read_columns(LineSource& lines, std::optional<std::size_t> file_bytes, b
     const LineSource::Status status = lines.next(text);
     if (status == LineSource::Status::kEnd) break;
     if (status == LineSource::Status::kFailed) return lines.failure();
-    if (auto failure = reader.take_line(lines.line_number(), text)) return *failure;
+    if (const Expected<void> taken = reader.take_line(lines.line_number(), text); !taken) {
+      return taken.error();
+    }
   }
   reader.finish();
   if (x.size() == 0) return no_observations(reader.skipped_rows());
@@ -195,11 +213,12 @@ Outcome read_columns(LineSource& lines, std::optional<std::size_t> file_bytes, b
   return data;
 }
 
-Outcome read_any(std::FILE* file, const ReadOptions& options, const StreamLimits& limits) {
+Expected<DataSet> read_any(std::FILE* file, const ReadOptions& options,
+                           const StreamLimits& limits) {
   const std::optional<std::size_t> file_bytes = bytes_left(file);
   LineSource lines(file, limits);
   if (options.data_file_only) {
-    if (options.weights) return std::string("--weights needs plain columns, not the data-file format");
+    if (options.weights) return weights_of_data_file();
     return read_forced_data_file(lines, file_bytes);
   }
   ClassifiedLine first;
@@ -223,9 +242,7 @@ Outcome read_any(std::FILE* file, const ReadOptions& options, const StreamLimits
     const ClassifiedLine held[] = {first, second};
     return read_columns(lines, file_bytes, options.weights, held);
   }
-  if (options.weights) {
-    return std::string("--weights needs plain columns, not the data-file format");
-  }
+  if (options.weights) return weights_of_data_file();
   return read_data_file(lines, file_bytes, first, second);
 }
 
@@ -236,20 +253,22 @@ std::string with_name(std::string_view display_name, std::string message) {
 
 }  // namespace
 
-ReadResult read_data(std::FILE* file, std::string_view display_name, const ReadOptions& options,
-                     const StreamLimits& limits) {
+Expected<DataSet> read_data(std::FILE* file, std::string_view display_name,
+                            const ReadOptions& options, const StreamLimits& limits) {
   try {
-    Outcome outcome = read_any(file, options, limits);
-    if (auto* failure = std::get_if<std::string>(&outcome)) {
-      return ReadError{with_name(display_name, std::move(*failure))};
+    Expected<DataSet> read = read_any(file, options, limits);
+    if (!read) {
+      read.error().message = with_name(display_name, std::move(read.error().message));
+      return read;
     }
-    DataSet& data = std::get<DataSet>(outcome);
-    for (std::string& warning : data.warnings)
+    for (std::string& warning : read->warnings) {
       warning = with_name(display_name, std::move(warning));
-    return std::move(data);
+    }
+    return read;
   } catch (const std::bad_alloc&) {
-    return ReadError{with_name(display_name, "not enough memory to read the file")};
+    return Error{ErrorKind::kOutOfMemory,
+                 with_name(display_name, "not enough memory to read the file")};
   }
 }
 
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

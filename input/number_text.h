@@ -1,17 +1,15 @@
-// Conversion of one number token of a data file (no separators in it) to a double or an
-// int. Both file formats share these forms; reals are correctly rounded to the nearest
-// double, independent of the locale, and nothing throws.
+// Conversion of one real token of a data file (no separators in it) to a double: the
+// shared grammar of text/number_grammar.h, correctly rounded to the nearest double,
+// independent of the locale, nothing thrown. Integers are text::parse_integer.
 #pragma once
 
 #include <string_view>
 
-namespace polylsq::accurate {
+#include "text/number_grammar.h"
 
-enum class Conversion {
-  kOk,
-  kMalformed,   // not of the form
-  kOutOfRange,  // of the form, but its value does not fit the type
-};
+namespace polylsq::input {
+
+using text::Conversion;
 
 // Real token: [sign] (digits [mark [digits]] | mark digits) [(E|e|D|d) [sign] digits],
 // where the mark is '.', or also ',' with `decimal_comma`. "NaN", "Inf", hexadecimal
@@ -28,9 +26,4 @@ Conversion parse_real(std::string_view token, double& value, bool decimal_comma 
 // number is the whole token, parse_real gives the same value.
 const char* scan_plain_real(const char* begin, const char* end, double& value);
 
-// Integer token: [sign] digits, or b#digits (base b from 2 to 36, unsigned, letters of
-// either case as digits past 9), or #digits (base 16). A point or an exponent is
-// malformed ("2.0"). Writes `value` only on kOk; outside the 32-bit range is kOutOfRange.
-Conversion parse_integer(std::string_view token, int& value);
-
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

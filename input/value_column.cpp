@@ -1,6 +1,6 @@
 // Storage of a column of values: the reserved vector is filled a batch at a time (its size
 // grown within its capacity, never moved), then blocks.
-#include "accurate/value_column.h"
+#include "input/value_column.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <sys/mman.h>
 #endif
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 namespace {
 
 // Asks for 2 MiB pages over the whole 2 MiB pages of [data, data + bytes), where the
@@ -83,4 +83,4 @@ std::vector<double> ValueColumn::take() {
   return all;
 }
 
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

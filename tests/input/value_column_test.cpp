@@ -1,13 +1,13 @@
 // Column storage: values pushed into the reserved vector, across its batches, and on into
 // blocks come back complete and in order, whatever the reservation.
-#include "accurate/value_column.h"
+#include "input/value_column.h"
 
 #include <cstddef>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 namespace {
 
 TEST(ValueColumn, EveryValueComesBackInOrderWithOrWithoutAReservation) {
@@ -51,4 +51,4 @@ TEST(ValueColumn, AReservationBeyondAnyMemoryFallsBackToBlocks) {
 }
 
 }  // namespace
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

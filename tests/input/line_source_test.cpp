@@ -1,15 +1,15 @@
 // Lines of a file read in chunks: every line end, the byte-order mark and long lines, each
 // case read with chunk sizes that put a chunk boundary at every byte.
-#include "accurate/line_source.h"
+#include "input/line_source.h"
 
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "tests/accurate/text_file.h"
+#include "tests/input/text_file.h"
 
-namespace polylsq::accurate {
+namespace polylsq::input {
 namespace {
 
 using testing::TextFile;
@@ -57,7 +57,7 @@ std::vector<std::string> read_lines(const std::string& bytes, const StreamLimits
     lines.emplace_back(line);
     EXPECT_EQ(source.line_number(), lines.size());
   }
-  EXPECT_EQ(status, LineSource::Status::kEnd) << source.failure();
+  EXPECT_EQ(status, LineSource::Status::kEnd) << source.failure().message;
   EXPECT_EQ(source.next(line), LineSource::Status::kEnd);
   EXPECT_EQ(source.line_number(), lines.size());
   return lines;
@@ -93,8 +93,9 @@ TEST(LineSource, ALineLongerThanTheLimitFailsNamingItsNumber) {
         ASSERT_EQ(source.next(line), LineSource::Status::kLine);
       }
       EXPECT_EQ(source.next(line), LineSource::Status::kFailed);
-      EXPECT_EQ(source.failure(), "line " + std::to_string(c.lines_before_failure + 1) +
-                                      " is longer than 8 bytes");
+      EXPECT_EQ(source.failure().kind, ErrorKind::kBadData);
+      EXPECT_EQ(source.failure().message, "line " + std::to_string(c.lines_before_failure + 1) +
+                                              " is longer than 8 bytes");
       EXPECT_EQ(source.next(line), LineSource::Status::kFailed);
     }
   }
@@ -108,9 +109,10 @@ TEST(LineSource, AFileOpenedForWritingOnlyFailsAsUnreadable) {
   LineSource source(write_only, {});
   std::string_view line;
   EXPECT_EQ(source.next(line), LineSource::Status::kFailed);
-  EXPECT_EQ(source.failure(), "the file could not be read after line 0");
+  EXPECT_EQ(source.failure().kind, ErrorKind::kCannotRead);
+  EXPECT_EQ(source.failure().message, "the file could not be read after line 0");
   std::fclose(write_only);
 }
 
 }  // namespace
-}  // namespace polylsq::accurate
+}  // namespace polylsq::input

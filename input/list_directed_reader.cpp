@@ -1,0 +1,143 @@
+// List-directed reads over a line source: the shared scanner over the source's lines,
+// after a fast lane that takes whole lines of two plain numbers.
+#include "input/list_directed_reader.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "input/number_text.h"
+#include "input/plain_row.h"
+#include "text/line_ends.h"
+#include "text/list_scan.h"
+#include "text/message_text.h"
+
+namespace polylsq::input {
+namespace {
+
+constexpr std::size_t kItemsPerRead = 2;  // x, y
+
+// "-3.14159 27.18282": observations that are whole lines of two plain numbers, taken from
+// the bytes read as one read statement each would take them. Returns how many, at most
+// `most`.
+int take_plain_observations(LineSource& lines, int most, ValueColumn& x, ValueColumn& y) {
+  static const FieldClasses kClasses = make_field_classes(",", "/");
+  const std::string_view bytes = lines.unread();
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  int taken = 0;
+  double items[kItemsPerRead];
+  while (taken < most) {
+    const char* const row_end = scan_plain_fields(p, end, kItemsPerRead, items, kClasses);
+    if (row_end == nullptr || static_cast<std::size_t>(row_end - p) > lines.max_line_bytes()) break;
+    const std::size_t line_end = text::line_end_length(row_end, end);
+    if (line_end == 0) break;
+    x.push(items[0]);
+    y.push(items[1]);
+    p = row_end + line_end;
+    ++taken;
+  }
+  lines.skip(static_cast<std::size_t>(p - bytes.data()), static_cast<std::size_t>(taken));
+  return taken;
+}
+
+// The lines of a line source as the records of read statements.
+class LineRecords final : public text::RecordSource {
+ public:
+  explicit LineRecords(LineSource& lines) : lines_(lines) {}
+  bool next_record(std::string_view& record) override {
+    status_ = lines_.next(record);
+    return status_ == LineSource::Status::kLine;
+  }
+  bool failed() const { return status_ == LineSource::Status::kFailed; }
+
+ private:
+  LineSource& lines_;
+  LineSource::Status status_ = LineSource::Status::kLine;
+};
+
+// The item of a read statement that a value goes to: a real, or an integer.
+struct Item {
+  double* real = nullptr;
+  int* integer = nullptr;
+};
+
+// Why a value of `token` cannot be stored in `item`.
+std::string refusal(std::string_view token, const Item& item, Conversion verdict) {
+  const bool real = item.real != nullptr;
+  if (verdict == Conversion::kMalformed) {
+    return text::quote_value(token) + (real ? " is not a number" : " is not an integer");
+  }
+  return text::quote_value(token) +
+         (real ? " is beyond the double range" : " is outside the 32-bit integer range");
+}
+
+// One read statement into `items`: true when it completed, false when the file ended first.
+Expected<bool> read_statement(LineSource& lines, std::span<const Item> items) {
+  LineRecords records(lines);
+  const auto store = [items](std::size_t i, std::string_view value) {
+    return items[i].real != nullptr ? parse_real(value, *items[i].real)
+                                    : text::parse_integer(value, *items[i].integer);
+  };
+  const text::ListRead read = text::read_list_statement(records, items.size(), store);
+  switch (read.end) {
+    case text::ListEnd::kComplete:
+      return true;
+    case text::ListEnd::kNoRecord:
+      if (records.failed()) return lines.failure();
+      return false;
+    case text::ListEnd::kBadRepeat:
+      return Error{ErrorKind::kBadData,
+                   text::at_line(lines.line_number(),
+                                 text::quote_value(read.token) + " has a bad repeat count")};
+    case text::ListEnd::kBadValue:
+      break;
+  }
+  const std::string why = refusal(read.token, items[read.item], read.verdict);
+  return Error{ErrorKind::kBadData, text::at_line(lines.line_number(), why)};
+}
+
+// "the file ends after line 6" and what was missing.
+Error ended_early(const LineSource& lines, std::string_view missing) {
+  return {ErrorKind::kBadData,
+          "the file ends after line " + std::to_string(lines.line_number()) + std::string(missing)};
+}
+
+}  // namespace
+
+Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn& x,
+                                      ValueColumn& y) {
+  int done = 0;
+  while (done < count) {
+    done += take_plain_observations(lines, count - done, x, y);
+    if (done == count) break;
+    double pair[kItemsPerRead] = {0.0, 0.0};
+    const Item items[kItemsPerRead] = {{&pair[0], nullptr}, {&pair[1], nullptr}};
+    const Expected<bool> complete = read_statement(lines, items);
+    if (!complete) return complete.error();
+    if (!*complete) {
+      const std::string announced = text::counted(static_cast<std::uint64_t>(count), "observation");
+      return ended_early(lines, ": " + announced + (count == 1 ? " was" : " were") +
+                                    " announced, " + std::to_string(done) + " read");
+    }
+    x.push(pair[0]);
+    y.push(pair[1]);
+    ++done;
+  }
+  return {};
+}
+
+Expected<void> read_list_header(LineSource& lines, int& degree, int& count) {
+  for (int* value : {&degree, &count}) {
+    const Item item[1] = {{nullptr, value}};
+    const Expected<bool> complete = read_statement(lines, item);
+    if (!complete) return complete.error();
+    if (!*complete) {
+      return ended_early(lines, value == &degree ? " before the degree"
+                                                 : " before the count of observations");
+    }
+  }
+  return {};
+}
+
+}  // namespace polylsq::input
