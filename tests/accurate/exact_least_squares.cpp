@@ -29,8 +29,10 @@ Float100 to_float(const Rational& v) {
          Float100(boost::multiprecision::denominator(v));
 }
 
-ExactFit exact_fit(std::span<const double> x, std::span<const double> y,
-                   std::span<const double> w, int degree) {
+namespace {
+
+ExactFit fit_in_powers_about(std::span<const double> x, std::span<const double> y,
+                             std::span<const double> w, int degree, const Rational& center) {
   const std::size_t p = static_cast<std::size_t>(degree) + 1;
   const std::size_t columns = 2 * p + 1;  // [G | I | b]
   std::vector<Rational> m(p * columns);
@@ -38,11 +40,12 @@ ExactFit exact_fit(std::span<const double> x, std::span<const double> y,
   std::vector<Rational> moments_of_y(p);  // X'Wy
   Rational weight_sum = 0, wy_sum = 0, wyy_sum = 0;
   ExactFit fit;
+  fit.center = center;
   for (std::size_t i = 0; i < x.size(); ++i) {
     const Rational wi = w.empty() ? Rational(1) : exact_rational(w[i]);
     if (wi == 0) continue;
     ++fit.n;
-    const Rational xi = exact_rational(x[i]), yi = exact_rational(y[i]);
+    const Rational xi = exact_rational(x[i]) - center, yi = exact_rational(y[i]);
     Rational power = wi;
     for (std::size_t k = 0; k < power_sums.size(); ++k) {
       power_sums[k] += power;
@@ -72,6 +75,9 @@ ExactFit exact_fit(std::span<const double> x, std::span<const double> y,
     }
   }
   // SSE = y'Wy - a'X'Wy and SSR = a'X'Wy - (sum w y)^2 / sum w, exact for the exact a.
+  for (std::size_t r = 0; r < p; ++r) {
+    for (std::size_t c = 0; c < p; ++c) fit.inverse_gram.push_back(m[r * columns + p + c]);
+  }
   Rational fitted_dot = 0;
   for (std::size_t k = 0; k < p; ++k) {
     fit.coefficients.push_back(m[k * columns + 2 * p]);
@@ -89,6 +95,53 @@ ExactFit exact_fit(std::span<const double> x, std::span<const double> y,
     }
   }
   return fit;
+}
+
+}  // namespace
+
+ExactFit exact_fit(std::span<const double> x, std::span<const double> y,
+                   std::span<const double> w, int degree) {
+  return fit_in_powers_about(x, y, w, degree, Rational(0));
+}
+
+ExactFit exact_fit_about_center(std::span<const double> x, std::span<const double> y,
+                                std::span<const double> w, int degree) {
+  std::optional<double> low, high;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (!w.empty() && w[i] == 0) continue;
+    if (!low || x[i] < *low) low = x[i];
+    if (!high || x[i] > *high) high = x[i];
+  }
+  const Rational center = low ? (exact_rational(*low) + exact_rational(*high)) / 2 : Rational(0);
+  return fit_in_powers_about(x, y, w, degree, center);
+}
+
+std::vector<RowFigures> row_figures(std::span<const double> x, std::span<const double> y,
+                                    std::span<const double> w, const ExactFit& fit) {
+  const std::size_t p = fit.coefficients.size();
+  std::vector<Float100> coefficients, inverse;
+  for (const Rational& a : fit.coefficients) coefficients.push_back(to_float(a));
+  for (const Rational& g : fit.inverse_gram) inverse.push_back(to_float(g));
+  std::vector<RowFigures> rows;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    const Float100 wi = w.empty() ? Float100(1) : Float100(w[i]);
+    if (wi == 0) continue;
+    const Float100 xi = to_float(exact_rational(x[i]) - fit.center);
+    std::vector<Float100> powers(p);
+    Float100 fitted = 0, power = 1;
+    for (std::size_t k = 0; k < p; ++k, power *= xi) {
+      powers[k] = power;
+      fitted += coefficients[k] * power;
+    }
+    Float100 quadratic = 0;
+    for (std::size_t r = 0; r < p; ++r) {
+      Float100 row = 0;
+      for (std::size_t c = 0; c < p; ++c) row += inverse[r * p + c] * powers[c];
+      quadratic += powers[r] * row;
+    }
+    rows.push_back({wi, Float100(y[i]) - fitted, wi * quadratic});
+  }
+  return rows;
 }
 
 double correct_digits(double estimate, const Float100& exact) {
