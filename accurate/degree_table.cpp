@@ -8,13 +8,12 @@
 #include <cmath>
 #include <cstddef>
 #include <new>
-#include <sstream>
-#include <utility>
 
 #include "accurate/degree_criteria.h"
 #include "accurate/fit_limits.h"
 #include "accurate/fit_stages.h"
 #include "accurate/fp_guard.h"
+#include "accurate/leave_one_out.h"
 
 namespace polylsq::accurate {
 namespace {
@@ -92,134 +91,12 @@ std::vector<ScaledFit> scaled_fits(const CheckedInput& checked, const MomentSums
   return fits;
 }
 
-// For a table that ends at degree distinct - 1, where the fit interpolates the weighted
-// mean at each distinct x: the x values of a single used observation (whose leverage is
-// then exactly 1) and the first such observation.
-struct LoneAbscissas {
-  std::vector<double> values;
-  std::optional<std::size_t> first_row;
-};
-
-LoneAbscissas lone_abscissas(const Observations& data) {
-  std::vector<double> values;
-  std::vector<int> counts;
-  std::vector<std::size_t> rows;
-  for (std::size_t i = 0; i < data.x.size(); ++i) {
-    if (!data.w.empty() && !(data.w[i] > 0.0)) continue;
-    const auto at = std::find(values.begin(), values.end(), data.x[i]);
-    if (at == values.end()) {
-      values.push_back(data.x[i]);
-      counts.push_back(1);
-      rows.push_back(i);
-    } else {
-      ++counts[static_cast<std::size_t>(at - values.begin())];
-    }
-  }
-  LoneAbscissas lone;
-  for (std::size_t v = 0; v < values.size(); ++v) {
-    if (counts[v] != 1) continue;
-    lone.values.push_back(values[v]);
-    if (!lone.first_row || rows[v] < *lone.first_row) lone.first_row = rows[v];
-  }
-  return lone;
-}
-
-// Scaled PRESS of every degree; the first row of leverage 1 at each degree; and at each
-// degree the row of high leverage whose 1 - h is smallest, with that 1 - h.
-struct DeletedResiduals {
-  std::vector<Extended> press;
-  std::vector<std::optional<std::size_t>> unit_leverage_row;
-  std::vector<std::optional<std::pair<std::size_t, Extended>>> closest_to_one;
-};
-
-// Adds to deleted.press the terms of a row of high leverage, in 50 digits from the same
-// z = L^-1 phi(t) and c as the pass; a degree where the row's leverage is 1 (lone at the
-// highest degree, or 1 - h not positive in 50 digits) gets no term but the row's number.
-void add_high_leverage_row(const Observations& data, const DataScaling& scaling,
-                           const ChebyshevSolution& top, const std::vector<Extended>& c,
-                           std::size_t row, const LoneAbscissas& lone,
-                           DeletedResiduals& deleted) {
-  const bool lone_row =
-      std::find(lone.values.begin(), lone.values.end(), data.x[row]) != lone.values.end();
-  const std::size_t p = c.size();
-  const Extended t = ldexp(Extended(data.x[row]) - Extended(scaling.center), -scaling.x_exponent);
-  const Extended w = data.w.empty() ? Extended(1) : ldexp(Extended(data.w[row]), -scaling.w_exponent);
-  const Extended y = ldexp(Extended(data.y[row]), -scaling.y_exponent);
-  std::vector<Extended> phi(p);
-  phi[0] = 1;
-  if (p > 1) phi[1] = t;
-  for (std::size_t j = 2; j < p; ++j) phi[j] = 2 * t * phi[j - 1] - phi[j - 2];
-  Extended fitted = 0, leverage = 0;
-  for (std::size_t k = 0; k < p; ++k) {
-    Extended z = 0;
-    for (std::size_t j = 0; j <= k; ++j) z += top.inverse_factor[k * p + j] * phi[j];
-    fitted += c[k] * z;
-    leverage += w * z * z;
-    if (1 - leverage <= 0 || (k + 1 == p && lone_row)) {
-      if (!deleted.unit_leverage_row[k]) deleted.unit_leverage_row[k] = row;
-      continue;
-    }
-    auto& closest = deleted.closest_to_one[k];
-    if (!closest || 1 - leverage < closest->second) closest.emplace(row, 1 - leverage);
-    const Extended residual = (y - fitted) / (1 - leverage);
-    deleted.press[k] += w * residual * residual;
-  }
-}
-
 Extended sum_log_weights(const Observations& data) {
   DoubleDouble sum;
   for (const double w : data.w) {
     if (w > 0.0) sum = add(sum, std::log(w));
   }
   return to_extended(sum);
-}
-
-// Estimated relative error of z = U phi(t) in double, above which the pass sums it in
-// double-double: each z_k adds k + 1 products U_kj phi_j with |phi_j| <= 1, rounding each
-// partial sum, against z's own scale 1 / sqrt(sum w).
-constexpr double kDoubleLeverageError = 1e-10;
-
-LeveragePrecision leverage_precision(const ChebyshevSolution& top, const MomentSums& sums) {
-  const std::size_t p = top.coefficients.size();
-  const double scale = std::sqrt(sums.chebyshev[0].hi);
-  double worst = 0.0;
-  for (std::size_t k = 0; k < p; ++k) {
-    double row = 0.0;
-    for (std::size_t j = 0; j <= k; ++j) {
-      row += std::fabs(static_cast<double>(top.inverse_factor[k * p + j]));
-    }
-    worst = std::max(worst, static_cast<double>(k + 2) * 0x1p-53 * row * scale);
-  }
-  return worst > kDoubleLeverageError ? LeveragePrecision::kDoubleDouble
-                                      : LeveragePrecision::kDouble;
-}
-
-// The table pass and the rows of high leverage: PRESS of every degree, and the pass's sums
-// of squares of the highest degree (none for constant y, whose residuals are all 0).
-DeletedResiduals deleted_residuals(const Observations& data, const CheckedInput& checked,
-                                   const ChebyshevSolution& top, const std::vector<Extended>& c,
-                                   bool interpolating, LeveragePrecision precision,
-                                   SquareSums& squares) {
-  const std::size_t p = c.size();
-  DeletedResiduals deleted{std::vector<Extended>(p, Extended(0)),
-                           std::vector<std::optional<std::size_t>>(p),
-                           std::vector<std::optional<std::pair<std::size_t, Extended>>>(p)};
-  const LoneAbscissas lone = interpolating ? lone_abscissas(data) : LoneAbscissas{};
-  deleted.unit_leverage_row[p - 1] = lone.first_row;
-  if (checked.constant_y) return deleted;
-  std::vector<DoubleDouble> factor;
-  std::vector<double> fourier;
-  for (const Extended& u : top.inverse_factor) factor.push_back(to_double_double(u));
-  for (const Extended& v : c) fourier.push_back(static_cast<double>(v));
-  const DegreeSquareSums sums = sum_degree_squares(
-      data, checked.scaling, centred_power_series(top), to_double_double(top.mean), factor,
-      fourier, precision);
-  squares = sums.squares;
-  for (std::size_t k = 0; k < p; ++k) deleted.press[k] = to_extended(sums.press[k]);
-  for (const std::size_t row : sums.high_leverage) {
-    add_high_leverage_row(data, checked.scaling, top, c, row, lone, deleted);
-  }
-  return deleted;
 }
 
 // What a degree's row needs besides its fit.
@@ -296,27 +173,9 @@ void add_row_warnings(const DegreeTable& table, const DegreeRow& row,
   if (unit_leverage_row) {
     out.push_back(degree + "the leave-one-out RMSE is undefined: observation " +
                   std::to_string(*unit_leverage_row + 1) + " has leverage 1");
+  } else if (!row.loocv_rmse) {
+    out.push_back(degree + "the leave-one-out RMSE does not fit in a double");
   }
-}
-
-// 1 / (1 - h) = 1 + w phi^T G_(-i)^-1 phi, the Gram matrix G_(-i) of the fit without the
-// row: its deleted residual is an extrapolation that amplifies the moments' relative error
-// kMomentPrecision by about 1 / (1 - h). Warns below kWarnBelowDigits for the row of
-// smallest 1 - h.
-void add_leverage_warning(int degree,
-                          const std::optional<std::pair<std::size_t, Extended>>& closest,
-                          std::vector<std::string>& out) {
-  if (!closest || !(closest->second > 0)) return;
-  const double complement = static_cast<double>(closest->second);
-  const double digits = -std::log10(kMomentPrecision / complement);
-  if (digits >= kWarnBelowDigits) return;
-  std::ostringstream text;
-  text.precision(1);
-  text << "degree " << degree << ": observation " << closest->first + 1 << " has leverage 1 - "
-       << std::scientific << complement << std::fixed
-       << ": the leave-one-out RMSE may have only about " << std::max(0.0, digits)
-       << " correct digits";
-  out.push_back(text.str());
 }
 
 Expected<DegreeTable> table_guarded(const Observations& data, std::optional<int> requested) {
@@ -348,8 +207,7 @@ Expected<DegreeTable> table_guarded(const Observations& data, std::optional<int>
   const std::vector<Extended> c = fourier_coefficients(solutions[top], sums);
   SquareSums squares;
   const DeletedResiduals deleted =
-      deleted_residuals(data, checked, solutions[top], c, top == distinct - 1,
-                        leverage_precision(solutions[top], sums), squares);
+      deleted_residuals(data, checked, solutions[top], sums, c, top == distinct - 1, squares);
   const std::vector<ScaledFit> scaled = scaled_fits(checked, sums, solutions, c, squares);
 
   const RowInputs inputs{checked.used, sum_log_weights(data),
@@ -368,7 +226,7 @@ Expected<DegreeTable> table_guarded(const Observations& data, std::optional<int>
                                   deleted.unit_leverage_row[k].has_value(), inputs));
     add_row_warnings(table, table.rows.back(), deleted.unit_leverage_row[k], row_warnings);
     if (!deleted.unit_leverage_row[k] && !fit->exact) {
-      add_leverage_warning(k, deleted.closest_to_one[k], row_warnings);
+      if (auto text = leverage_warning(k, deleted.closest_to_one[k])) row_warnings.push_back(*text);
     }
     fits.push_back(std::move(*fit));
   }
