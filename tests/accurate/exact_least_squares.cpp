@@ -144,6 +144,33 @@ std::vector<RowFigures> row_figures(std::span<const double> x, std::span<const d
   return rows;
 }
 
+std::vector<Float100> exact_covariance(const ExactFit& fit) {
+  std::vector<Float100> covariance;
+  if (fit.error_df <= 0) return covariance;
+  const Float100 variance = to_float(fit.error_ss / fit.error_df);
+  for (const Rational& g : fit.inverse_gram) covariance.push_back(variance * to_float(g));
+  return covariance;
+}
+
+double covariance_digits(const std::vector<double>& estimate, const std::vector<Float100>& exact) {
+  if (estimate.size() != exact.size()) return 0.0;
+  std::size_t p = 0;
+  while (p * p < exact.size()) ++p;
+  double digits = kDigitsCap;
+  for (std::size_t k = 0; k < p; ++k) {
+    for (std::size_t l = 0; l < p; ++l) {
+      const Float100& entry = exact[k * p + l];
+      const Float100 scale = sqrt(exact[k * p + k] * exact[l * p + l]);
+      const Float100 error = abs(Float100(estimate[k * p + l]) - entry);
+      if (error == 0) continue;
+      const Float100 against = abs(entry) >= scale * Float100("1e-6") ? abs(entry) : scale;
+      if (against == 0) return 0.0;
+      digits = std::min(digits, static_cast<double>(-log10(error / against)));
+    }
+  }
+  return std::max(digits, 0.0);
+}
+
 double correct_digits(double estimate, const Float100& exact) {
   const Float100 error = abs(Float100(estimate) - exact);
   if (error == 0) return kDigitsCap;

@@ -63,6 +63,16 @@ std::vector<RowFigures> row_figures(std::span<const double> x, std::span<const d
 // is far below it, and the leverages of the data sets tested stay far above 1 - it.
 inline const Float100 kUnitLeverageGap("1e-60");
 
+// The covariance matrix SSE / error_df (X^T W X)^-1, p x p row-major (in the fit's basis);
+// empty when error_df == 0.
+std::vector<Float100> exact_covariance(const ExactFit& fit);
+
+// Correct digits of a covariance matrix, the minimum over its entries: relative where an
+// entry is at least 1e-6 of sqrt(cov_kk cov_ll), else its error against that scale (the
+// entry is then a correlation near 0, whose absolute error is what matters); capped at
+// kDigitsCap, and kDigitsCap where both matrices are 0.
+double covariance_digits(const std::vector<double>& estimate, const std::vector<Float100>& exact);
+
 // Correct significant digits of estimate against exact: -log10(|estimate - exact| / |exact|),
 // or -log10(|estimate - exact|) where exact is 0; capped at kDigitsCap.
 double correct_digits(double estimate, const Float100& exact);
