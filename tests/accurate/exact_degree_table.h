@@ -1,11 +1,11 @@
 // The reference of the degree-table tests: each figure of a table row from the exact
 // least-squares fits of the same doubles (exact_least_squares.h, in powers of x less the
-// midpoint of x: the same fitted values and leverages, fewer digits lost). The sums of squares are
-// exact; the residuals and leverages of the observations come in 100 digits from the exact
-// solution; the log-likelihood is summed observation by observation, as the Gaussian
-// density with variance sigma^2 / w, sigma^2 = SSE / n; the F test of the added term is
-// formed from the exact sums of squares of the two fits, its p value from Boost's F
-// distribution in 100 digits. Nothing here shares code with the engine.
+// midpoint of x: the same fitted values and leverages, fewer digits lost). The sums of
+// squares are exact; the residuals and leverages of the observations come in 100 digits
+// from the exact solution; the log-likelihood is summed observation by observation, as the
+// Gaussian density with variance sigma^2 / w, sigma^2 = SSE / n; the F test of the added
+// term is formed from the exact sums of squares of the two fits, its p value from Boost's
+// F distribution in 100 digits. Nothing here shares code with the engine.
 #pragma once
 
 #include <optional>

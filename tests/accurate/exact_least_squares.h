@@ -1,8 +1,8 @@
 // The reference of the accuracy tests: the exact least-squares solution of data held in
-// doubles, solved in rational arithmetic from the doubles converted exactly (normal
-// equations in the power basis of x, Gauss-Jordan elimination), with the statistics
-// derived in 100-digit floating point. Independent of the engine: no scaling, no
-// Chebyshev basis, no double-double.
+// doubles, from the doubles converted exactly (normal equations in the power basis of x,
+// in integers after exact power-of-two scalings, fraction-free Gauss-Jordan elimination,
+// rational results), with the statistics derived in 100-digit floating point. Independent
+// of the engine: no Chebyshev basis, no double-double, no rounding before the statistics.
 #pragma once
 
 #include <boost/multiprecision/cpp_bin_float.hpp>
