@@ -2,8 +2,10 @@
 // polynomials T_m of the scaled abscissa t, the moments sum w T_m(t) (m = 0..2 degree) and
 // sum w y T_j(t) (j = 0..degree); the second sums the weighted squares of the residuals and
 // of the fitted values about the mean; the degree-table pass does the second pass for every
-// degree at once and adds the deleted (leave-one-out) residuals. Every term is formed in
-// double-double and every sum is double-double; memory beyond the given arrays is O(degree).
+// degree at once and adds the deleted (leave-one-out) residuals. The terms of the first two
+// passes are formed in double-double and every sum is double-double (the deleted residuals
+// are summed in double over runs of 32 row blocks first); memory beyond the given arrays is
+// O(degree).
 #pragma once
 
 #include <cstddef>
@@ -74,7 +76,7 @@ struct DegreeSquareSums {
 };
 
 // How the table pass forms z = U phi(t): in double, or in double-double for x so badly
-// spread that U's entries are far larger than z (the pass then costs about twice as much).
+// spread that U's entries are far larger than z (the pass then takes about 1.6 times as long).
 enum class LeveragePrecision { kDouble, kDoubleDouble };
 
 // centred, mean: the centred polynomial of degree N and the mean, as for sum_squares.
