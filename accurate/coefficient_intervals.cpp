@@ -24,7 +24,8 @@ Expected<std::vector<Interval>> intervals_guarded(const PolynomialFit& fit, doub
   }
   std::vector<Interval> intervals;
   if (fit.anova.error_df <= 0) return intervals;
-  const Extended q(student_t_quantile((1.0 + level) / 2.0, static_cast<double>(fit.anova.error_df)));
+  const double df = static_cast<double>(fit.anova.error_df);
+  const Extended q(student_t_quantile((1.0 + level) / 2.0, df));
   for (std::size_t k = 0; k < fit.coefficients.size(); ++k) {
     const Extended a(fit.coefficients[k]);
     const Extended half = q * Extended(*fit.standard_errors[k]);

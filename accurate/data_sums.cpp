@@ -121,7 +121,9 @@ DegreeSquareSums degree_sums_with(std::span<const DoubleDouble> centred, DoubleD
   DegreeSquareSums result;
   run(*g, *sums, result.high_leverage);
   result.squares = {lane_total(sums->residual), lane_total(sums->fitted)};
-  for (std::size_t k = 0; k < centred.size(); ++k) result.press.push_back(lane_total(sums->press[k]));
+  for (std::size_t k = 0; k < centred.size(); ++k) {
+    result.press.push_back(lane_total(sums->press[k]));
+  }
   return result;
 }
 

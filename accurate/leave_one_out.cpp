@@ -44,7 +44,6 @@ LoneAbscissas lone_abscissas(const Observations& data) {
   return lone;
 }
 
-
 // Adds to deleted.press the terms of a row of high leverage, in 50 digits from the same
 // z = L^-1 phi(t) and c as the pass; a degree where the row's leverage is 1 (lone at the
 // highest degree, or 1 - h not positive in 50 digits) gets no term but the row's number.
@@ -55,8 +54,10 @@ void add_high_leverage_row(const Observations& data, const DataScaling& scaling,
   const bool lone_row =
       std::find(lone.values.begin(), lone.values.end(), data.x[row]) != lone.values.end();
   const std::size_t p = c.size();
-  const Extended t = ldexp(Extended(data.x[row]) - Extended(scaling.center), -scaling.x_exponent);
-  const Extended w = data.w.empty() ? Extended(1) : ldexp(Extended(data.w[row]), -scaling.w_exponent);
+  const Extended t =
+      ldexp(Extended(data.x[row]) - Extended(scaling.center), -scaling.x_exponent);
+  const Extended w =
+      data.w.empty() ? Extended(1) : ldexp(Extended(data.w[row]), -scaling.w_exponent);
   const Extended y = ldexp(Extended(data.y[row]), -scaling.y_exponent);
   std::vector<Extended> phi(p);
   phi[0] = 1;
@@ -78,7 +79,6 @@ void add_high_leverage_row(const Observations& data, const DataScaling& scaling,
     deleted.press[k] += w * residual * residual;
   }
 }
-
 
 // Estimated relative error of z = U phi(t) in double, above which the pass sums it in
 // double-double: each z_k adds k + 1 products U_kj phi_j with |phi_j| <= 1, rounding each

@@ -116,7 +116,9 @@ TEST(DataSums, FusedAndPortableBuildsGiveIdenticalBits) {
     for (int k = 0; k <= 10; ++k) {
       centred.push_back({0.3 / (k + 1), 1e-18 * k});
       fourier.push_back(0.5 - 0.1 * k);
-      for (int j = 0; j <= 10; ++j) factor.push_back({j <= k ? 0.02 / (1 + j + k) : 0.0, 1e-19 * j});
+      for (int j = 0; j <= 10; ++j) {
+        factor.push_back({j <= k ? 0.02 / (1 + j + k) : 0.0, 1e-19 * j});
+      }
     }
     for (const LeveragePrecision precision :
          {LeveragePrecision::kDouble, LeveragePrecision::kDoubleDouble}) {

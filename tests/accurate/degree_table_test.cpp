@@ -36,14 +36,26 @@ struct SmallCase {
 };
 
 const SmallCase kSmallCases[] = {
-    {"eight points", {1, 2, 3, 4, 5, 6, 7, 8}, {2.1, 3.9, 6.2, 7.8, 11.5, 13.1, 17.2, 19.9}, {}, {}},
+    {"eight points",
+     {1, 2, 3, 4, 5, 6, 7, 8},
+     {2.1, 3.9, 6.2, 7.8, 11.5, 13.1, 17.2, 19.9},
+     {},
+     {}},
     {"weights, repeated x and a zero weight",
      {0, 1, 1, 2, 3, 3, 4, 5, 6},
      {1.2, 1.9, 2.4, 2.8, 4.5, 4.1, 6.3, 8.8, 12.6},
      {1, 2, 0.5, 1, 3, 0, 1, 2, 1},
      {}},
-    {"y = 1 - 2x + 3x^2: exact from degree 2", {0, 1, 2, 3, 4, 5, 6, 7}, {1, 2, 9, 22, 41, 66, 97, 134}, {}, {}},
-    {"x occurring once at the interpolating degree", {0, 0, 1, 1, 2, 3}, {1, 2, 2, 4, 5, 3}, {}, {}},
+    {"y = 1 - 2x + 3x^2: exact from degree 2",
+     {0, 1, 2, 3, 4, 5, 6, 7},
+     {1, 2, 9, 22, 41, 66, 97, 134},
+     {},
+     {}},
+    {"x occurring once at the interpolating degree",
+     {0, 0, 1, 1, 2, 3},
+     {1, 2, 2, 4, 5, 3},
+     {},
+     {}},
     {"weighted, degrees 0..4", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
      {1.62, 1.92, 2.55, 2.89, 3.52, 4.09, 4.46, 5.0, 5.57, 5.98},
      {0.01, 1, 1, 0.01, 1, 1, 0.01, 1, 1, 0.01},
@@ -226,7 +238,9 @@ TEST(DegreeTable, BicFindsTheTrueDegreeInAtLeastNinetyOfOneHundredSimulations) {
     }
     const auto table = degree_table(x, y, {});
     ASSERT_TRUE(table.has_value());
-    for (int r = 0; r < 5; ++r) found[r] += recommended_degree(table->recommended, kRules[r]) == degree;
+    for (int r = 0; r < 5; ++r) {
+      found[r] += recommended_degree(table->recommended, kRules[r]) == degree;
+    }
   }
   std::printf("[ found    ] true degree in 100: bic %d, aic %d, aicc %d, loocv %d, ftest %d\n",
               found[0], found[1], found[2], found[3], found[4]);
@@ -303,7 +317,8 @@ TEST(DegreeTable, UndefinedFiguresAreAbsentWithTheirWarnings) {
 // An exact fit has no residuals to leave out: its leave-one-out RMSE is 0, and a constant
 // y is recommended at degree 0 by every rule.
 TEST(DegreeTable, ExactFitsLeaveNothingOut) {
-  const auto quadratic = degree_table(V{0, 1, 2, 3, 4, 5, 6, 7}, V{1, 2, 9, 22, 41, 66, 97, 134}, {});
+  const auto quadratic =
+      degree_table(V{0, 1, 2, 3, 4, 5, 6, 7}, V{1, 2, 9, 22, 41, 66, 97, 134}, {});
   const auto constant = degree_table(V{1, 2, 3, 4, 5}, V{7, 7, 7, 7, 7}, {});
   ASSERT_TRUE(quadratic.has_value() && constant.has_value());
   EXPECT_EQ(quadratic->rows[2].loocv_rmse, 0.0);
@@ -350,7 +365,9 @@ TEST(DegreeTable, TheHighestDegreeIsTheDefaultOrLess) {
     if (c.warning) {
       EXPECT_TRUE(has_warning(*table, c.warning)) << c.warning;
     } else {
-      for (const std::string& w : table->warnings) EXPECT_EQ(w.find("maximum degree"), std::string::npos);
+      for (const std::string& w : table->warnings) {
+        EXPECT_EQ(w.find("maximum degree"), std::string::npos);
+      }
     }
   }
 }
