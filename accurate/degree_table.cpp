@@ -187,14 +187,18 @@ Expected<DegreeTable> table_guarded(const Observations& data, std::optional<int>
                     {}};
   }
   const Expected<CheckedInput> checked_or = check_input(data, 0);
-  if (!checked_or) return checked_or.error();
-  const CheckedInput& checked = *checked_or;
-  if (checked.used < 2) {
+  if (!checked_or && checked_or.error().kind != FitErrorKind::kTooFewObservations) {
+    return checked_or.error();
+  }
+  const std::int64_t used = checked_or ? checked_or->used : 0;
+  if (used < 2) {
     return FitError{FitErrorKind::kTooFewObservations,
-                    std::string("1 observation") + (data.w.empty() ? "" : " of positive weight") +
+                    std::to_string(used) + (used == 1 ? " observation" : " observations") +
+                        (data.w.empty() ? "" : " of positive weight") +
                         " cannot make a degree table: at least 2 are needed",
                     {}};
   }
+  const CheckedInput& checked = *checked_or;
   DegreeTable table;
   table.n = checked.used;
   table.zero_weight_count = checked.zero_weights;

@@ -80,8 +80,8 @@ struct DegreeTable {
 // weight less 1 and n - 2; a larger max_degree is reduced to that default with a warning.
 // A degree whose x values do not determine the polynomial, or whose figures do not fit in
 // a double, ends the table at the degree below with a warning. Errors (first failure
-// wins): max_degree below 0; the input errors of fit_polynomial; fewer than 2 observations
-// of positive weight; degree 0 itself failing.
+// wins): max_degree below 0; the input errors of fit_polynomial before its count of
+// observations; fewer than 2 observations of positive weight; degree 0 itself failing.
 Expected<DegreeTable> degree_table(std::span<const double> x, std::span<const double> y,
                                    std::span<const double> w,
                                    std::optional<int> max_degree = std::nullopt);

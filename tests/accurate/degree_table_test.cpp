@@ -416,7 +416,9 @@ TEST(DegreeTable, BadInputGivesItsKindAndMessage) {
       {{1, 2}, {2, 3}, {0, 4}, {}, FitErrorKind::kTooFewObservations,
        "1 observation of positive weight cannot make a degree table: at least 2 are needed"},
       {{}, {}, {}, {}, FitErrorKind::kTooFewObservations,
-       "0 observations cannot determine a polynomial of degree 0: at least 1 is needed"},
+       "0 observations cannot make a degree table: at least 2 are needed"},
+      {{1, 2}, {2, 3}, {0, 0}, {}, FitErrorKind::kTooFewObservations,
+       "0 observations of positive weight cannot make a degree table: at least 2 are needed"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.message);
