@@ -1,11 +1,14 @@
-// The data passes of the accurate fit, built twice from data_sums_kernel.inc (portable
-// x86-64, and AVX2 with fused multiply-add) and chosen at run time.
+// The data passes of the accurate fit, built twice from data_sums_kernel.inc and
+// degree_sums_kernel.inc (portable x86-64, and AVX2 with fused multiply-add) and chosen at
+// run time.
 #include "accurate/data_sums.h"
 
 #include <immintrin.h>
 
 #include <cmath>
 #include <cstddef>
+#include <memory>
+#include <type_traits>
 
 namespace polylsq::accurate {
 namespace {
@@ -31,6 +34,7 @@ namespace portable {
 }
 
 #include "accurate/data_sums_kernel.inc"
+#include "accurate/degree_sums_kernel.inc"
 
 }  // namespace portable
 
@@ -47,6 +51,7 @@ namespace fused {
 }
 
 #include "accurate/data_sums_kernel.inc"
+#include "accurate/degree_sums_kernel.inc"
 
 }  // namespace fused
 #pragma GCC pop_options
@@ -90,6 +95,38 @@ LanePolynomial lane_polynomial(std::span<const DoubleDouble> centred, DoubleDoub
   return g;
 }
 
+template <class LaneDegrees>
+void fill_lane_degrees(LaneDegrees& g, std::span<const DoubleDouble> centred, DoubleDouble mean,
+                       std::span<const DoubleDouble> leverage_factor,
+                       std::span<const double> fourier) {
+  using LanePolynomial = decltype(g.centred);
+  g.centred = lane_polynomial<LanePolynomial>(centred, mean);
+  const std::size_t p = centred.size();
+  for (std::size_t k = 0; k < p; ++k) {
+    g.fourier[k] = Lanes{} + fourier[k];
+    for (std::size_t j = 0; j <= k; ++j) {
+      g.factor[k * kMaxCoefficients + j] = Lanes{} + leverage_factor[k * p + j].hi;
+      g.factor_lo[k * kMaxCoefficients + j] = Lanes{} + leverage_factor[k * p + j].lo;
+    }
+  }
+}
+
+template <class LaneDegrees, class DegreeLaneSums, class Run>
+DegreeSquareSums degree_sums_with(std::span<const DoubleDouble> centred, DoubleDouble mean,
+                                  std::span<const DoubleDouble> leverage_factor,
+                                  std::span<const double> fourier, Run&& run) {
+  auto g = std::make_unique<LaneDegrees>();
+  fill_lane_degrees(*g, centred, mean, leverage_factor, fourier);
+  auto sums = std::make_unique<DegreeLaneSums>();
+  DegreeSquareSums result;
+  run(*g, *sums, result.high_leverage);
+  result.squares = {lane_total(sums->residual), lane_total(sums->fitted)};
+  for (std::size_t k = 0; k < centred.size(); ++k) {
+    result.press.push_back(lane_total(sums->press[k]));
+  }
+  return result;
+}
+
 }  // namespace
 
 bool fused_kernel_available() {
@@ -123,6 +160,33 @@ SquareSums sum_squares(const Observations& data, const DataScaling& scaling,
   portable::LaneSum residual, fitted;
   portable::square_lanes(data, scaling, g, residual, fitted);
   return {lane_total(residual), lane_total(fitted)};
+}
+
+DegreeSquareSums sum_degree_squares(const Observations& data, const DataScaling& scaling,
+                                    std::span<const DoubleDouble> centred, DoubleDouble mean,
+                                    std::span<const DoubleDouble> leverage_factor,
+                                    std::span<const double> fourier,
+                                    LeveragePrecision precision, Kernel kernel) {
+  const bool precise = precision == LeveragePrecision::kDoubleDouble;
+  auto run = [&](auto& g, auto& sums, auto& high_leverage) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(g)>, fused::LaneDegrees>) {
+      if (precise) {
+        fused::degree_lanes<true>(data, scaling, g, sums, high_leverage);
+      } else {
+        fused::degree_lanes<false>(data, scaling, g, sums, high_leverage);
+      }
+    } else if (precise) {
+      portable::degree_lanes<true>(data, scaling, g, sums, high_leverage);
+    } else {
+      portable::degree_lanes<false>(data, scaling, g, sums, high_leverage);
+    }
+  };
+  if (use_fused(kernel)) {
+    return degree_sums_with<fused::LaneDegrees, fused::DegreeLaneSums>(
+        centred, mean, leverage_factor, fourier, run);
+  }
+  return degree_sums_with<portable::LaneDegrees, portable::DegreeLaneSums>(
+      centred, mean, leverage_factor, fourier, run);
 }
 
 }  // namespace polylsq::accurate

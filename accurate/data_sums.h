@@ -1,10 +1,14 @@
-// The two passes of the accurate fit over the observations. The first sums, for the
-// Chebyshev polynomials T_m of the scaled abscissa t, the moments sum w T_m(t)
-// (m = 0..2 degree) and sum w y T_j(t) (j = 0..degree); the second sums the weighted squares
-// of the residuals and of the fitted values about the mean. Every term is formed in
-// double-double and every sum is double-double; memory beyond the given arrays is O(degree).
+// The passes of the accurate fit over the observations. The first sums, for the Chebyshev
+// polynomials T_m of the scaled abscissa t, the moments sum w T_m(t) (m = 0..2 degree) and
+// sum w y T_j(t) (j = 0..degree); the second sums the weighted squares of the residuals and
+// of the fitted values about the mean; the degree-table pass does the second pass for every
+// degree at once and adds the deleted (leave-one-out) residuals. The terms of the first two
+// passes are formed in double-double and every sum is double-double (the deleted residuals
+// are summed in double over runs of 32 row blocks first); memory beyond the given arrays is
+// O(degree).
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <vector>
 
@@ -59,5 +63,33 @@ struct SquareSums {
 SquareSums sum_squares(const Observations& data, const DataScaling& scaling,
                        std::span<const DoubleDouble> centred, DoubleDouble mean,
                        Kernel kernel = Kernel::kFastest);
+
+// The degree-table pass for the degrees 0..N, N = centred.size() - 1.
+struct DegreeSquareSums {
+  SquareSums squares;  // of degree N: sum_squares(data, scaling, centred, mean), the same bits
+  // press[k] = sum w (r_k / (1 - h_k))^2, k = 0..N, over the rows of positive weight not in
+  // high_leverage.
+  std::vector<DoubleDouble> press;
+  // Rows (0-based, ascending) of positive weight with h_N >= 1/2: their deleted residuals
+  // need more than double precision.
+  std::vector<std::size_t> high_leverage;
+};
+
+// How the table pass forms z = U phi(t): in double, or in double-double for x so badly
+// spread that U's entries are far larger than z (the pass then takes about 1.6 times as long).
+enum class LeveragePrecision { kDouble, kDoubleDouble };
+
+// centred, mean: the centred polynomial of degree N and the mean, as for sum_squares.
+// leverage_factor: U = L^-1 for G = L L^T, the Gram matrix of the moment sums of degree N
+// (p x p, row-major, lower triangular, p = N + 1), so that z = U phi(t), phi_j = T_j(t),
+// are orthonormal over the rows. fourier: c = U b (p values), f_k = sum_{j<=k} c_j z_j the
+// fit of degree k. r_k = r_N + sum_{j>k} c_j z_j is the residual of degree k and
+// h_k = w sum_{j<=k} z_j^2 its leverage, both in double.
+DegreeSquareSums sum_degree_squares(const Observations& data, const DataScaling& scaling,
+                                    std::span<const DoubleDouble> centred, DoubleDouble mean,
+                                    std::span<const DoubleDouble> leverage_factor,
+                                    std::span<const double> fourier,
+                                    LeveragePrecision precision,
+                                    Kernel kernel = Kernel::kFastest);
 
 }  // namespace polylsq::accurate

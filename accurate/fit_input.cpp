@@ -92,9 +92,10 @@ Survey survey(const Observations& data) {
   return s;
 }
 
-// Distinct used x, counted up to `limit`.
-int distinct_x(const Observations& data, int limit) {
-  double seen[kMaxCoefficients];
+}  // namespace
+
+int count_distinct_x(const Observations& data, int limit) {
+  double seen[kMaxCoefficients + 1];
   int count = 0;
   for (std::size_t i = 0; i < data.x.size() && count < limit; ++i) {
     if (!data.w.empty() && !(data.w[i] > 0.0)) continue;
@@ -102,6 +103,8 @@ int distinct_x(const Observations& data, int limit) {
   }
   return count;
 }
+
+namespace {
 
 // Smallest e with 2^e > v (v > 0), 0 for v == 0.
 int exponent_above(double v) { return v > 0.0 ? std::ilogb(v) + 1 : 0; }
@@ -149,7 +152,7 @@ Expected<CheckedInput> check_input(const Observations& data, int degree) {
                  : counted(s.used, "observation");
     return error(ErrorKind::kTooFewObservations, too_few_text(what, degree));
   }
-  const int distinct = distinct_x(data, p);
+  const int distinct = count_distinct_x(data, p);
   if (distinct == 1 && degree >= 1) {
     return error(ErrorKind::kConstantX,
                  "x is constant (" + shortest_text(s.x_min) + "): a polynomial of degree " +

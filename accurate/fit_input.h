@@ -24,4 +24,8 @@ struct CheckedInput {
 // used x equal; at least degree + 1 distinct used x.
 Expected<CheckedInput> check_input(const Observations& data, int degree);
 
+// The number of distinct x among the used observations, counted up to limit (at most
+// kMaxCoefficients + 1).
+int count_distinct_x(const Observations& data, int limit);
+
 }  // namespace polylsq::accurate

@@ -11,6 +11,7 @@
 #include "accurate/chebyshev_system.h"
 #include "accurate/data_sums.h"
 #include "accurate/fit_input.h"
+#include "accurate/fit_stages.h"
 #include "accurate/fit_statistics.h"
 #include "accurate/fp_guard.h"
 
@@ -21,18 +22,6 @@ namespace {
 // rounding of the fit itself (the passes and the solve carry about 2^-100 relative), so
 // the fit is exact. Real residuals of data held in doubles are near 2^-53 of y or more.
 constexpr double kExactResidualRatio = 0x1p-66;
-
-// Relative error bound of the Chebyshev moments (double-double terms up to T_20, summed
-// in double-double); with the condition number of the normal equations it estimates the
-// digits the coefficients may lose.
-constexpr double kMomentPrecision = 0x1p-96;
-
-// Digits below which the ill-conditioning warning is given.
-constexpr double kWarnBelowDigits = 12.0;
-
-// A fit is essentially perfect, as R's summary.lm judges it, when the residual variance is
-// below this share of the fitted values' squared mean plus their variance.
-constexpr double kEssentiallyPerfectShare = 1e-30;
 
 std::string scientific(const Extended& v) {
   std::ostringstream text;
@@ -63,66 +52,25 @@ class Reporter {
 
 Error out_of_range(const std::string& what, const Extended& v) {
   return Error{ErrorKind::kOutOfRange,
-               what + " (about " + scientific(v) + ") does not fit in a double", {}};
+                  what + " (about " + scientific(v) + ") does not fit in a double", {}};
 }
 
 std::string power_name(std::size_t k) {
   return k == 0 ? "the constant term" : "the coefficient of x^" + std::to_string(k);
 }
 
-// The fitted polynomial and the quantities of the fit in the scaled units of the passes.
-struct ScaledFit {
-  std::vector<Extended> chebyshev;  // alpha
-  Extended mean;
-  Extended regression_ss;
-  Extended error_ss;
-  bool exact = false;
-};
-
-ScaledFit scaled_fit(const Observations& data, const CheckedInput& checked,
-                     const MomentSums& sums, const ChebyshevSolution& solution, int degree) {
-  ScaledFit fit;
-  fit.chebyshev = solution.coefficients;
-  fit.mean = solution.mean;
-  const std::int64_t p = degree + 1;
-  if (checked.constant_y) {
-    // The exact solution: the constant itself, every other coefficient 0.
-    const Extended y = ldexp(Extended(*checked.constant_y), -checked.scaling.y_exponent);
-    for (Extended& a : fit.chebyshev) a = 0;
-    fit.chebyshev[0] = y;
-    fit.mean = y;
-    fit.exact = true;
-    return fit;
-  }
-  std::vector<Extended> centred = chebyshev_to_power(fit.chebyshev);
-  centred[0] -= fit.mean;
-  std::vector<DoubleDouble> centred_dd;
-  for (const Extended& c : centred) centred_dd.push_back(to_double_double(c));
-  const SquareSums squares =
-      sum_squares(data, checked.scaling, centred_dd, to_double_double(fit.mean));
-  fit.error_ss = Extended(squares.residual.hi) + Extended(squares.residual.lo);
-  fit.regression_ss = Extended(squares.fitted.hi) + Extended(squares.fitted.lo);
-  if (p == 1) fit.regression_ss = 0;
-  const Extended y_norm_squared =
-      fit.error_ss + fit.regression_ss +
-      (Extended(sums.chebyshev[0].hi) + Extended(sums.chebyshev[0].lo)) * fit.mean * fit.mean;
-  if (checked.used == p ||
-      fit.error_ss <= Extended(kExactResidualRatio) * kExactResidualRatio * y_norm_squared) {
-    fit.error_ss = 0;
-    fit.exact = true;
-  }
-  return fit;
-}
+// A fit is essentially perfect, as R's summary.lm judges it, when the residual variance is
+// below this share of the fitted values' squared mean plus their variance.
+constexpr double kEssentiallyPerfectShare = 1e-30;
 
 // R's criterion, with the weights scaled to a mean of 1 so that it does not depend on their
 // scale: SSE n / (W df) < 1e-30 (mean^2 + SSR n / (W (n - 1))), W the sum of the weights
 // (n when unweighted), all in the scaled units of the passes. Not for an exact fit.
-bool essentially_perfect(const ScaledFit& scaled, const Extended& weight_sum, std::int64_t used,
-                         std::int64_t error_df) {
+bool essentially_perfect(const ScaledFit& scaled, std::int64_t used, std::int64_t error_df) {
   if (scaled.exact || error_df <= 0 || used < 2) return false;
   const Extended n(used);
-  const Extended residual_variance = scaled.error_ss * n / (weight_sum * error_df);
-  const Extended fitted_variance = scaled.regression_ss * n / (weight_sum * (n - 1));
+  const Extended residual_variance = scaled.error_ss * n / (scaled.weight_sum * error_df);
+  const Extended fitted_variance = scaled.regression_ss * n / (scaled.weight_sum * (n - 1));
   return residual_variance <
          Extended(kEssentiallyPerfectShare) * (scaled.mean * scaled.mean + fitted_variance);
 }
@@ -175,29 +123,81 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
   const Expected<CheckedInput> checked_or = check_input(data, degree);
   if (!checked_or) return checked_or.error();
   const CheckedInput& checked = *checked_or;
-  const DataScaling& scaling = checked.scaling;
 
-  const MomentSums sums = sum_moments(data, scaling, degree);
+  const MomentSums sums = sum_moments(data, checked.scaling, degree);
   const std::optional<ChebyshevSolution> solution = solve_chebyshev(sums, degree);
-  if (!solution) {
-    return Error{ErrorKind::kIllConditioned,
-                 "the x values are too close together against their range to determine a "
-                 "polynomial of degree " +
-                     std::to_string(degree),
-                 {}};
+  if (!solution) return ill_conditioned_error(degree);
+  if (checked.constant_y) {
+    return assemble_fit(checked, !data.w.empty(), *solution, constant_fit(checked, *solution),
+                        degree);
   }
-  const ScaledFit scaled = scaled_fit(data, checked, sums, *solution, degree);
+  const SquareSums squares = sum_squares(data, checked.scaling, centred_power_series(*solution),
+                                         to_double_double(solution->mean));
+  const ScaledFit scaled = fit_with_squares(
+      checked, sums, *solution, degree, Extended(squares.residual.hi) + squares.residual.lo,
+      Extended(squares.fitted.hi) + squares.fitted.lo);
+  return assemble_fit(checked, !data.w.empty(), *solution, scaled, degree);
+}
 
-  const std::size_t p = static_cast<std::size_t>(degree) + 1;
-  PolynomialFit fit;
-  fit.degree = degree;
-  fit.n = checked.used;
-  fit.zero_weight_count = checked.zero_weights;
-  fit.weighted = !data.w.empty();
-  fit.exact = scaled.exact;
+}  // namespace
+
+Error ill_conditioned_error(int degree) {
+  return Error{ErrorKind::kIllConditioned,
+                  "the x values are too close together against their range to determine a "
+                  "polynomial of degree " +
+                      std::to_string(degree),
+                  {}};
+}
+
+std::vector<DoubleDouble> centred_power_series(const ChebyshevSolution& solution) {
+  std::vector<Extended> centred = chebyshev_to_power(solution.coefficients);
+  centred[0] -= solution.mean;
+  std::vector<DoubleDouble> centred_dd;
+  for (const Extended& c : centred) centred_dd.push_back(to_double_double(c));
+  return centred_dd;
+}
+
+ScaledFit constant_fit(const CheckedInput& checked, const ChebyshevSolution& solution) {
+  // The exact solution: the constant itself, every other coefficient 0.
+  const Extended y = ldexp(Extended(*checked.constant_y), -checked.scaling.y_exponent);
+  ScaledFit fit;
+  fit.chebyshev.assign(solution.coefficients.size(), Extended(0));
+  fit.chebyshev[0] = y;
+  fit.mean = y;
+  fit.exact = true;
+  return fit;
+}
+
+ScaledFit fit_with_squares(const CheckedInput& checked, const MomentSums& sums,
+                           const ChebyshevSolution& solution, int degree, Extended error_ss,
+                           Extended regression_ss) {
+  ScaledFit fit;
+  fit.chebyshev = solution.coefficients;
+  fit.mean = solution.mean;
+  fit.error_ss = error_ss;
+  fit.weight_sum = Extended(sums.chebyshev[0].hi) + Extended(sums.chebyshev[0].lo);
+  fit.regression_ss = degree == 0 ? Extended(0) : regression_ss;
+  const Extended y_norm_squared =
+      fit.error_ss + fit.regression_ss +
+      (Extended(sums.chebyshev[0].hi) + Extended(sums.chebyshev[0].lo)) * fit.mean * fit.mean;
+  if (checked.used == degree + 1 ||
+      fit.error_ss <= Extended(kExactResidualRatio) * kExactResidualRatio * y_norm_squared) {
+    fit.error_ss = 0;
+    fit.exact = true;
+  }
+  return fit;
+}
+
+namespace {
+
+// The analysis of variance, residual standard deviation and R-squared; the residual standard
+// deviation in 50 digits (undefined when error_df == 0).
+Expected<std::optional<Extended>> add_statistics(PolynomialFit& fit, const CheckedInput& checked,
+                                                 const ScaledFit& scaled, Reporter& report) {
+  const DataScaling& scaling = checked.scaling;
   AnalysisOfVariance& anova = fit.anova;
-  anova.regression_df = degree;
-  anova.error_df = checked.used - static_cast<std::int64_t>(p);
+  anova.regression_df = fit.degree;
+  anova.error_df = checked.used - (fit.degree + 1);
   anova.total_df = checked.used - 1;
 
   // Sums of squares: scaled by 2^-(w_exponent + 2 y_exponent).
@@ -205,7 +205,6 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
   const Extended regression_ss = ldexp(scaled.regression_ss, ss_exponent);
   const Extended error_ss = ldexp(scaled.error_ss, ss_exponent);
   const Extended total_ss = regression_ss + error_ss;
-  Reporter report;
   const std::optional<double> sst = report(total_ss, "the total sum of squares");
   if (!sst) return out_of_range("the total sum of squares", total_ss);
   const std::optional<double> ssr = report(regression_ss, "the regression sum of squares");
@@ -236,12 +235,49 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
           1 - (error_ss / total_ss) * Extended(anova.total_df) / anova.error_df);
     }
   }
+  return sigma;
+}
 
-  // Power series in x and their standard errors: a = C alpha (alpha in units of y after the
-  // factor 2^y_exponent), var(a_k) = sigma^2 2^-w_exponent |L^-1 c_k|^2, c_k row k of C.
+// cov(a_k, a_l) = sigma^2 2^-w_exponent (L^-1 c_k) . (L^-1 c_l) from the rows L^-1 c_k;
+// left empty, with a warning, when an entry does not fit in a double.
+void add_covariance(PolynomialFit& fit, const std::vector<Extended>& factored_change,
+                    const Extended& variance, Reporter& report) {
+  const std::size_t p = fit.coefficients.size();
+  std::vector<double> covariance(p * p);
+  for (std::size_t k = 0; k < p; ++k) {
+    for (std::size_t l = 0; l <= k; ++l) {
+      Extended dot = 0;
+      for (std::size_t r = 0; r < p; ++r) {
+        dot += factored_change[k * p + r] * factored_change[l * p + r];
+      }
+      const Extended v = variance * dot;
+      const std::string what = k == l ? "the variance of " + power_name(k)
+                                      : "the covariance of " + power_name(l) + " and " +
+                                            power_name(k);
+      const std::optional<double> entry = report(v, what);
+      if (!entry) {
+        fit.warnings.push_back(what + " (about " + scientific(v) +
+                               ") does not fit in a double: the covariance matrix is omitted");
+        return;
+      }
+      covariance[k * p + l] = covariance[l * p + k] = *entry;
+    }
+  }
+  fit.covariance = std::move(covariance);
+}
+
+// Power series in x with their standard errors, t and p values and covariance: a = C alpha
+// (alpha in units of y after the factor 2^y_exponent), var(a_k) = sigma^2 2^-w_exponent
+// |L^-1 c_k|^2, c_k row k of C.
+std::optional<Error> add_power_series(PolynomialFit& fit, const DataScaling& scaling,
+                                         const ChebyshevSolution& solution,
+                                         const ScaledFit& scaled,
+                                         const std::optional<Extended>& sigma, Reporter& report) {
+  const std::size_t p = static_cast<std::size_t>(fit.degree) + 1;
   const std::vector<Extended> change =
-      chebyshev_to_power_in_x(degree, scaling.center, scaling.x_exponent);
-  const std::vector<Extended>& inverse = solution->inverse_factor;
+      chebyshev_to_power_in_x(fit.degree, scaling.center, scaling.x_exponent);
+  const std::vector<Extended>& inverse = solution.inverse_factor;
+  std::vector<Extended> factored_change(p * p);  // row k: L^-1 c_k
   for (std::size_t k = 0; k < p; ++k) {
     Extended a = 0;
     for (std::size_t j = 0; j < p; ++j) a += change[k * p + j] * scaled.chebyshev[j];
@@ -255,6 +291,7 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
       for (std::size_t r = 0; r < p; ++r) {
         Extended z = 0;
         for (std::size_t j = 0; j <= r; ++j) z += inverse[r * p + j] * change[k * p + j];
+        factored_change[k * p + r] = z;
         norm_squared += z * z;
       }
       const Extended se_k = *sigma * ldexp(sqrt(norm_squared), -scaling.w_exponent / 2);
@@ -262,15 +299,21 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
       if (!se) return out_of_range("the standard error of " + power_name(k), se_k);
       if (se_k > 0) {
         t = static_cast<double>(a / se_k);
-        p_value = t_two_sided_p_value(*t, static_cast<double>(anova.error_df));
+        p_value = t_two_sided_p_value(*t, static_cast<double>(fit.anova.error_df));
       }
     }
     fit.standard_errors.push_back(se);
     fit.t_values.push_back(t);
     fit.p_values.push_back(p_value);
   }
+  if (sigma) {
+    add_covariance(fit, factored_change, ldexp(*sigma * *sigma, -scaling.w_exponent), report);
+  }
+  return std::nullopt;
+}
 
-  FitBasis& basis = fit.basis;
+void add_basis(FitBasis& basis, const DataScaling& scaling, const ChebyshevSolution& solution,
+               const ScaledFit& scaled) {
   basis.center = scaling.center;
   basis.x_exponent = scaling.x_exponent;
   basis.y_exponent = scaling.y_exponent;
@@ -279,17 +322,34 @@ Expected<PolynomialFit> fit_guarded(const Observations& data, int degree) {
     basis.chebyshev_hi.push_back(v.hi);
     basis.chebyshev_lo.push_back(v.lo);
   }
-  for (const Extended& u : inverse) {
+  for (const Extended& u : solution.inverse_factor) {
     basis.covariance_factor.push_back(static_cast<double>(ldexp(u, -scaling.w_exponent / 2)));
   }
-  const Extended weight_sum = Extended(sums.chebyshev[0].hi) + Extended(sums.chebyshev[0].lo);
-  add_warnings(fit, checked, solution->condition,
-               essentially_perfect(scaled, weight_sum, checked.used, anova.error_df));
-  if (report.underflow()) fit.warnings.push_back(*report.underflow());
-  return fit;
 }
 
 }  // namespace
+
+Expected<PolynomialFit> assemble_fit(const CheckedInput& checked, bool weighted,
+                                     const ChebyshevSolution& solution,
+                                     const ScaledFit& scaled, int degree) {
+  PolynomialFit fit;
+  fit.degree = degree;
+  fit.n = checked.used;
+  fit.zero_weight_count = checked.zero_weights;
+  fit.weighted = weighted;
+  fit.exact = scaled.exact;
+  Reporter report;
+  const Expected<std::optional<Extended>> sigma = add_statistics(fit, checked, scaled, report);
+  if (!sigma) return sigma.error();
+  const std::optional<Error> failure =
+      add_power_series(fit, checked.scaling, solution, scaled, *sigma, report);
+  if (failure) return *failure;
+  add_basis(fit.basis, checked.scaling, solution, scaled);
+  add_warnings(fit, checked, solution.condition,
+               essentially_perfect(scaled, checked.used, fit.anova.error_df));
+  if (report.underflow()) fit.warnings.push_back(*report.underflow());
+  return fit;
+}
 
 Expected<PolynomialFit> fit_polynomial(std::span<const double> x, std::span<const double> y,
                                        std::span<const double> w, int degree) {

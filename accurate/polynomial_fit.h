@@ -56,6 +56,11 @@ struct PolynomialFit {
   std::vector<std::optional<double>> t_values;  // undefined when the standard error is
                                                 // undefined or 0 (an exact fit)
   std::vector<std::optional<double>> p_values;  // two-sided, error_df degrees of freedom
+  // Covariance matrix of the coefficients, as R's vcov: residual_sd^2 (X^T W X)^-1,
+  // (degree + 1) x (degree + 1), row-major, entry (k, l) for the coefficients of x^k and x^l;
+  // its diagonal holds the squared standard errors. Empty when error_df == 0, or (with a
+  // warning) when an entry is beyond the largest double.
+  std::vector<double> covariance;
   std::optional<double> residual_sd;  // sqrt(SSE / error_df); undefined when error_df == 0
   std::optional<double> r_squared;    // SSR / SST; undefined when SST == 0 (constant y)
   // 1 - (SSE / SST) (n - 1) / error_df; undefined when SST == 0 or error_df == 0.

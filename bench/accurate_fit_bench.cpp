@@ -1,5 +1,6 @@
 // The accurate fit end to end (checks, both data passes, solve, statistics) at degree 5 and
-// 10, and its first data pass alone in each build (AVX2 / fused multiply-add, portable).
+// 10, its first data pass alone in each build (AVX2 / fused multiply-add, portable), and
+// the degree table of degrees 0..10.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "accurate/data_sums.h"
+#include "accurate/degree_table.h"
 #include "accurate/polynomial_fit.h"
 
 namespace {
@@ -31,6 +33,13 @@ Data make_data(int n) {
     d.y.push_back(five_decimals(y));
   }
   return d;
+}
+
+// Weights from 0.5 to 2 with three decimals.
+std::vector<double> weights(std::size_t n) {
+  std::vector<double> w;
+  for (std::size_t i = 0; i < n; ++i) w.push_back(0.5 + 0.001 * static_cast<double>(i % 1501));
+  return w;
 }
 
 void BM_FitPolynomial(benchmark::State& state) {
@@ -59,6 +68,34 @@ void BM_MomentPass(benchmark::State& state) {
   state.SetLabel(state.range(1) ? "fastest" : "portable");
 }
 BENCHMARK(BM_MomentPass)->ArgsProduct({{1'000'000}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+// The degree table of degrees 0..10 against BM_FitPolynomial/n/10: one moment pass of
+// degree 10 and one table pass, against the two passes of one fit.
+void BM_DegreeTable(benchmark::State& state) {
+  const Data d = make_data(static_cast<int>(state.range(0)));
+  const std::vector<double> w = state.range(1) ? weights(d.x.size()) : std::vector<double>{};
+  for (auto _ : state) {
+    auto table = polylsq::accurate::degree_table(d.x, d.y, w, 10);
+    benchmark::DoNotOptimize(table);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  state.SetLabel(state.range(1) ? "weighted" : "unweighted");
+}
+BENCHMARK(BM_DegreeTable)
+    ->ArgsProduct({{1'000, 100'000, 1'000'000}, {0}})
+    ->Args({1'000'000, 1})
+    ->Unit(benchmark::kMillisecond);
+
+void BM_FitPolynomialWeighted(benchmark::State& state) {
+  const Data d = make_data(static_cast<int>(state.range(0)));
+  const std::vector<double> w = weights(d.x.size());
+  for (auto _ : state) {
+    auto fit = polylsq::accurate::fit_polynomial(d.x, d.y, w, 10);
+    benchmark::DoNotOptimize(fit);
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_FitPolynomialWeighted)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

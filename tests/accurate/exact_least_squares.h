@@ -1,8 +1,8 @@
 // The reference of the accuracy tests: the exact least-squares solution of data held in
-// doubles, solved in rational arithmetic from the doubles converted exactly (normal
-// equations in the power basis of x, Gauss-Jordan elimination), with the statistics
-// derived in 100-digit floating point. Independent of the engine: no scaling, no
-// Chebyshev basis, no double-double.
+// doubles, from the doubles converted exactly (normal equations in the power basis of x,
+// in integers after exact power-of-two scalings, fraction-free Gauss-Jordan elimination,
+// rational results), with the statistics derived in 100-digit floating point. Independent
+// of the engine: no Chebyshev basis, no double-double, no rounding before the statistics.
 #pragma once
 
 #include <boost/multiprecision/cpp_bin_float.hpp>
@@ -21,7 +21,9 @@ using Float100 = boost::multiprecision::cpp_bin_float_100;
 Rational exact_rational(double v);
 
 struct ExactFit {
-  std::vector<Rational> coefficients;  // ascending powers of x
+  Rational center = 0;                 // the basis is the powers of (x - center)
+  std::vector<Rational> coefficients;  // ascending powers of x - center
+  std::vector<Rational> inverse_gram;  // (X^T W X)^-1, p x p row-major, in that basis
   Rational error_ss;                   // sum w (y - f(x))^2
   Rational regression_ss;              // sum w (f(x) - mean)^2
   std::int64_t n = 0;                  // observations of positive weight
@@ -35,6 +37,41 @@ struct ExactFit {
 // x, y (and w: empty for weight 1) finite, w >= 0; the data must determine the polynomial.
 ExactFit exact_fit(std::span<const double> x, std::span<const double> y,
                    std::span<const double> w, int degree);
+
+// The same least-squares problem in powers of (x - c), c the midpoint of the used x (an
+// exact change of basis): the same fitted values, sums of squares, statistics and
+// leverages; the coefficients those of the powers of x - c. Its leverages in 100 digits
+// keep far more digits than those of the raw powers, whose Gram matrix for x near 1e4
+// and degree 10 has a condition number near 1e90.
+ExactFit exact_fit_about_center(std::span<const double> x, std::span<const double> y,
+                                std::span<const double> w, int degree);
+
+// The residual y - f(x) and the leverage h = w v^T (X^T W X)^-1 v, v the powers of
+// x - fit.center up to the degree, of each observation of positive weight (in order), from
+// the exact solution in 100-digit arithmetic (rational arithmetic takes minutes on the
+// hard families; with fit from exact_fit_about_center the cancellation costs at most about
+// 40 of the 100 digits there).
+struct RowFigures {
+  Float100 weight;
+  Float100 residual;
+  Float100 leverage;
+};
+std::vector<RowFigures> row_figures(std::span<const double> x, std::span<const double> y,
+                                    std::span<const double> w, const ExactFit& fit);
+
+// A leverage within this of 1 is 1: the 100-digit rounding of a leverage that is exactly 1
+// is far below it, and the leverages of the data sets tested stay far above 1 - it.
+inline const Float100 kUnitLeverageGap("1e-60");
+
+// The covariance matrix SSE / error_df (X^T W X)^-1, p x p row-major (in the fit's basis);
+// empty when error_df == 0.
+std::vector<Float100> exact_covariance(const ExactFit& fit);
+
+// Correct digits of a covariance matrix, the minimum over its entries: relative where an
+// entry is at least 1e-6 of sqrt(cov_kk cov_ll), else its error against that scale (the
+// entry is then a correlation near 0, whose absolute error is what matters); capped at
+// kDigitsCap, and kDigitsCap where both matrices are 0.
+double covariance_digits(const std::vector<double>& estimate, const std::vector<Float100>& exact);
 
 // Correct significant digits of estimate against exact: -log10(|estimate - exact| / |exact|),
 // or -log10(|estimate - exact|) where exact is 0; capped at kDigitsCap.

@@ -2,7 +2,8 @@
 // solution of the same doubles (rational arithmetic), and on NIST Norris and Wampler1
 // against the certified values. Each data set prints a line with its measured digits
 // (the minimum over the coefficients, R-squared, the minimum over the standard errors,
-// the residual standard deviation).
+// the residual standard deviation, the covariance matrix as covariance_digits measures it:
+// against the exact fit, for NIST too, which certifies no covariance).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +24,7 @@ struct Digits {
   double r_squared = kDigitsCap;
   double standard_errors = kDigitsCap;
   double residual_sd = kDigitsCap;
+  double covariance = kDigitsCap;
 };
 
 // Reference values of one data set, exact or certified.
@@ -31,6 +33,7 @@ struct Reference {
   std::optional<Float100> r_squared;
   std::vector<Float100> standard_errors;
   std::optional<Float100> residual_sd;
+  std::optional<std::vector<Float100>> covariance;  // none: not measured
 };
 
 Reference from_exact(const ExactFit& exact) {
@@ -39,6 +42,7 @@ Reference from_exact(const ExactFit& exact) {
   r.r_squared = exact.r_squared;
   r.standard_errors = exact.standard_errors;
   r.residual_sd = exact.residual_sd;
+  r.covariance = exact_covariance(exact);
   return r;
 }
 
@@ -59,12 +63,14 @@ Digits measure(const PolynomialFit& fit, const Reference& reference) {
   }
   d.r_squared = digits(fit.r_squared, reference.r_squared);
   d.residual_sd = digits(fit.residual_sd, reference.residual_sd);
+  if (reference.covariance) d.covariance = covariance_digits(fit.covariance, *reference.covariance);
   return d;
 }
 
 void report(const std::string& name, const Digits& d) {
-  std::printf("[ digits   ] %-58s coefficients %5.2f  R2 %5.2f  se %5.2f  sd %5.2f\n",
-              name.c_str(), d.coefficients, d.r_squared, d.standard_errors, d.residual_sd);
+  std::printf("[ digits   ] %-58s coefficients %5.2f  R2 %5.2f  se %5.2f  sd %5.2f  cov %5.2f\n",
+              name.c_str(), d.coefficients, d.r_squared, d.standard_errors, d.residual_sd,
+              d.covariance);
 }
 
 // Digits promised on data sets of our own, against their exact solution.
@@ -81,6 +87,7 @@ TEST(PolynomialFitAccuracy, EveryHardFamilyMatchesItsExactSolutionToTenDigits) {
     EXPECT_GE(d.r_squared, kOwnFamilyDigits);
     EXPECT_GE(d.standard_errors, kOwnFamilyDigits);
     EXPECT_GE(d.residual_sd, kOwnFamilyDigits);
+    EXPECT_GE(d.covariance, kOwnFamilyDigits);
   }
 }
 
@@ -128,12 +135,14 @@ TEST(PolynomialFitAccuracy, NistSetsReachTheCertifiedValues) {
     for (const char* se : c.standard_errors) certified.standard_errors.emplace_back(se);
     certified.residual_sd = Float100(c.residual_sd);
     certified.r_squared = Float100(c.r_squared);
+    certified.covariance = exact_covariance(exact_fit(set.x, set.y, set.w, set.degree));
     const Digits d = measure(*fit, certified);
     report(set.name + " (certified)", d);
     EXPECT_GE(d.coefficients, kCertifiedCoefficientDigits);
     EXPECT_GE(d.r_squared, kCertifiedCoefficientDigits);
     EXPECT_GE(d.standard_errors, kCertifiedSpreadDigits);
     EXPECT_GE(d.residual_sd, kCertifiedSpreadDigits);
+    EXPECT_GE(d.covariance, kCertifiedSpreadDigits);
     EXPECT_GE(correct_digits(fit->anova.regression_sum_of_squares, Float100(c.regression_ss)),
               kCertifiedSpreadDigits);
     EXPECT_GE(correct_digits(fit->anova.error_sum_of_squares, Float100(c.error_ss)),

@@ -1,7 +1,8 @@
 // fit_polynomial: every input error with its exact message, the cases whose statistics are
 // partly undefined (constant y, exact fit, degree 0, as many observations as coefficients)
 // or not meaningful (an essentially perfect fit), weights (zero weights, integer weights as
-// repeated rows, p values of closed form).
+// repeated rows, p values of closed form), the covariance matrix (a line's closed form, a
+// quadratic's exact inverse).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "accurate/polynomial_fit.h"
+#include "tests/accurate/exact_least_squares.h"
 #include "tests/accurate/hard_families.h"
 
 namespace polylsq::accurate {
@@ -93,6 +95,7 @@ TEST(FitPolynomial, ConstantYIsAnExactFitWithUndefinedRSquared) {
   EXPECT_EQ(fit->residual_sd, 0.0);
   EXPECT_FALSE(fit->r_squared || fit->adjusted_r_squared || fit->anova.f_value);
   EXPECT_EQ(fit->anova.total_sum_of_squares, 0.0);
+  EXPECT_EQ(fit->covariance, V(9, 0.0));
   EXPECT_TRUE(fit->exact);
   ASSERT_EQ(fit->warnings.size(), 1u);
   EXPECT_EQ(fit->warnings[0].rfind("y is constant", 0), 0u);
@@ -109,6 +112,7 @@ TEST(FitPolynomial, ExactPolynomialDataGiveZeroStandardErrors) {
   EXPECT_EQ(fit->r_squared, 1.0);
   EXPECT_EQ(fit->adjusted_r_squared, 1.0);
   EXPECT_FALSE(fit->anova.f_value || fit->anova.f_p_value);
+  EXPECT_EQ(fit->covariance, V(9, 0.0));
   for (int k = 0; k < 3; ++k) {
     EXPECT_EQ(fit->standard_errors[k], 0.0);
     EXPECT_FALSE(fit->t_values[k]);
@@ -123,6 +127,8 @@ TEST(FitPolynomial, DegreeZeroIsTheMeanWithItsStandardError) {
   EXPECT_EQ(fit->coefficients, V{5});
   EXPECT_DOUBLE_EQ(*fit->residual_sd, 3.0);  // sqrt(36 / 4)
   EXPECT_DOUBLE_EQ(*fit->standard_errors[0], 3.0 / std::sqrt(5.0));
+  ASSERT_EQ(fit->covariance.size(), 1u);
+  EXPECT_DOUBLE_EQ(fit->covariance[0], 9.0 / 5.0);
   EXPECT_EQ(fit->r_squared, 0.0);
   EXPECT_EQ(fit->adjusted_r_squared, 0.0);
   EXPECT_EQ(fit->anova.regression_df, 0);
@@ -200,6 +206,7 @@ TEST(FitPolynomial, AsManyObservationsAsCoefficientsLeavesSpreadUndefined) {
   EXPECT_FALSE(fit->residual_sd || fit->adjusted_r_squared || fit->anova.f_value ||
                fit->anova.error_mean_square);
   for (int k = 0; k < 3; ++k) EXPECT_FALSE(fit->standard_errors[k] || fit->t_values[k]);
+  EXPECT_TRUE(fit->covariance.empty());
   EXPECT_EQ(fit->r_squared, 1.0);
 }
 
@@ -277,6 +284,60 @@ TEST(FitPolynomial, PValuesMatchClosedFormsAtTwoDegreesOfFreedom) {
     EXPECT_NEAR(*fit->p_values[k], 1.0 - t / std::sqrt(2.0 + t * t), kBoostMath);
   }
   EXPECT_NEAR(*fit->anova.f_p_value, 1.0 / (1.0 + *fit->anova.f_value), kBoostMath);
+}
+
+// Closed forms evaluated in double: about 1e-15 relative, with margin.
+constexpr double kClosedFormInDouble = 1e-12;
+
+// var(b) = s^2 / Sxx, var(a) = s^2 (1 / Sw + xbar^2 / Sxx), cov(a, b) = -xbar s^2 / Sxx.
+TEST(FitPolynomial, CovarianceOfALineIsTheTextbookMatrix) {
+  const V x{1, 2, 4, 7}, y{2.1, 3.9, 8.2, 13.8};
+  for (const V& w : {V{}, V{1, 2, 0.5, 1}}) {
+    SCOPED_TRACE(w.empty() ? "unweighted" : "weighted");
+    double sw = 0, swx = 0, swy = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      const double wi = w.empty() ? 1.0 : w[i];
+      sw += wi;
+      swx += wi * x[i];
+      swy += wi * y[i];
+    }
+    const double xbar = swx / sw, ybar = swy / sw;
+    double sxx = 0, sxy = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      const double wi = w.empty() ? 1.0 : w[i];
+      sxx += wi * (x[i] - xbar) * (x[i] - xbar);
+      sxy += wi * (x[i] - xbar) * (y[i] - ybar);
+    }
+    const double b = sxy / sxx, a = ybar - b * xbar;
+    double sse = 0;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+      sse += (w.empty() ? 1.0 : w[i]) * std::pow(y[i] - a - b * x[i], 2);
+    }
+    const double s2 = sse / 2;
+    const V expected{s2 * (1 / sw + xbar * xbar / sxx), -xbar * s2 / sxx, -xbar * s2 / sxx,
+                     s2 / sxx};
+    const auto fit = fit_polynomial(x, y, w, 1);
+    ASSERT_TRUE(fit.has_value());
+    ASSERT_EQ(fit->covariance.size(), 4u);
+    for (std::size_t e = 0; e < 4; ++e) {
+      EXPECT_NEAR(fit->covariance[e], expected[e], kClosedFormInDouble * std::fabs(expected[e]));
+    }
+    EXPECT_EQ(fit->covariance[1], fit->covariance[2]);
+  }
+}
+
+// cov = SSE / df (X^T W X)^-1 from the exact rational fit (testing::covariance_digits says
+// how entries near 0 are measured).
+TEST(FitPolynomial, CovarianceOfAQuadraticMatchesTheExactInverse) {
+  const V x{0.5, 1.5, 2.0, 3.25, 4.0, 5.5}, y{1.0, 2.5, 2.0, 6.0, 4.5, 9.75};
+  constexpr double kExactDigits = 12.0;
+  for (const V& w : {V{}, V{1, 3, 2, 1, 2, 0.25}}) {
+    SCOPED_TRACE(w.empty() ? "unweighted" : "weighted");
+    const auto fit = fit_polynomial(x, y, w, 2);
+    ASSERT_TRUE(fit.has_value());
+    const auto exact = testing::exact_covariance(testing::exact_fit(x, y, w, 2));
+    EXPECT_GE(testing::covariance_digits(fit->covariance, exact), kExactDigits);
+  }
 }
 
 }  // namespace
