@@ -89,22 +89,25 @@ std::string fit_field(std::string_view text, int w) {
 // What a value that is not finite is called in a field; kFinite for every other value.
 enum class Special { kFinite, kInfinity, kSignalingNaN, kDefaultNaN, kQuietNaN };
 
-Special special_of(float value) {
-  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
-  const std::uint32_t fraction = bits & 0x007fffffu;
-  if ((bits & 0x7f800000u) != 0x7f800000u) return Special::kFinite;
+// The kind of a value by its bits: an all-ones exponent, then the fraction and its quiet
+// bit (the top bit of the fraction).
+template <class Bits>
+Special special_of_bits(Bits bits, Bits exponent, Bits default_nan) {
+  const Bits sign = Bits{1} << (8 * sizeof(Bits) - 1);
+  const Bits fraction = bits & ~(sign | exponent);
+  if ((bits & exponent) != exponent) return Special::kFinite;
   if (fraction == 0) return Special::kInfinity;
-  if ((fraction & 0x00400000u) == 0) return Special::kSignalingNaN;
-  return bits == 0xffc00000u ? Special::kDefaultNaN : Special::kQuietNaN;
+  if ((fraction & (default_nan & ~(sign | exponent))) == 0) return Special::kSignalingNaN;
+  return bits == default_nan ? Special::kDefaultNaN : Special::kQuietNaN;
+}
+
+Special special_of(float value) {
+  return special_of_bits<std::uint32_t>(std::bit_cast<std::uint32_t>(value), 0x7f800000u, 0xffc00000u);
 }
 
 Special special_of(double value) {
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
-  const std::uint64_t fraction = bits & 0x000fffffffffffffu;
-  if ((bits & 0x7ff0000000000000u) != 0x7ff0000000000000u) return Special::kFinite;
-  if (fraction == 0) return Special::kInfinity;
-  if ((fraction & 0x0008000000000000u) == 0) return Special::kSignalingNaN;
-  return bits == 0xfff8000000000000u ? Special::kDefaultNaN : Special::kQuietNaN;
+  return special_of_bits<std::uint64_t>(std::bit_cast<std::uint64_t>(value), 0x7ff0000000000000u,
+                                        0xfff8000000000000u);
 }
 
 // The text of a NaN or an infinity filled with periods to w characters.

@@ -16,12 +16,14 @@ namespace {
 
 float from_bits(std::uint32_t bits) { return std::bit_cast<float>(bits); }
 
-struct FCase {
-  float value;
+template <class Real>
+struct FieldCase {
+  Real value;
   int w;
   int d;
   const char* expected;
 };
+using FCase = FieldCase<float>;
 
 const FCase kFCases[] = {
     {0.5f, 10, 3, "      .500"},
@@ -81,13 +83,7 @@ TEST(EditF, FieldGainsADigitAtEachPowerOfTen) {
 
 // F editing of doubles: the digits of the double's own exact value, by the float's rules.
 TEST(EditFOfADouble, RoundsTheDoublesExactValueHalfUpOnceUnderTheSameCap) {
-  struct DCase {
-    double value;
-    int w;
-    int d;
-    const char* expected;
-  };
-  const DCase cases[] = {
+  const FieldCase<double> cases[] = {
       {0.0625, 10, 3, "      .063"},           // exact tie rounds up, not to even
       {0.124999999999, 5, 2, "  .12"},         // as a float it would be 0.125 and print .13
       {0.125000000001, 5, 2, "  .13"},
@@ -102,7 +98,7 @@ TEST(EditFOfADouble, RoundsTheDoublesExactValueHalfUpOnceUnderTheSameCap) {
       {4.9406564584124654e-324, 10, 3, "      .000"},  // smallest subnormal
       {9.99996, 7, 4, "10.0000"},               // carry adds an integer digit
   };
-  for (const DCase& c : cases) {
+  for (const FieldCase<double>& c : cases) {
     EXPECT_EQ(edit_F(c.value, c.w, c.d), c.expected) << c.value << " F" << c.w << "." << c.d;
   }
   // A float's exact value is a double's: the same texts as the float table.
