@@ -3,8 +3,6 @@
 #include "app/fit_command.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
 #include <iostream>
 #include <vector>
 
@@ -12,30 +10,22 @@
 #include "accurate/polynomial_fit.h"
 #include "accurate/prediction.h"
 #include "app/atomic_file.h"
+#include "app/command_status.h"
 #include "app/data_input.h"
 #include "app/fit_picture.h"
 #include "app/fit_report.h"
 #include "app/output_target.h"
+#include "app/report_text.h"
 #include "input/data_reader.h"
-#include "recio/exit_status.h"
 
 namespace polylsq::app {
 namespace {
 
-int fail(const std::string& message, int status = kExitRuntimeError) {
-  std::cerr << "polylsq: " << message << "\n";
-  return status;
-}
-
 // The data of `run`, or why there is none.
-Expected<input::DataSet> read_observations(const FitRun& run, const std::string& name) {
-  const Expected<std::FILE*> file = open_data(run.data_file);
-  if (!file) return file.error();
+Expected<input::DataSet> observations_of(const FitRun& run) {
   input::ReadOptions options;
   options.weights = run.weights;
-  Expected<input::DataSet> result = input::read_data(*file, name, options);
-  close_data(*file);
-  return result;
+  return read_observations(run.data_file, options);
 }
 
 // The files that `run` writes besides its report.
@@ -44,12 +34,6 @@ std::vector<OutputRequest> outputs_of(const FitRun& run) {
   if (!run.plot_file.empty()) outputs.push_back({"--plot", run.plot_file, OutputKind::kPicture});
   if (!run.residuals_file.empty()) outputs.push_back({"--residuals", run.residuals_file, OutputKind::kTable});
   return outputs;
-}
-
-// The shortest text that reads back as `value`; "0" for either zero.
-std::string exact_text(double value) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, value == 0.0 ? 0.0 : value).ptr);
 }
 
 // The predictions asked for, each beyond the x range of the observations used named in a
@@ -101,17 +85,15 @@ std::string residuals_csv(const input::DataSet& data, const accurate::Polynomial
 }  // namespace
 
 int run_fit(const FitRun& run) {
-  if (auto refusal = refuse_outputs(run.data_file, outputs_of(run), run.force)) return fail(*refusal, kExitUsage);
+  if (const Expected<void> allowed = refuse_outputs(run.data_file, outputs_of(run), run.force); !allowed) {
+    return fail(allowed.error().message, kExitUsage);
+  }
   const std::string name = data_display_name(run.data_file);
-  const Expected<input::DataSet> observations = read_observations(run, name);
+  const Expected<input::DataSet> observations = observations_of(run);
   if (!observations) return fail(observations.error().message);
   const input::DataSet& data = *observations;
 
-  if (!run.degree && !data.file_degree) {
-    return fail(name + " holds plain columns: --degree is required\n"
-                "Run 'polylsq fit --help' for usage.",
-                kExitUsage);
-  }
+  if (!run.degree && !data.file_degree) return usage_error(name + " holds plain columns: --degree is required", "fit");
   const int degree = run.degree ? *run.degree : *data.file_degree;
   if (degree < 0 || degree > accurate::kMaxDegree) {
     return fail(name + ": the degree on its first line is " + std::to_string(degree) +
@@ -141,11 +123,14 @@ int run_fit(const FitRun& run) {
   if (!run.plot_file.empty()) {
     PictureExtras extras;
     if (run.band && band_defined) extras.band_level = run.level;
-    if (auto error = draw_fit(run.plot_file, data, *fit, extras)) status = fail(*error);
+    if (const Expected<void> drawn = draw_fit(run.plot_file, data, *fit, extras); !drawn) {
+      status = fail(drawn.error().message);
+    }
   }
   if (!run.residuals_file.empty()) {
-    if (auto error = write_file_atomically(run.residuals_file, residuals_csv(data, *fit))) {
-      status = fail(*error);
+    if (const Expected<void> written = write_file_atomically(run.residuals_file, residuals_csv(data, *fit));
+        !written) {
+      status = fail(written.error().message);
     }
   }
   return status;

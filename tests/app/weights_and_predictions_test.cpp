@@ -1,6 +1,7 @@
 // `polylsq fit --weights`, `--at`, `--level`, `--band` and `--residuals` on the real binary:
-// a weighted straight line and its intervals against closed forms, integer weights against
-// repeated rows, bad weights, the residual table, and files written whole or not at all.
+// a weighted straight line and its intervals against closed forms, bad weights, the
+// residual table, and files written whole or not at all (integer weights against repeated
+// rows: tests/accurate/polynomial_fit_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -83,19 +84,6 @@ TEST_F(AccurateCommands, AWeightedLineAndItsIntervalsMatchTheClosedForms) {
     EXPECT_EQ(fit["warnings"], json::parse(R"(["the prediction at x = 10 extrapolates beyond the data's x range [1, 5]",
                                               "1 observation has weight 0 and is not used"])"));
   }
-}
-
-// Integer weights and repeated rows give the same coefficients, R-squared and sums of
-// squares; n, the error degrees of freedom, and so the residual sd, standard errors, t, p,
-// F and adjusted R-squared, count rows and differ.
-TEST_F(AccurateCommands, IntegerWeightsGiveTheCoefficientsOfRepeatedRows) {
-  const json weighted = fit_json("weighted.txt", kWeighted, {"--weights", "--degree", "2"});
-  const json repeated = fit_json("repeated.txt", "1 2\n2 3\n2 3\n3 5\n5 6\n5 6\n5 6\n", {"--degree", "2"});
-  for (int k = 0; k < 3; ++k) expect_close(weighted["coefficients"][k], repeated["coefficients"][k].get<double>(), "coefficient");
-  expect_close(weighted["r_squared"], repeated["r_squared"].get<double>(), "R-squared");
-  expect_close(weighted["anova"]["ss_error"], repeated["anova"]["ss_error"].get<double>(), "SSE");
-  EXPECT_EQ(weighted["n"], 4);
-  EXPECT_EQ(repeated["n"], 7);
 }
 
 struct BadWeight {
