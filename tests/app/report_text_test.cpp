@@ -25,7 +25,9 @@ TEST(ReportText, NumbersReadAsWrittenAndNoZeroIsNegative) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(significant(c.value, c.digits), c.significant);
-    if (c.value) EXPECT_EQ(exact_text(*c.value), c.exact);
+    if (c.value) {
+      EXPECT_EQ(exact_text(*c.value), c.exact);
+    }
   }
 }
 
