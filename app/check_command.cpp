@@ -40,7 +40,7 @@ std::vector<std::string> lines_of(std::string_view console) {
   return lines;
 }
 
-DataExtent extent_of(const input::DataSet& data) {
+DataExtent extent_of(const input::Series& data) {
   const auto [x_low, x_high] = std::minmax_element(data.x.begin(), data.x.end());
   const auto [y_low, y_high] = std::minmax_element(data.y.begin(), data.y.end());
   return {*x_low, *x_high, *y_low, *y_high};
@@ -85,7 +85,7 @@ int run_check(const CheckRun& run) {
   const Expected<input::DataSet> read = input::read_data(file, name, options);
   std::fclose(file);
   if (!read) return fail(read.error().message);
-  const input::DataSet& data = *read;
+  const input::Series& data = read->series.front();
 
   Vec<const float> fitstat(legacy.FITSTAT);
   // The legacy degree; where the data hold too few distinct x for it, the degree the
@@ -101,7 +101,7 @@ int run_check(const CheckRun& run) {
   std::copy(std::begin(legacy.B), std::end(legacy.B), results.coefficients);
   results.r_squared_percent = fitstat(fitstat_slot::kRSquared);
   CheckReport report = compare_with_legacy(results, *fit, extent_of(data));
-  report.warnings = data.warnings;
+  report.warnings = read->warnings;
 
   if (run.json) {
     std::cout << check_json(report, lines_of(legacy_console));

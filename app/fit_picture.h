@@ -23,7 +23,7 @@ struct PictureExtras {
 
 // Draws the picture into the SVG file `path`, completely or not at all. Returns
 // std::nullopt when written, else why not.
-std::optional<std::string> draw_fit(const std::string& path, const input::DataSet& data,
+std::optional<std::string> draw_fit(const std::string& path, const input::Series& data,
                                     const accurate::PolynomialFit& fit, const PictureExtras& extras);
 
 }  // namespace polylsq::app

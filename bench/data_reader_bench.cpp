@@ -56,11 +56,11 @@ void BM_ReadData(benchmark::State& state, Layout layout) {
     if (f == nullptr) std::abort();
     const auto data = polylsq::input::read_data(f, "bench", {});
     std::fclose(f);
-    if (!data || data->x.size() != static_cast<std::size_t>(n)) {
+    if (!data || data->series.front().x.size() != static_cast<std::size_t>(n)) {
       state.SkipWithError("the generated file did not read");
       break;
     }
-    benchmark::DoNotOptimize(data->x.data());
+    benchmark::DoNotOptimize(data->series.front().x.data());
   }
   rusage usage{};
   ::getrusage(RUSAGE_SELF, &usage);
