@@ -28,14 +28,12 @@ std::string joined_names(const std::vector<std::string>& names) {
   return out;
 }
 
-// A weight cell that is missing: never skipped, the row's weight is not known.
+// A weight cell that is missing (is_missing_cell): never skipped, the row's weight is not
+// known. NaN in any case gets the message of any other value that is not a number.
 Error missing_weight(std::size_t number, std::string_view cell) {
   if (cell.empty()) return bad_line(number, "missing weight (empty cell)");
-  double ignored = 0.0;
-  if (parse_real(cell, ignored) == Conversion::kMalformed && cell.size() == 3 &&
-      (cell[0] == 'n' || cell[0] == 'N') && (cell[1] == 'a' || cell[1] == 'A')) {
-    return bad_line(number, text::quote_value(cell) + " is not a number");  // NaN
-  }
+  const bool not_a_number = cell.size() == 3 && cell[1] != '/';  // NaN, not N/A
+  if (not_a_number) return bad_line(number, text::quote_value(cell) + " is not a number");
   return bad_line(number, "missing weight (" + text::quote_value(cell) + ")");
 }
 
@@ -157,15 +155,16 @@ const char* ColumnReader::scan_chosen_fields(const char* p, const char* end,
   return p;
 }
 
+void ColumnReader::store_one(std::size_t k, const double* values, std::size_t line) {
+  SeriesColumns& series = series_[k];
+  series.x.push(values[0]);
+  if (!plan_->y.empty()) series.y.push(values[1 + k]);
+  if (plan_->w) series.w.push(values[weight_slot_]);
+  if (source_lines_) series.lines.push(line);
+}
+
 void ColumnReader::store(const double* values, std::size_t line) {
-  const ColumnPlan& plan = *plan_;
-  for (std::size_t k = 0; k < series_.size(); ++k) {
-    SeriesColumns& series = series_[k];
-    series.x.push(values[0]);
-    if (!plan.y.empty()) series.y.push(values[1 + k]);
-    if (plan.w) series.w.push(values[weight_slot_]);
-    if (source_lines_) series.lines.push(line);
-  }
+  for (std::size_t k = 0; k < series_.size(); ++k) store_one(k, values, line);
 }
 
 // The lane of plain x y (w) rows, as fast as the reader goes.
@@ -245,9 +244,10 @@ Expected<bool> ColumnReader::read_cells(std::size_t number, double* values,
   return true;
 }
 
-// Counts and names a row that misses the cells marked in `missing` (x first, then the y
-// of each series): skipped for every series when x is missing, else for those whose y is.
-void ColumnReader::skip_for_missing(std::size_t number, const std::vector<bool>& missing) {
+// A row missing the cells marked in `missing` (x first, then the y of each series), its
+// values in row_values_: skipped for every series when x is missing, else for those whose
+// y is, with a warning; stored in the others.
+void ColumnReader::take_partial_row(std::size_t number, const std::vector<bool>& missing) {
   const ColumnPlan& plan = *plan_;
   std::vector<std::string> skipped_for;
   std::string_view first_missing;
@@ -258,14 +258,19 @@ void ColumnReader::skip_for_missing(std::size_t number, const std::vector<bool>&
     if (!any) first_missing = row_.cells[column];
     any = true;
   }
+  bool all_skipped = true;
   for (std::size_t k = 0; k < series_.size(); ++k) {
-    if (!missing[0] && (plan.y.empty() || !missing[1 + k])) continue;
+    if (!missing[0] && (plan.y.empty() || !missing[1 + k])) {
+      store_one(k, row_values_.data(), number);
+      all_skipped = false;
+      continue;
+    }
     ++series_[k].skipped;
     if (!plan.y.empty()) skipped_for.push_back(plan.y_names[k]);
   }
   if (++skipped_rows_ > kListedSkips) return;
   std::string warning = missing_cell_reason(first_missing) + ", row skipped";
-  if (skipped_for.size() < series_.size()) warning += " for " + joined_names(skipped_for);
+  if (!all_skipped) warning += " for " + joined_names(skipped_for);
   warnings_.push_back(text::at_line(number, warning));
 }
 
@@ -296,7 +301,7 @@ Expected<void> ColumnReader::take_line(std::size_t number, std::string_view line
   if (!read) return read.error();
   if (!*read) return {};
   if (std::find(missing.begin(), missing.end(), true) != missing.end()) {
-    skip_for_missing(number, missing);
+    take_partial_row(number, missing);
     return {};
   }
   store(row_values_.data(), number);

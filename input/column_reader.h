@@ -83,9 +83,10 @@ class ColumnReader {
   const char* scan_chosen_fields(const char* p, const char* end, double* values) const;
   std::size_t take_two_or_three(std::string_view bytes, std::size_t max_line_bytes,
                                 std::size_t& lines_taken);
+  void store_one(std::size_t k, const double* values, std::size_t line);
   void store(const double* values, std::size_t line);
   Expected<bool> read_cells(std::size_t number, double* values, std::vector<bool>& missing) const;
-  void skip_for_missing(std::size_t number, const std::vector<bool>& missing);
+  void take_partial_row(std::size_t number, const std::vector<bool>& missing);
 
   ColumnRoles roles_;
   std::optional<std::size_t> file_bytes_;
