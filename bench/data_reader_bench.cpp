@@ -1,7 +1,7 @@
-// The data reader of the accurate fit on 10^6 observations like "-3.14159 27.18282", in
-// the data-file format and as plain columns (blank- and comma-separated, and a third
-// column read as y by name), read from a file opened anew for each iteration. Counters: observations per second, and the
-// process's peak resident memory per observation (including the process's own baseline).
+// The data reader of the accurate fit on 10^6 observations like "-3.14159 27.18282", in the
+// data-file format and as plain columns (blank- and comma-separated, and a third column read as y
+// by name), read from a file opened anew for each iteration. Counters: observations per second, and
+// the process's peak resident memory per observation (including the process's own baseline).
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>

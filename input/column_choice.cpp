@@ -39,7 +39,9 @@ Expected<std::size_t> find_name(const ColumnRef& ref, const TableHeader& header)
     if (header.names[i] == ref.name) found.push_back(i);
   }
   const std::string names = "the header " + quoted_names(header.names);
-  if (found.empty()) return invalid(text::at_line(header.line, "no " + ref_text(ref) + " in " + names));
+  if (found.empty()) {
+    return invalid(text::at_line(header.line, "no " + ref_text(ref) + " in " + names));
+  }
   if (found.size() > 1) {
     return invalid(text::at_line(header.line, ref_text(ref) + " is ambiguous: columns " +
                                                   std::to_string(found[0] + 1) + " and " +

@@ -8,9 +8,9 @@ namespace polylsq::input {
 namespace {
 
 bool equal_ignoring_case(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char p, char q) {
-    return std::tolower(static_cast<unsigned char>(p)) == std::tolower(static_cast<unsigned char>(q));
-  });
+  const auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [&](char p, char q) { return lower(p) == lower(q); });
 }
 
 }  // namespace

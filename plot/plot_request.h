@@ -1,6 +1,6 @@
 // What a plot of a fit shows: the observations, the fitted curves as callables, an optional
-// confidence band, a title and the names of the axes and the observations. Plain data; the callers evaluate the curves as accurately as
-// they like, the plot only samples them.
+// confidence band, a title and the names of the axes and the observations. Plain data; the callers
+// evaluate the curves as accurately as they like, the plot only samples them.
 #pragma once
 
 #include <functional>

@@ -27,9 +27,15 @@ TEST(ParseColumnRef, AllDigitsIsANumberAnythingElseAName) {
     std::string text;
     ColumnRef ref;
   } cases[] = {
-      {"3", by_number(3)},       {"007", by_number(7)},     {"18446744073709551615", by_number(18446744073709551615u)},
-      {"Girth", by_name("Girth")}, {"x1", by_name("x1")},     {"-1", by_name("-1")},
-      {"1.0", by_name("1.0")},   {" 2", by_name(" 2")},     {"time, s", by_name("time, s")},
+      {"3", by_number(3)},
+      {"007", by_number(7)},
+      {"18446744073709551615", by_number(18446744073709551615u)},
+      {"Girth", by_name("Girth")},
+      {"x1", by_name("x1")},
+      {"-1", by_name("-1")},
+      {"1.0", by_name("1.0")},
+      {" 2", by_name(" 2")},
+      {"time, s", by_name("time, s")},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -113,7 +119,8 @@ const ChosenCase kChosenCases[] = {
     {"Girth,Height\n8.3,70\n", {}, {8.3}, {70}, {}, "Height", "Girth", "Height"},
     {"8.3,70\n", {}, {8.3}, {70}, {}, "y", {}, {}},
     // weights by column, or the flag's column 3 beside a chosen y
-    {"x,w,y\n1,0.5,2\n3,0,4\n", {{}, {by_name("y")}, by_name("w")}, {1, 3}, {2, 4}, {0.5, 0}, "y", "x", "y"},
+    {"x,w,y\n1,0.5,2\n3,0,4\n", {{}, {by_name("y")}, by_name("w")},
+     {1, 3}, {2, 4}, {0.5, 0}, "y", "x", "y"},
     {"1 2 3 4\n", {{}, {by_number(4)}, {}, true}, {1}, {4}, {3}, "column 4", {}, {}},
     // only the chosen columns are read: text and missing cells elsewhere are no matter
     {"date,x,y\n2019-01-01,1,2\nbad,3,NA\n,5,6\n\"a b\",7,8\n",
@@ -161,8 +168,10 @@ const RefusedCase kRefusedCases[] = {
      "line 1: no column \"b\": the file has no header"},
     {"a,b,c\n\n1,2\n", {{}, {by_name("c")}}, ErrorKind::kInvalidArgument,
      "line 3: no column \"c\" (column 3) in a row of 2 values; the header: \"a\", \"b\", \"c\""},
-    {"a b c d e f g h i j\n1 2 3 4 5 6 7 8 9 10\n", {{}, {by_name("k")}}, ErrorKind::kInvalidArgument,
-     "line 1: no column \"k\" in the header \"a\", \"b\", \"c\", \"d\", \"e\", \"f\", \"g\", \"h\", "
+    {"a b c d e f g h i j\n1 2 3 4 5 6 7 8 9 10\n", {{}, {by_name("k")}},
+     ErrorKind::kInvalidArgument,
+     "line 1: no column \"k\" in the header "
+     "\"a\", \"b\", \"c\", \"d\", \"e\", \"f\", \"g\", \"h\", "
      "... (10 names)"},
     // numbers beyond the columns
     {"1 2 3\n", {{}, {by_number(4)}}, ErrorKind::kInvalidArgument,

@@ -154,7 +154,8 @@ TEST(RenderSvg, EdgeRangesGetHandDerivedAxesAndTheirTextReachesTheDocument) {
       {"narrow x far from zero", {1e8 - 5e-6, 100000000.000105}, {-0.05, 1.05},
        "0 0.00002 0.00004 0.00006 0.00008 0.0001", {">x \u2212 100000000</text>"}, {false}},
       // One power of ten per axis, in its title, not on every tick.
-      {"x in billions, y in hundred-thousandths", {0.75e9, 6.25e9}, {0.75e-5, 6.25e-5}, "1 2 3 4 5 6",
+      {"x in billions, y in hundred-thousandths", {0.75e9, 6.25e9}, {0.75e-5, 6.25e-5},
+       "1 2 3 4 5 6",
        {">x (\u00d7 10\u2079)</text>", ">y (\u00d7 10\u207b\u2075)</text>", ">6</text>"}, {false}},
       // The band reaches 0 and 10.
       {"hostile text", {0.9, 3.1}, {-0.5, 10.5}, "1 1.5 2 2.5 3",
@@ -201,9 +202,11 @@ TEST(RenderSvg, ObservationsNotFittedAreHollowAndHaveNoResidual) {
 // not fitted only when some are; the axes carry the request's names.
 TEST(RenderSvg, TheLegendNamesTheObservationsAndTheAxesTheirColumns) {
   const std::vector<double> x{8.3, 8.6, 8.8}, y{10.3, 10.3, 10.2};
-  PlotRequest request{x, y, {curve([](double) { return 10.3; }, "degree 0")}, std::nullopt, "trees.csv"};
+  PlotRequest request{
+      x, y, {curve([](double) { return 10.3; }, "degree 0")}, std::nullopt, "trees.csv"};
   const std::string plain = render_svg(request);
-  for (const char* text : {">observations</text>", ">degree 0</text>", ">x</text>", ">trees.csv</text>"})
+  for (const char* text :
+       {">observations</text>", ">degree 0</text>", ">x</text>", ">trees.csv</text>"})
     EXPECT_NE(plain.find(text), std::string::npos) << text;
   EXPECT_EQ(plain.find(">not fitted (weight 0)</text>"), std::string::npos);
   EXPECT_EQ(testkit::element_count(plain, "circle"), 3u + 3 + 1);
