@@ -2,13 +2,14 @@
 // lines are ignored. Only the columns that the roles take (column_choice.h) are read, the
 // others only counted.
 //
-// The first line that is neither blank nor a comment fixes three things: when it holds a
+// The first line that is neither blank nor a comment fixes two things: when it holds a
 // semicolon, commas are decimal commas in every line ("1,5;2,25" is 1.5 and 2.25), not
-// separators; when none of its cells is a number and some cell is not missing, it is a
-// header of column names and is skipped (no later line can be a header); and its cells
-// are the table's columns, a delimiter at its end adding none (any row may then end with
-// one). Every row has that many cells. A row whose x or y cell is missing
-// (is_missing_cell) is skipped with a warning, for the series whose cells are missing.
+// separators; and when none of its cells is a number and some cell is not missing, it is
+// a header of column names (no later line can be a header). The first row of values fixes
+// the table's columns: every row has as many cells, a delimiter at the end of that row
+// and of the header adding none (any row may then end with one). A row whose x or y cell
+// is missing (is_missing_cell) is skipped with a warning, for the series whose cells are
+// missing, and stored in the others.
 #pragma once
 
 #include <cstddef>
@@ -36,9 +37,10 @@ class ColumnReader {
                std::vector<std::string>& warnings);
 
   // Takes the file's lines in order (`number` counts every line from 1). Fails, the
-  // message naming the line: on the first row, as plan_columns() fails; on a wrong number
-  // of cells, a chosen cell that is neither a finite number nor missing, a weight that is
-  // missing or negative (kBadData). Nothing is stored for that line.
+  // message naming the line: on the header, as check_names() fails; on the first row of
+  // values, as plan_columns() fails; on a wrong number of cells, a chosen cell that is
+  // neither a finite number nor missing, a weight that is missing or negative (kBadData).
+  // Nothing is stored for that line.
   Expected<void> take_line(std::size_t number, std::string_view line);
 
   // The fast lane: takes the rows at the start of `bytes` that take_line() would store
@@ -52,7 +54,7 @@ class ColumnReader {
   // After the last line: one warning for the skipped rows beyond those warned of singly.
   void finish();
 
-  // The columns resolved at the first row; none before it.
+  // The columns resolved at the first row of values; none before it.
   const std::optional<ColumnPlan>& plan() const { return plan_; }
 
   // Rows skipped so far for a missing cell, in all and for series `index`.

@@ -210,7 +210,7 @@ Expected<DataSet> read_forced_data_file(LineSource& lines, std::optional<std::si
   return read_observations(lines, file_bytes, source_lines, degree, count);
 }
 
-// `held`: lines already taken from `lines` to choose the format, in order.
+// `classified`: lines already taken from `lines` to choose the format, in order.
 Expected<DataSet> read_columns(LineSource& lines, std::optional<std::size_t> file_bytes,
                                const ReadOptions& options,
                                std::span<const ClassifiedLine> classified) {
@@ -273,8 +273,9 @@ Expected<XValues> read_x_list(std::FILE* file, const std::optional<ColumnRef>& x
     roles.x = *x_column;
     roles.chosen = true;
   }
+  const std::optional<std::size_t> file_bytes = bytes_left(file);
   LineSource lines(file, limits);
-  ColumnReader reader(roles, bytes_left(file), false, values.warnings);
+  ColumnReader reader(roles, file_bytes, false, values.warnings);
   if (const Expected<void> read = read_table(lines, {}, reader); !read) return read.error();
   values.x = std::move(reader.take_series().front().x);
   if (values.x.empty()) return nothing_read("no x values", reader.skipped_rows());
