@@ -63,7 +63,7 @@ LegacyHalf run_legacy_half(const std::string& name, const std::string& contents,
   return half;
 }
 
-DataExtent extent_of(const input::DataSet& data) {
+DataExtent extent_of(const input::Series& data) {
   const auto [x_low, x_high] = std::minmax_element(data.x.begin(), data.x.end());
   const auto [y_low, y_high] = std::minmax_element(data.y.begin(), data.y.end());
   return {*x_low, *x_high, *y_low, *y_high};
@@ -71,7 +71,7 @@ DataExtent extent_of(const input::DataSet& data) {
 
 // The accurate fit at the legacy degree; where the data hold too few distinct x for it,
 // at the degree the legacy run could fit (it warns and fits that one).
-Expected<accurate::PolynomialFit> fit_at_legacy_degree(const input::DataSet& data, const LegacyFit& legacy) {
+Expected<accurate::PolynomialFit> fit_at_legacy_degree(const input::Series& data, const LegacyFit& legacy) {
   Expected<accurate::PolynomialFit> fit = accurate::fit_polynomial(data.x, data.y, {}, legacy.NDEG);
   if (!fit && fit.error().kind == ErrorKind::kTooFewDistinctX) {
     Vec<const float> fitstat(legacy.FITSTAT);
@@ -111,15 +111,15 @@ int run_check(const CheckRun& run) {
   options.data_file_only = true;
   const Expected<input::DataSet> read = read_observations(run.data_file, options, *contents);
   if (!read) return fail(read.error().message);
-  const input::DataSet& data = *read;
+  const input::Series& data = read->series.front();
   const Expected<accurate::PolynomialFit> fit = fit_at_legacy_degree(data, legacy.fit);
   if (!fit) return fail(name + ": " + fit.error().message);
 
   const CheckComparison comparison = compare_with_legacy(results_of(legacy.fit), *fit, extent_of(data));
   if (run.json) {
-    std::cout << check_json(comparison, lines_of(legacy.console), data.warnings);
+    std::cout << check_json(comparison, lines_of(legacy.console), read->warnings);
   } else {
-    std::cout << (legacy.console.empty() ? "" : "\n") << check_text(comparison, data.warnings);
+    std::cout << (legacy.console.empty() ? "" : "\n") << check_text(comparison, read->warnings);
   }
   std::cout << std::flush;
 

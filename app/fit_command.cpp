@@ -38,7 +38,7 @@ std::vector<OutputRequest> outputs_of(const FitRun& run) {
 
 // The predictions asked for, each beyond the x range of the observations used named in a
 // warning; or why one cannot be made.
-Expected<Predictions> predictions_of(const FitRun& run, const input::DataSet& data,
+Expected<Predictions> predictions_of(const FitRun& run, const input::Series& data,
                                      const accurate::PolynomialFit& fit,
                                      std::vector<std::string>& warnings) {
   Predictions predictions;
@@ -68,7 +68,7 @@ Expected<Predictions> predictions_of(const FitRun& run, const input::DataSet& da
 }
 
 // x, y, fitted value and residual of every observation (and its weight), as CSV.
-std::string residuals_csv(const input::DataSet& data, const accurate::PolynomialFit& fit) {
+std::string residuals_csv(const input::Series& data, const accurate::PolynomialFit& fit) {
   const bool weighted = !data.w.empty();
   std::string out(weighted ? kWeightedResidualsHeader : kResidualsHeader);
   out += "\n";
@@ -92,6 +92,7 @@ int run_fit(const FitRun& run) {
   const Expected<input::DataSet> observations = observations_of(run);
   if (!observations) return fail(observations.error().message);
   const input::DataSet& data = *observations;
+  const input::Series& series = data.series.front();
 
   if (!run.degree && !data.file_degree) return usage_error(name + " holds plain columns: --degree is required", "fit");
   const int degree = run.degree ? *run.degree : *data.file_degree;
@@ -101,7 +102,7 @@ int run_fit(const FitRun& run) {
                 " (--degree overrides it)");
   }
 
-  const auto fit = accurate::fit_polynomial(data.x, data.y, data.w, degree);
+  const auto fit = accurate::fit_polynomial(series.x, series.y, series.w, degree);
   if (!fit) return fail(name + ": " + fit.error().message);
 
   FitSource source{name, data.format == input::DataFormat::kDataFile ? "data file" : "columns",
@@ -112,7 +113,7 @@ int run_fit(const FitRun& run) {
                               " observations leave no degrees of freedom for the error of " +
                               std::to_string(fit->degree + 1) + " coefficients");
   }
-  const Expected<Predictions> predictions = predictions_of(run, data, *fit, source.warnings);
+  const Expected<Predictions> predictions = predictions_of(run, series, *fit, source.warnings);
   if (!predictions) return fail(predictions.error().message);
   const Predictions& asked = *predictions;
   std::cout << (run.json ? fit_json(*fit, source, asked) : fit_text(*fit, source, asked))
@@ -123,12 +124,12 @@ int run_fit(const FitRun& run) {
   if (!run.plot_file.empty()) {
     PictureExtras extras;
     if (run.band && band_defined) extras.band_level = run.level;
-    if (const Expected<void> drawn = draw_fit(run.plot_file, data, *fit, extras); !drawn) {
+    if (const Expected<void> drawn = draw_fit(run.plot_file, series, *fit, extras); !drawn) {
       status = fail(drawn.error().message);
     }
   }
   if (!run.residuals_file.empty()) {
-    if (const Expected<void> written = write_file_atomically(run.residuals_file, residuals_csv(data, *fit));
+    if (const Expected<void> written = write_file_atomically(run.residuals_file, residuals_csv(series, *fit));
         !written) {
       status = fail(written.error().message);
     }

@@ -30,7 +30,7 @@ std::string title_of(const accurate::PolynomialFit& fit) {
 
 }  // namespace
 
-Expected<void> draw_fit(const std::string& path, const input::DataSet& data, const accurate::PolynomialFit& fit,
+Expected<void> draw_fit(const std::string& path, const input::Series& data, const accurate::PolynomialFit& fit,
                         const PictureExtras& extras) {
   plot::PlotRequest request;
   request.x = data.x;

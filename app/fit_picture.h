@@ -24,7 +24,7 @@ struct PictureExtras {
 
 // Draws the picture into the SVG file `path`, completely or not at all. Errors: those of
 // write_file_atomically.
-Expected<void> draw_fit(const std::string& path, const input::DataSet& data, const accurate::PolynomialFit& fit,
+Expected<void> draw_fit(const std::string& path, const input::Series& data, const accurate::PolynomialFit& fit,
                         const PictureExtras& extras);
 
 }  // namespace polylsq::app

@@ -195,8 +195,8 @@ const ErrorCase kErrorCases[] = {
      "polylsq: --degree: Value 11 not in range 0 to 10\nRun 'polylsq fit --help' for usage.\n"},
     {"TooFewDistinctX", "1 2\n1 3\n2 4\n", {"--degree", "2"}, 1, ""},
     {"ConstantX", "2 1\n2 2\n2 3\n", {"--degree", "1"}, 1, ""},
-    {"WrongCellCount", "1 2 3\n", {"--degree", "1"}, 1,
-     "polylsq: data.txt: line 1: 3 values, expected 2 (x y)\n"},
+    {"WrongCellCount", "1 2\n3 4 5\n", {"--degree", "1"}, 1,
+     "polylsq: data.txt: line 2: 3 values, expected 2 (x y)\n"},
 };
 
 class FitErrors : public AccurateCommands, public ::testing::WithParamInterface<ErrorCase> {};

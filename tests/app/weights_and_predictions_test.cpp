@@ -133,8 +133,8 @@ TEST_F(AccurateCommands, TheResidualTableHoldsEveryObservationExactly) {
   EXPECT_EQ(names_in(dir_), (std::set<std::string>{"line.txt", "r.csv", "p.svg"}));
 }
 
-// The row of weight 0 is drawn as a ring above and has no residual below: 5 + 4 markers;
-// the title counts the 4 rows the fit used.
+// The row of weight 0 is drawn as a ring above and has no residual below: 5 + 4 markers,
+// and a marker and a ring in the legend; the title counts the 4 rows the fit used.
 TEST_F(AccurateCommands, AWeightedPictureShowsRowsOfWeightZeroHollow) {
   write_file(dir_ / "weighted.txt", kWeighted);
   EXPECT_EQ(run({"fit", "--weights", "--degree", "1", "--plot", "w.svg", "weighted.txt"}).status, 0);
@@ -142,7 +142,8 @@ TEST_F(AccurateCommands, AWeightedPictureShowsRowsOfWeightZeroHollow) {
   EXPECT_NE(svg.find(">degree 1, n = 4 (and 1 of weight 0, not used), R² = "), std::string::npos) << svg;
   std::size_t circles = 0;
   for (std::size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++circles;
-  EXPECT_EQ(circles, 9u);
+  EXPECT_EQ(circles, 11u);
+  EXPECT_NE(svg.find(">not fitted (weight 0)</text>"), std::string::npos);
   const std::size_t rings = svg.find("<g fill=\"none\"");
   ASSERT_NE(rings, std::string::npos);
   // one ring in its group: the circle after it lies past the group's end
