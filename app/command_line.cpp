@@ -12,6 +12,7 @@
 
 #include "accurate/fit_limits.h"
 #include "app/command_status.h"
+#include "app/degree_options.h"
 #include "app/output_target.h"
 #include "app/utf8_path.h"
 
@@ -155,6 +156,8 @@ struct LegacyOptions {
 };
 struct FitOptions {
   FitRun run;
+  std::string degree;  // a number or "auto"
+  DegreeChoiceOptions choice;
   std::vector<std::string> at_lists;
   CLI::App* command = nullptr;
   CLI::Option* level = nullptr;
@@ -178,10 +181,12 @@ void add_fit_command(CLI::App& cli, FitOptions& options, const std::string& vers
   CLI::App* command = options.command = cli.add_subcommand("fit", kFitDescription);
   command->footer(kFitFooter);
   command->set_version_flag("--version", version, "Show the version and exit");
-  command->add_option("--degree", fit.degree,
+  command->add_option("--degree", options.degree,
                       "Degree of the polynomial, " + kDegreeRange +
-                          " (required for plain columns; overrides a data file's degree)")
-      ->check(CLI::Range(0, accurate::kMaxDegree));
+                          ", or auto: the degree --criterion recommends (required for plain columns; "
+                          "overrides a data file's degree)")
+      ->check(degree_or_auto(accurate::kMaxDegree));
+  add_degree_choice_options(*command, options.choice);
   command->add_flag("--json", fit.json, "One JSON object on standard output")->disable_flag_override();
   command->add_flag("--weights", fit.weights, "A third column holds each observation's weight (plain columns only)")
       ->disable_flag_override();
@@ -225,6 +230,18 @@ void add_check_command(CLI::App& cli, CheckOptions& options, const std::string& 
 ParsedCommandLine fit_command_of(FitOptions options) {
   FitRun& fit = options.run;
   fit.at = numbers_of(options.at_lists);
+  fit.auto_degree = options.degree == "auto";
+  if (!fit.auto_degree && !options.degree.empty()) {
+    int degree = 0;
+    CLI::detail::lexical_cast(options.degree, degree);  // checked by degree_or_auto
+    fit.degree = degree;
+  }
+  if (!fit.auto_degree && degree_choice_given(options.choice)) {
+    const char* option = options.choice.criterion_option->count() > 0 ? "--criterion" : "--max-degree";
+    return {std::nullopt, usage_error(std::string(option) + ": only --degree auto chooses a degree", "fit")};
+  }
+  fit.criterion = criterion_of(options.choice);
+  fit.max_degree = options.choice.max_degree;
   if (options.level->count() > 0 && fit.at.empty() && !fit.band) {
     return {std::nullopt, usage_error("--level: only --at and --band use a level", "fit")};
   }
@@ -265,9 +282,11 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   LegacyOptions legacy;
   FitOptions fit;
   CheckOptions check;
+  DegreesOptions degrees;
   add_legacy_options(cli, legacy);
   add_fit_command(cli, fit, version);
   add_check_command(cli, check, version);
+  add_degrees_command(cli, degrees, version);
 
   try {
     cli.parse(argc, argv);
@@ -278,11 +297,13 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   } catch (const CLI::ParseError& error) {
     if (fit.command->parsed()) failed_command = "fit";
     if (check.command->parsed()) failed_command = "check";
+    if (degrees.command->parsed()) failed_command = "degrees";
     cli.exit(error);
     return {std::nullopt, kExitUsage};
   }
   if (fit.command->parsed()) return fit_command_of(std::move(fit));
   if (check.command->parsed()) return check_command_of(check);
+  if (degrees.command->parsed()) return degrees_command_of(std::move(degrees));
   return legacy_command_of(std::move(legacy));
 }
 

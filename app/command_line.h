@@ -1,5 +1,5 @@
-// The command line: `polylsq [OPTIONS] [DATA [RESULT]]`, `polylsq fit ...` and
-// `polylsq check ...`, parsed once into a struct. Options only choose files, whether the pause reads a line, and which
+// The command line: `polylsq [OPTIONS] [DATA [RESULT]]`, `polylsq fit ...`,
+// `polylsq check ...` and `polylsq degrees ...`, parsed once into a struct. Options only choose files, whether the pause reads a line, and which
 // command runs; none changes a byte of the legacy run's console transcript or result file.
 #pragma once
 
@@ -7,6 +7,8 @@
 #include <string>
 #include <variant>
 #include <vector>
+
+#include "accurate/degree_table.h"
 
 namespace polylsq::app {
 
@@ -21,6 +23,9 @@ struct LegacyRun {
 struct FitRun {
   std::string data_file = "B2F.txt";  // "-": standard input
   std::optional<int> degree;          // required for plain columns; overrides the file's
+  bool auto_degree = false;           // --degree auto: the degree `criterion` recommends
+  accurate::DegreeCriterion criterion = accurate::DegreeCriterion::kBic;
+  std::optional<int> max_degree;      // of the table of --degree auto; empty: its default
   bool json = false;
   bool weights = false;               // a third column holds each observation's weight
   std::vector<double> at;             // x values to predict at
@@ -39,7 +44,18 @@ struct CheckRun {
   bool force = false;     // an existing file not written by this program may be replaced
 };
 
-using Command = std::variant<LegacyRun, FitRun, CheckRun>;
+// `polylsq degrees`: the degree table of each series and the degree each criterion recommends.
+struct DegreesRun {
+  std::string data_file = "B2F.txt";  // "-": standard input; a data file's degree is ignored
+  std::optional<int> max_degree;      // empty: the table's default
+  accurate::DegreeCriterion criterion = accurate::DegreeCriterion::kBic;
+  bool json = false;
+  bool weights = false;               // a third column holds each observation's weight
+  std::string plot_file;              // empty: no picture
+  bool force = false;                 // an existing file not written by this program may be replaced
+};
+
+using Command = std::variant<LegacyRun, FitRun, CheckRun, DegreesRun>;
 
 // What the command line asks for: a command to run, or an exit status when the parse
 // itself ended the process's work (help or version shown on standard output: 0; a wrong
@@ -53,7 +69,8 @@ struct ParsedCommandLine {
 // changes no file (a named data file is only tested for existence, and the legacy run's
 // data and result files for being one file). Option values that cannot be honoured are
 // errors: an empty file name, an empty item of --at, a --level whose interval cannot be
-// computed in double precision or that nothing uses.
+// computed in double precision or that nothing uses, a --criterion or --max-degree of `fit`
+// without --degree auto.
 ParsedCommandLine parse_command_line(int argc, const char* const* argv);
 
 }  // namespace polylsq::app

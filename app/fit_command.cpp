@@ -12,6 +12,7 @@
 #include "app/atomic_file.h"
 #include "app/command_status.h"
 #include "app/data_input.h"
+#include "app/degree_choice.h"
 #include "app/fit_picture.h"
 #include "app/fit_report.h"
 #include "app/output_target.h"
@@ -82,6 +83,26 @@ std::string residuals_csv(const input::Series& data, const accurate::PolynomialF
   return out;
 }
 
+// The degree of the fit of `series`: the one --degree auto chooses (said in `source`), the
+// one --degree names, or the data file's; or why none can be fitted.
+Expected<int> degree_of(const FitRun& run, const input::DataSet& data, const input::Series& series,
+                        FitSource& source) {
+  if (run.auto_degree) {
+    const Expected<DegreeChoice> choice = choose_degree(series, run.criterion, run.max_degree);
+    if (!choice) return Error{choice.error().kind, source.name + ": " + choice.error().message};
+    source.degree_chosen_by = DegreeChosenBy{criterion_name(run.criterion), choice->reason};
+    source.warnings.insert(source.warnings.end(), choice->warnings.begin(), choice->warnings.end());
+    return choice->degree;
+  }
+  const int degree = run.degree ? *run.degree : *data.file_degree;
+  if (degree < 0 || degree > accurate::kMaxDegree) {
+    return Error{ErrorKind::kBadData, source.name + ": the degree on its first line is " + std::to_string(degree) +
+                                          "; the accurate fit takes 0 to " + std::to_string(accurate::kMaxDegree) +
+                                          " (--degree overrides it)"};
+  }
+  return degree;
+}
+
 }  // namespace
 
 int run_fit(const FitRun& run) {
@@ -94,19 +115,17 @@ int run_fit(const FitRun& run) {
   const input::DataSet& data = *observations;
   const input::Series& series = data.series.front();
 
-  if (!run.degree && !data.file_degree) return usage_error(name + " holds plain columns: --degree is required", "fit");
-  const int degree = run.degree ? *run.degree : *data.file_degree;
-  if (degree < 0 || degree > accurate::kMaxDegree) {
-    return fail(name + ": the degree on its first line is " + std::to_string(degree) +
-                "; the accurate fit takes 0 to " + std::to_string(accurate::kMaxDegree) +
-                " (--degree overrides it)");
+  if (!run.degree && !run.auto_degree && !data.file_degree) {
+    return usage_error(name + " holds plain columns: --degree is required", "fit");
   }
+  FitSource source{name, data.format == input::DataFormat::kDataFile ? "data file" : "columns",
+                   data.warnings, std::nullopt};
+  const Expected<int> degree = degree_of(run, data, series, source);
+  if (!degree) return fail(degree.error().message);
 
-  const auto fit = accurate::fit_polynomial(series.x, series.y, series.w, degree);
+  const auto fit = accurate::fit_polynomial(series.x, series.y, series.w, *degree);
   if (!fit) return fail(name + ": " + fit.error().message);
 
-  FitSource source{name, data.format == input::DataFormat::kDataFile ? "data file" : "columns",
-                   data.warnings};
   const bool band_defined = fit->anova.error_df > 0;
   if (run.band && !band_defined) {
     source.warnings.push_back("--band: no confidence band is drawn: " + std::to_string(fit->n) +

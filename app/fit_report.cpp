@@ -52,7 +52,11 @@ std::vector<std::string> all_warnings(const accurate::PolynomialFit& fit, const 
 std::string coefficients_text(const accurate::PolynomialFit& fit, const FitSource& source) {
   std::string out = "Polynomial fit of degree " + std::to_string(fit.degree) + " to " +
                     count(fit.n) + " observations (" + source.name + ", " + source.format +
-                    (fit.weighted ? ", weighted" : "") + ")\n\n";
+                    (fit.weighted ? ", weighted" : "") + ")\n";
+  if (source.degree_chosen_by) {
+    out += "Degree chosen by " + source.degree_chosen_by->criterion + ": " + source.degree_chosen_by->reason + "\n";
+  }
+  out += "\n";
   out += table_row({"power", "coefficient", "standard error", "t value", "Pr(>|t|)"}, kCoefficientColumns);
   for (std::size_t k = 0; k < fit.coefficients.size(); ++k) {
     out += table_row({std::to_string(k), significant(fit.coefficients[k], kCoefficientDigits),
@@ -122,6 +126,7 @@ std::string fit_json(const accurate::PolynomialFit& fit, const FitSource& source
   for (const double c : fit.coefficients) coefficients.push_back(c);
   nlohmann::ordered_json report;
   report["degree"] = fit.degree;
+  if (source.degree_chosen_by) report["degree_chosen_by"] = source.degree_chosen_by->criterion;
   report["n"] = fit.n;
   report["coefficients"] = coefficients;
   report["standard_errors"] = numbers_or_nulls(fit.standard_errors);

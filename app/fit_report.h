@@ -2,6 +2,7 @@
 // object for scripts. Pure functions from the fit to text.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,11 +11,18 @@
 
 namespace polylsq::app {
 
+// The criterion that chose the degree of the fit (--degree auto) and why.
+struct DegreeChosenBy {
+  std::string criterion;  // "bic"
+  std::string reason;     // "the smallest BIC of degrees 0 to 5"
+};
+
 // The report's heading facts besides the fit itself.
 struct FitSource {
   std::string name;         // the file as named on the command line, "standard input" for "-"
   std::string format;       // "data file" or "columns"
   std::vector<std::string> warnings;  // of the reader, shown before the fit's own
+  std::optional<DegreeChosenBy> degree_chosen_by;  // empty: the degree was given
 };
 
 // A prediction asked for with --at, and the level of its intervals.
@@ -31,11 +39,12 @@ struct Predictions {
 // Pr(>|t|)) with at least 10 significant digits, R-squared, adjusted R-squared, residual
 // standard deviation, n, the analysis of variance, the predictions (x, fit, its standard
 // error, confidence and prediction intervals), and the warnings. An undefined value reads
-// "undefined".
+// "undefined". A degree chosen by a criterion is said on the line after the heading.
 std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source,
                      const Predictions& predictions = {});
 
-// One JSON object, exactly these keys: degree, n, coefficients (ascending powers),
+// One JSON object, exactly these keys: degree, degree_chosen_by (the criterion's name,
+// only when a criterion chose the degree), n, coefficients (ascending powers),
 // standard_errors, t_values, p_values, r_squared (a fraction), adjusted_r_squared,
 // residual_sd, anova {ss_regression, ss_error, df_regression, df_error, f, p}, warnings;
 // and, when predictions were asked for, predictions: an array of {x, fit, se_fit,
