@@ -75,8 +75,13 @@ bool degree_choice_given(const DegreeChoiceOptions& options) {
 CLI::Validator degree_or_auto(int max_degree) {
   const CLI::Range range(0, max_degree);
   return CLI::Validator(
-      [range](std::string& text) -> std::string { return text == "auto" ? std::string() : range(text); },
-      "auto|" + std::to_string(0) + ".." + std::to_string(max_degree));
+      [range, max_degree](std::string& text) -> std::string {
+        int degree = 0;
+        if (text == "auto") return {};
+        if (CLI::detail::lexical_cast(text, degree)) return range(text);
+        return "\"" + text + "\" is neither auto nor a degree from 0 to " + std::to_string(max_degree);
+      },
+      "auto|0.." + std::to_string(max_degree));
 }
 
 void add_degrees_command(CLI::App& cli, DegreesOptions& options, const std::string& version) {
