@@ -43,11 +43,12 @@ std::optional<double> value_of(const DegreeRow& row, DegreeCriterion criterion) 
 std::string ftest_reason(const accurate::DegreeTable& table, int degree) {
   const int last = static_cast<int>(table.rows.size()) - 1;
   if (last == 0) return "the table holds degree 0 only";
-  const std::string level = "F test p < 0.05";
-  if (degree == 0) return "the added term of degree 1 has not " + level;
-  std::string reason = degree == 1 ? "the added term of degree 1 has " + level
-                                   : "the added terms of degrees 1 to " + std::to_string(degree) + " have " + level;
-  if (degree < last) reason += ", degree " + std::to_string(degree + 1) + "'s has not";
+  const std::string test = " at 0.05 (F test)";
+  if (degree == 0) return "the added term of degree 1 is not significant" + test;
+  std::string reason = degree == 1 ? "the added term of degree 1 is significant" + test
+                                   : "the added terms of degrees 1 to " + std::to_string(degree) +
+                                         " are significant" + test;
+  if (degree < last) reason += ", degree " + std::to_string(degree + 1) + "'s is not";
   return reason;
 }
 

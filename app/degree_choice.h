@@ -25,7 +25,7 @@ std::string criterion_name(accurate::DegreeCriterion criterion);
 
 // Why `criterion` recommends its degree k of `table`: "the smallest BIC of degrees 0 to 5";
 // "an exact fit: its BIC is undefined and ranks first"; for ftest "the added terms of
-// degrees 1 to 2 have F test p < 0.05, degree 3's has not".
+// degrees 1 to 2 are significant at 0.05 (F test), degree 3's is not".
 std::string recommendation_reason(const accurate::DegreeTable& table, accurate::DegreeCriterion criterion);
 
 struct DegreeChoice {

@@ -88,9 +88,9 @@ TEST(DegreeReport, EachCriterionSaysWhyItRecommendsItsDegree) {
       {"aicc", hand_table(), DegreeCriterion::kAicc, "the smallest AICc of degrees 0 to 2"},
       {"loocv", hand_table(), DegreeCriterion::kLoocv, "the smallest leave-one-out RMSE of degrees 0 to 2"},
       {"ftest one", hand_table(), DegreeCriterion::kFtest,
-       "the added term of degree 1 has F test p < 0.05, degree 2's has not"},
-      {"ftest to the top", exact, DegreeCriterion::kFtest, "the added terms of degrees 1 to 2 have F test p < 0.05"},
-      {"ftest none", none_significant, DegreeCriterion::kFtest, "the added term of degree 1 has not F test p < 0.05"},
+       "the added term of degree 1 is significant at 0.05 (F test), degree 2's is not"},
+      {"ftest to the top", exact, DegreeCriterion::kFtest, "the added terms of degrees 1 to 2 are significant at 0.05 (F test)"},
+      {"ftest none", none_significant, DegreeCriterion::kFtest, "the added term of degree 1 is not significant at 0.05 (F test)"},
       {"ftest degree 0 only", only_zero, DegreeCriterion::kFtest, "the table holds degree 0 only"},
       {"exact fit", exact, DegreeCriterion::kBic, "an exact fit: its BIC is undefined and ranks first"},
   };

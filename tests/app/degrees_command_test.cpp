@@ -77,7 +77,7 @@ TEST_F(AccurateCommands, DegreesTextNamesTheDegreesTheRecommendationAndWhy) {
   EXPECT_EQ(lines[3].substr(0, 6), "     0");
   EXPECT_EQ(lines[3].back(), '*');  // loocv recommends 0; degree 0 has no p
   EXPECT_EQ(lines[7], "* the degree each criterion recommends: bic 0, aic 0, aicc 0, loocv 0, ftest 0");
-  EXPECT_EQ(lines[8], "Recommended by ftest: degree 0, the added term of degree 1 has not F test p < 0.05");
+  EXPECT_EQ(lines[8], "Recommended by ftest: degree 0, the added term of degree 1 is not significant at 0.05 (F test)");
   EXPECT_EQ(lines[10], "Warnings");
 }
 
