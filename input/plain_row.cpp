@@ -1,6 +1,7 @@
 // Plain rows: one pass, one look-up a separator character.
 #include "input/plain_row.h"
 
+#include <exception>
 #include <system_error>
 #include <thread>
 
@@ -70,15 +71,28 @@ PlainRun scan_plain_rows_in_two(std::string_view bytes, const PlainRowForm& form
   const std::string_view second = bytes.substr(cut);
   std::vector<double> second_values;
   PlainRun second_run;
+  std::exception_ptr second_failure;  // memory that ran out on the second thread
   std::thread reader;
   try {
-    reader = std::thread(
-        [&] { second_run = scan_plain_rows(second, form, most_rows, second_values); });
+    reader = std::thread([&] {
+      try {
+        second_run = scan_plain_rows(second, form, most_rows, second_values);
+      } catch (...) {
+        second_failure = std::current_exception();
+      }
+    });
   } catch (const std::system_error&) {
     return scan_plain_rows(bytes, form, most_rows, values);
   }
-  PlainRun run = scan_plain_rows(bytes.substr(0, cut), form, most_rows, values);
+  PlainRun run;
+  try {
+    run = scan_plain_rows(bytes.substr(0, cut), form, most_rows, values);
+  } catch (...) {
+    reader.join();
+    throw;
+  }
   reader.join();
+  if (second_failure) std::rethrow_exception(second_failure);
   if (run.bytes != cut || run.rows == most_rows) return run;
   if (run.rows + second_run.rows > most_rows) {
     // the count ends inside the second part: its first rows again, on this thread
