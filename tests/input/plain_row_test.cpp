@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/data_reader.h"
@@ -16,6 +17,7 @@
 namespace polylsq::input {
 namespace {
 
+using testing::table_limits;
 using testing::TextFile;
 
 constexpr std::size_t kRows = 3000;
@@ -27,30 +29,17 @@ std::vector<std::uint64_t> bits(const std::vector<double>& values) {
   return out;
 }
 
-StreamLimits limits(std::size_t chunk, bool two_threads) {
-  StreamLimits out;
-  out.chunk_bytes = chunk;
-  if (two_threads) out.two_thread_bytes = 0;
-  return out;
-}
-
 // Plain values of every form the fast lanes read or leave: short reals, eight or more
 // digits a side, exponents, integers.
 std::string random_value(std::mt19937_64& rng) {
   const std::string digits = std::to_string(rng() % 1000000000000ULL);
   const std::string sign = rng() % 2 == 0 ? "-" : "";
-  switch (rng() % 5) {
-    case 0:
-      return sign + digits.substr(0, 1 + rng() % 4) + "." + digits.substr(0, 1 + rng() % 7);
-    case 1:
-      return sign + digits + "." + digits;
-    case 2:
-      return sign + digits.substr(0, 3) + "e" + std::to_string(static_cast<int>(rng() % 40) - 20);
-    case 3:
-      return sign + digits.substr(0, 1 + rng() % 6);
-    default:
-      return sign + "." + digits.substr(0, 1 + rng() % 9);
-  }
+  const std::string forms[] = {
+      digits.substr(0, 1 + rng() % 4) + "." + digits.substr(0, 1 + rng() % 7),
+      digits + "." + digits,
+      digits.substr(0, 3) + "e" + std::to_string(static_cast<int>(rng() % 40) - 20),
+      digits.substr(0, 1 + rng() % 6), "." + digits.substr(0, 1 + rng() % 9)};
+  return sign + forms[rng() % 5];
 }
 
 struct Table {
@@ -80,30 +69,25 @@ Table random_table(std::uint64_t seed, bool weights, bool data_file) {
   return table;
 }
 
+// The chunks of the tables: two threads below the default chunk (table_limits), one at it.
+constexpr std::size_t kChunks[] = {64, 4096, StreamLimits{}.chunk_bytes};
+
 TEST(TwoThreads, ReadTheBitsOfOneThreadInBothFormats) {
-  for (const bool data_file : {true, false}) {
-    for (const bool weights : {false, true}) {
-      if (data_file && weights) continue;
-      const Table table = random_table(data_file ? 11 : weights ? 12 : 13, weights, data_file);
-      ReadOptions options;
-      options.weights = weights;
-      for (const std::size_t chunk :
-           {std::size_t{64}, std::size_t{4096}, StreamLimits{}.chunk_bytes}) {
-        for (const bool two_threads : {false, true}) {
-          SCOPED_TRACE("data file " + std::to_string(data_file) + ", weights " +
-                       std::to_string(weights) + ", chunk " + std::to_string(chunk) +
-                       ", two threads " + std::to_string(two_threads));
-          const TextFile file(table.text);
-          const Expected<DataSet> read =
-              read_data(file.get(), {}, options, limits(chunk, two_threads));
-          ASSERT_TRUE(read.has_value()) << read.error().message;
-          const Series& series = read->series.front();
-          EXPECT_EQ(bits(series.x), bits(table.x));
-          EXPECT_EQ(bits(series.y), bits(table.y));
-          EXPECT_EQ(bits(series.w), bits(table.w));
-          EXPECT_TRUE(read->warnings.empty());
-        }
-      }
+  for (const auto [data_file, weights] : {std::pair{true, false}, {false, false}, {false, true}}) {
+    const Table table = random_table(data_file ? 11 : weights ? 12 : 13, weights, data_file);
+    ReadOptions options;
+    options.weights = weights;
+    for (const std::size_t chunk : kChunks) {
+      SCOPED_TRACE("data file " + std::to_string(data_file) + ", weights " +
+                   std::to_string(weights) + ", chunk " + std::to_string(chunk));
+      const TextFile file(table.text);
+      const Expected<DataSet> read = read_data(file.get(), {}, options, table_limits(chunk));
+      ASSERT_TRUE(read.has_value()) << read.error().message;
+      const Series& series = read->series.front();
+      EXPECT_EQ(bits(series.x), bits(table.x));
+      EXPECT_EQ(bits(series.y), bits(table.y));
+      EXPECT_EQ(bits(series.w), bits(table.w));
+      EXPECT_TRUE(read->warnings.empty());
     }
   }
 }
@@ -133,12 +117,11 @@ TEST(TwoThreads, TheFirstFailureIsNamedByItsLineInAnyPart) {
     }
     ReadOptions options;
     options.weights = c.weights;
-    for (const std::size_t chunk :
-         {std::size_t{100}, std::size_t{4096}, StreamLimits{}.chunk_bytes}) {
+    for (const std::size_t chunk : kChunks) {
       SCOPED_TRACE(c.line + " on row " + std::to_string(c.row) + ", chunk " +
                    std::to_string(chunk));
       const TextFile file(text);
-      const Expected<DataSet> read = read_data(file.get(), {}, options, limits(chunk, true));
+      const Expected<DataSet> read = read_data(file.get(), {}, options, table_limits(chunk));
       ASSERT_FALSE(read.has_value());
       EXPECT_EQ(read.error().message, "line " + std::to_string(c.row + 1) + ": " + c.message);
     }
@@ -153,11 +136,10 @@ TEST(TwoThreads, ACountThatEndsInALaterPartKeepsItsObservations) {
     for (std::size_t i = 0; i < kRows; ++i) {
       text += std::to_string(i) + " " + std::to_string(2 * i) + "\n";
     }
-    for (const std::size_t chunk :
-         {std::size_t{100}, std::size_t{4096}, StreamLimits{}.chunk_bytes}) {
+    for (const std::size_t chunk : kChunks) {
       SCOPED_TRACE("count " + std::to_string(count) + ", chunk " + std::to_string(chunk));
       const TextFile file(text);
-      const Expected<DataSet> read = read_data(file.get(), {}, {}, limits(chunk, true));
+      const Expected<DataSet> read = read_data(file.get(), {}, {}, table_limits(chunk));
       ASSERT_TRUE(read.has_value()) << read.error().message;
       const Series& series = read->series.front();
       ASSERT_EQ(series.x.size(), count);

@@ -42,7 +42,7 @@ class TextFile {
 inline StreamLimits table_limits(std::size_t chunk) {
   StreamLimits limits;
   limits.chunk_bytes = chunk;
-  if (chunk < limits.chunk_bytes) limits.two_thread_bytes = 0;
+  if (chunk < StreamLimits{}.chunk_bytes) limits.two_thread_bytes = 0;
   return limits;
 }
 
