@@ -70,6 +70,7 @@ PlainRun scan_plain_rows_in_two(std::string_view bytes, const PlainRowForm& form
   const std::size_t cut = newline + 1;
   const std::string_view second = bytes.substr(cut);
   std::vector<double> second_values;
+  second_values.reserve(second.size() / 4);  // "1 2\n": a value for every two bytes at most
   PlainRun second_run;
   std::exception_ptr second_failure;  // memory that ran out on the second thread
   std::thread reader;
