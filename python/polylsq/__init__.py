@@ -1,0 +1,102 @@
+"""Accurate least-squares polynomial fits, with a drop-in for numpy.polyfit.
+
+polyfit(x, y, deg, rcond=None, full=False, w=None, cov=False) takes numpy.polyfit's
+arguments and returns its values, shapes and dtypes, with coefficients correct to about 13
+digits or more where numpy's may keep few. It differs from numpy.polyfit in these points:
+
+* deg is at most 10;
+* data that cannot determine the polynomial (fewer distinct x with nonzero weight than
+  coefficients, x values too close together against their range) and non-finite values
+  raise ValueError with the engine's message instead of a minimum-norm answer or a
+  LinAlgError;
+* cov=True on a fit numpy ranks deficient raises ValueError (numpy fails with a
+  broadcasting error there);
+* complex data raise TypeError; other numbers are read as float64.
+
+fit(x, y, degree, weights=None) returns a Fit with the statistics of `polylsq fit --json`
+and Fit.predict(x, level=0.95); degrees(x, y, weights=None, max_degree=None) compares the
+degrees. Their warnings go through Python's warnings module.
+"""
+import collections
+import operator
+import warnings
+
+import numpy as np
+
+from polylsq import _engine
+
+__version__ = "@PROJECT_VERSION@"
+__all__ = ["polyfit", "fit", "Fit", "Prediction", "__version__"]
+
+
+def _as_doubles(values):
+    array = np.asarray(values)
+    if np.iscomplexobj(array):
+        raise TypeError("polylsq fits real data only")
+    return np.asarray(array, dtype=np.float64)
+
+
+def polyfit(x, y, deg, rcond=None, full=False, w=None, cov=False):
+    """Least-squares polynomial fit, highest power first, as numpy.polyfit.
+
+    Returns p, or (p, residuals, rank, singular_values, rcond) when full, or (p, V) when
+    cov is true ('unscaled' for V without the residual variance). w multiplies the
+    residuals (w = 1/sigma). See the package's docstring for the differences from numpy.
+    """
+    order = int(deg) + 1
+    x = _as_doubles(x)
+    y = _as_doubles(y)
+    if deg < 0:
+        raise ValueError("expected deg >= 0")
+    if x.ndim != 1:
+        raise TypeError("expected 1D vector for x")
+    if x.size == 0:
+        raise TypeError("expected non-empty vector for x")
+    if y.ndim < 1 or y.ndim > 2:
+        raise TypeError("expected 1D or 2D array for y")
+    if x.shape[0] != y.shape[0]:
+        raise TypeError("expected x and y to have same length")
+    if rcond is None:
+        rcond = len(x) * np.finfo(np.float64).eps
+    if w is not None:
+        w = _as_doubles(w)
+        if w.ndim != 1:
+            raise TypeError("expected a 1-d array for weights")
+        if w.shape[0] != y.shape[0]:
+            raise TypeError("expected w and y to have the same length")
+
+    columns = np.ascontiguousarray(y.reshape(len(x), -1).T)
+    ascending, residual_sums, singular_values, unscaled = _engine.polyfit_columns(
+        x, columns, w, order - 1, bool(cov) and not full)
+    c = ascending[:, ::-1].T.copy()
+    if y.ndim == 1:
+        c = c[:, 0]
+    threshold = rcond * singular_values[0] if rcond >= 0 else np.finfo(np.float64).eps * singular_values[0]
+    rank = np.int32(np.count_nonzero(singular_values > threshold))
+    if rank != order or len(x) <= order:
+        residuals = np.array([], dtype=np.float64)
+    elif y.ndim == 1:
+        residuals = residual_sums[:1].copy()
+    else:
+        residuals = residual_sums
+
+    if rank != order and not full:
+        warnings.warn("Polyfit may be poorly conditioned", np.RankWarning, stacklevel=2)
+    if full:
+        return c, residuals, rank, singular_values, rcond
+    if not cov:
+        return c
+    base = unscaled[::-1, ::-1].copy()
+    if cov == "unscaled":
+        factor = 1
+    else:
+        if len(x) <= order:
+            raise ValueError("the number of data points must exceed order "
+                             "to scale the covariance matrix")
+        if residuals.size == 0:
+            raise ValueError("the fit is rank deficient at rcond: no residuals "
+                             "to scale the covariance matrix")
+        factor = residuals / (len(x) - order)
+    if y.ndim == 1:
+        return c, base * factor
+    return c, base[:, :, np.newaxis] * factor
