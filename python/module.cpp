@@ -194,6 +194,53 @@ py::tuple predict(const FitHandle& handle, const Doubles& x, double level) {
   return py::make_tuple(to_array(fitted), to_array(se), confidence_array, prediction_array);
 }
 
+py::dict degree_row(const accurate::DegreeRow& row) {
+  py::dict out;
+  out["degree"] = row.degree;
+  out["error_df"] = row.error_df;
+  out["error_sum_of_squares"] = row.error_sum_of_squares;
+  out["exact"] = row.exact;
+  out["residual_sd"] = or_none(row.residual_sd);
+  out["r_squared"] = or_none(row.r_squared);
+  out["adjusted_r_squared"] = or_none(row.adjusted_r_squared);
+  out["aic"] = or_none(row.aic);
+  out["aicc"] = or_none(row.aicc);
+  out["bic"] = or_none(row.bic);
+  out["loocv_rmse"] = or_none(row.loocv_rmse);
+  out["f_value"] = or_none(row.f_value);
+  out["f_p_value"] = or_none(row.f_p_value);
+  return out;
+}
+
+// The degree table as a dict: n, zero_weight_count, rows (a dict per degree),
+// recommended (a degree per criterion), warnings.
+py::dict degrees(const Doubles& x, const Doubles& y, const std::optional<Doubles>& w,
+                 std::optional<int> max_degree) {
+  std::span<const double> weights;
+  if (w) weights = view(*w);
+  Expected<accurate::DegreeTable> result = Error{ErrorKind::kInvalidArgument, "", {}};
+  {
+    py::gil_scoped_release unlocked;
+    result = accurate::degree_table(view(x), view(y), weights, max_degree);
+  }
+  const accurate::DegreeTable table = value_or_raise(std::move(result));
+  py::list rows;
+  for (const accurate::DegreeRow& row : table.rows) rows.append(degree_row(row));
+  py::dict recommended;
+  recommended["bic"] = table.recommended.bic;
+  recommended["aic"] = table.recommended.aic;
+  recommended["aicc"] = table.recommended.aicc;
+  recommended["loocv"] = table.recommended.loocv;
+  recommended["ftest"] = table.recommended.ftest;
+  py::dict out;
+  out["n"] = table.n;
+  out["zero_weight_count"] = table.zero_weight_count;
+  out["rows"] = rows;
+  out["recommended"] = recommended;
+  out["warnings"] = table.warnings;
+  return out;
+}
+
 }  // namespace
 }  // namespace polylsq::python
 
@@ -207,4 +254,5 @@ PYBIND11_MODULE(_engine, module) {
       .def("report", &report)
       .def("predict", &predict, py::arg("x"), py::arg("level"));
   module.def("fit", &fit, py::arg("x"), py::arg("y"), py::arg("w"), py::arg("degree"));
+  module.def("degrees", &degrees, py::arg("x"), py::arg("y"), py::arg("w"), py::arg("max_degree"));
 }

@@ -26,7 +26,7 @@ import numpy as np
 from polylsq import _engine
 
 __version__ = "@PROJECT_VERSION@"
-__all__ = ["polyfit", "fit", "Fit", "Prediction", "__version__"]
+__all__ = ["polyfit", "fit", "Fit", "Prediction", "degrees", "DegreeTable", "__version__"]
 
 
 def _as_doubles(values):
@@ -100,3 +100,77 @@ def polyfit(x, y, deg, rcond=None, full=False, w=None, cov=False):
     if y.ndim == 1:
         return c, base * factor
     return c, base[:, :, np.newaxis] * factor
+
+
+Prediction = collections.namedtuple("Prediction", ["fit", "se_fit", "confidence", "prediction"])
+Prediction.__doc__ = """The fitted polynomial at each x: its value, the standard error of the value, and
+the confidence and prediction intervals (a last axis of two: lower, upper). NaN where
+undefined (a fit without error degrees of freedom)."""
+
+
+def _emit(messages):
+    for message in messages:
+        warnings.warn(message, UserWarning, stacklevel=3)
+
+
+class Fit:
+    """An accurate least-squares fit with the figures of `polylsq fit --json`.
+
+    degree, n, coefficients (ascending powers), standard_errors, t_values, p_values (arrays,
+    NaN where undefined), r_squared, adjusted_r_squared, residual_sd (None where
+    undefined), anova (dict: ss_regression, ss_error, df_regression, df_error, f, p),
+    covariance ((degree + 1) x (degree + 1), ascending powers; None without error degrees
+    of freedom), warnings (list of str).
+    """
+
+    def __init__(self, handle):
+        self._handle = handle
+        for key, value in handle.report().items():
+            setattr(self, key, value)
+
+    def predict(self, x, level=0.95):
+        """Prediction at each x (a number or an array) for the two-sided level."""
+        x = _as_doubles(x)
+        fit, se_fit, confidence, prediction = self._handle.predict(x.ravel(), float(level))
+        return Prediction(fit.reshape(x.shape), se_fit.reshape(x.shape),
+                          confidence.reshape(x.shape + (2,)), prediction.reshape(x.shape + (2,)))
+
+    def __repr__(self):
+        return f"Fit(degree={self.degree}, n={self.n}, coefficients={self.coefficients!r})"
+
+
+def _weights(weights):
+    return None if weights is None else _as_doubles(weights)
+
+
+def fit(x, y, degree, weights=None):
+    """Fits y ~ sum a_k x^k, k = 0..degree (at most 10), minimising sum weights (y - f(x))^2.
+
+    weights are R's lm weights (1/variance; 0 leaves an observation out), not
+    numpy.polyfit's w. Data the fit refuses raise ValueError; its warnings go through the
+    warnings module.
+    """
+    result = Fit(_engine.fit(_as_doubles(x), _as_doubles(y), _weights(weights),
+                             operator.index(degree)))
+    _emit(result.warnings)
+    return result
+
+
+class DegreeTable:
+    """The figures for comparing the degrees 0..N: n, zero_weight_count, rows (a dict per
+    degree: degree, error_df, error_sum_of_squares, exact, residual_sd, r_squared,
+    adjusted_r_squared, aic, aicc, bic, loocv_rmse, f_value, f_p_value; None where
+    undefined), recommended (dict: bic, aic, aicc, loocv, ftest) and warnings."""
+
+    def __init__(self, table):
+        for key, value in table.items():
+            setattr(self, key, value)
+
+
+def degrees(x, y, weights=None, max_degree=None):
+    """The degree table of the data for the degrees 0..max_degree (by default as many as the
+    data allow, at most 10); weights as for fit()."""
+    limit = None if max_degree is None else operator.index(max_degree)
+    table = DegreeTable(_engine.degrees(_as_doubles(x), _as_doubles(y), _weights(weights), limit))
+    _emit(table.warnings)
+    return table
