@@ -57,9 +57,10 @@ py::array_t<double> to_array(const std::vector<std::optional<double>>& values) {
 }
 
 // What numpy.polyfit needs of the columns of y fitted one by one with the same x and
-// weights: ascending coefficients (K x p), the weighted residual sums of squares (K), the
-// singular values of the scaled design matrix and, when asked for, its unscaled covariance
-// (ascending powers). y_columns is K x n, one column of y per row.
+// weights, in its order (highest power first): the coefficients (p x K, a column per
+// column of y), the weighted residual sums of squares (K), the singular values of the
+// scaled design matrix and, when asked for, its unscaled covariance (p x p). y_columns
+// is K x n, one column of y per row.
 struct PolyfitColumns {
   std::vector<double> coefficients;
   std::vector<double> residual_sums;
@@ -69,14 +70,23 @@ struct PolyfitColumns {
 
 PolyfitColumns fit_columns(std::span<const double> x, const std::vector<std::span<const double>>& ys,
                            std::span<const double> w, int degree, bool want_covariance) {
+  const std::size_t p = static_cast<std::size_t>(degree) + 1;
+  const std::size_t columns = ys.size();
   PolyfitColumns out;
-  for (std::size_t column = 0; column < ys.size(); ++column) {
+  out.coefficients.resize(p * columns);
+  for (std::size_t column = 0; column < columns; ++column) {
     const LeastSquares fit = value_or_raise(least_squares(x, ys[column], w, degree));
-    out.coefficients.insert(out.coefficients.end(), fit.coefficients.begin(), fit.coefficients.end());
+    for (std::size_t k = 0; k < p; ++k) out.coefficients[(p - 1 - k) * columns + column] = fit.coefficients[k];
     out.residual_sums.push_back(fit.error_sum_of_squares);
     if (column == 0) {
       out.singular_values = scaled_singular_values(fit.basis, degree);
-      if (want_covariance) out.covariance = unscaled_covariance(fit.basis, degree);
+      if (want_covariance) {
+        const std::vector<double> ascending = unscaled_covariance(fit.basis, degree);
+        out.covariance.resize(p * p);
+        for (std::size_t k = 0; k < p; ++k) {
+          for (std::size_t l = 0; l < p; ++l) out.covariance[(p - 1 - k) * p + (p - 1 - l)] = ascending[k * p + l];
+        }
+      }
     }
   }
   return out;
@@ -105,7 +115,7 @@ py::tuple polyfit_columns(const Doubles& x, const Doubles& y_columns,
   if (columns == 0) out.coefficients.clear(), out.residual_sums.clear();
   const py::ssize_t p = degree + 1;
   py::array_t<double> coefficients = to_array(out.coefficients);
-  coefficients.resize({static_cast<py::ssize_t>(columns), p});
+  coefficients.resize({p, static_cast<py::ssize_t>(columns)});
   py::object covariance = py::none();
   if (want_covariance) {
     py::array_t<double> matrix = to_array(out.covariance);

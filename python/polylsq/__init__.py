@@ -30,6 +30,8 @@ __all__ = ["polyfit", "fit", "Fit", "Prediction", "degrees", "DegreeTable", "__v
 
 
 def _as_doubles(values):
+    if type(values) is np.ndarray and values.dtype == np.float64:
+        return values
     array = np.asarray(values)
     if np.iscomplexobj(array):
         raise TypeError("polylsq fits real data only")
@@ -65,20 +67,15 @@ def polyfit(x, y, deg, rcond=None, full=False, w=None, cov=False):
         if w.shape[0] != y.shape[0]:
             raise TypeError("expected w and y to have the same length")
 
-    columns = np.ascontiguousarray(y.reshape(len(x), -1).T)
-    ascending, residual_sums, singular_values, unscaled = _engine.polyfit_columns(
+    columns = y.reshape(1, -1) if y.ndim == 1 else np.ascontiguousarray(y.T)
+    c, residuals, singular_values, unscaled = _engine.polyfit_columns(
         x, columns, w, order - 1, bool(cov) and not full)
-    c = ascending[:, ::-1].T.copy()
     if y.ndim == 1:
-        c = c[:, 0]
-    threshold = rcond * singular_values[0] if rcond >= 0 else np.finfo(np.float64).eps * singular_values[0]
+        c = c.reshape(order)
+    threshold = (rcond if rcond >= 0 else np.finfo(np.float64).eps) * singular_values[0]
     rank = np.int32(np.count_nonzero(singular_values > threshold))
     if rank != order or len(x) <= order:
         residuals = np.array([], dtype=np.float64)
-    elif y.ndim == 1:
-        residuals = residual_sums[:1].copy()
-    else:
-        residuals = residual_sums
 
     if rank != order and not full:
         warnings.warn("Polyfit may be poorly conditioned", np.RankWarning, stacklevel=2)
@@ -86,7 +83,7 @@ def polyfit(x, y, deg, rcond=None, full=False, w=None, cov=False):
         return c, residuals, rank, singular_values, rcond
     if not cov:
         return c
-    base = unscaled[::-1, ::-1].copy()
+    base = unscaled
     if cov == "unscaled":
         factor = 1
     else:
