@@ -19,6 +19,7 @@ X = np.linspace(-2.0, 3.0, 40)
 Y1 = 0.5 - 1.5 * X + 0.25 * X**3 + RNG.normal(scale=0.3, size=X.size)
 Y2 = np.stack([Y1, np.cos(X), 2.0 + X], axis=1)
 W = RNG.uniform(0.5, 2.0, X.size) * np.where(np.arange(X.size) % 7 == 0, -1.0, 1.0)
+W_ZEROS = np.where(np.arange(X.size) % 9 == 4, 0.0, W)  # rows numpy keeps and the engine drops
 FLAGS = [{}, {"full": True}, {"cov": True}, {"cov": "unscaled"}, {"full": True, "cov": True}]
 
 
@@ -27,7 +28,7 @@ def as_tuple(result):
 
 
 @pytest.mark.parametrize("flags", FLAGS, ids=str)
-@pytest.mark.parametrize("weights", [None, W], ids=["unweighted", "weighted"])
+@pytest.mark.parametrize("weights", [None, W, W_ZEROS], ids=["unweighted", "weighted", "zero weights"])
 @pytest.mark.parametrize("y", [Y1, Y2], ids=["1-D y", "2-D y"])
 @pytest.mark.parametrize("degree", [0, 3])
 def test_returns_what_numpy_returns(y, weights, flags, degree):
@@ -51,6 +52,16 @@ def test_column_by_column_fits_equal_single_fits():
         alone = polylsq.polyfit(X, Y2[:, k], 2, cov=True)
         np.testing.assert_array_equal(together[0][:, k], alone[0])
         np.testing.assert_array_equal(together[1][:, :, k], alone[1])
+
+
+@pytest.mark.parametrize("weights", [None, W_ZEROS])
+def test_polyfit_and_fit_give_the_same_coefficients(weights):
+    # polyfit's w multiplies the residuals; fit's weights multiply their squares.
+    engine_weights = None if weights is None else weights**2
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", UserWarning)
+        ascending = polylsq.fit(X, Y1, 3, weights=engine_weights).coefficients
+    np.testing.assert_array_equal(polylsq.polyfit(X, Y1, 3, w=weights)[::-1], ascending)
 
 
 def test_strided_and_integer_input_is_read_as_numpy_reads_it():
