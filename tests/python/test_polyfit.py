@@ -239,3 +239,37 @@ def test_other_threads_run_during_a_long_fit():
     # A lock held for the whole fit would leave no tick inside it (the fit takes tens
     # of milliseconds; the counter ticks every millisecond or so).
     assert end - start > 0.02 and len(during) >= 5
+
+
+def exact_scaled_gram_determinant(x, w, degree):
+    """det(B^T B) of the column-scaled weighted Vandermonde matrix B: the product of its
+    squared singular values, in fractions (Gaussian elimination of the Gram matrix)."""
+    rows = [[Fraction(wi) * Fraction(xi) ** k for k in range(degree + 1)] for xi, wi in zip(x, w)]
+    p = degree + 1
+    gram = [[sum(r[j] * r[k] for r in rows) for k in range(p)] for j in range(p)]
+    scale = 1
+    for k in range(p):
+        scale *= gram[k][k]
+    det = Fraction(1)
+    for c in range(p):
+        det *= gram[c][c]
+        for r in range(c + 1, p):
+            factor = gram[r][c] / gram[c][c]
+            gram[r] = [u - factor * v for u, v in zip(gram[r], gram[c])]
+    return det / scale
+
+
+# Badly conditioned design matrices: x far from 0 against its span.
+DESIGNS = [(1e4 + np.linspace(0.0, 30.0, 60), 3), (-250.0 + np.linspace(0.0, 2.0, 25), 4)]
+
+
+@pytest.mark.parametrize("x,degree", DESIGNS)
+def test_singular_values_keep_their_product_where_numpy_loses_it(x, degree):
+    w = np.linspace(0.5, 1.5, x.size)
+    exact = float(exact_scaled_gram_determinant(x, w, degree))
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", np.RankWarning)
+        ours = polylsq.polyfit(x, np.cos(x), degree, w=w, full=True)[3]
+        theirs = np.polyfit(x, np.cos(x), degree, w=w, full=True)[3]
+    our_error = abs(np.prod(ours**2) / exact - 1)
+    assert our_error < 1e-9 and our_error < abs(np.prod(theirs**2) / exact - 1)
