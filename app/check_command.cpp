@@ -93,12 +93,12 @@ LegacyResults results_of(const LegacyFit& legacy) {
 int run_check(const CheckRun& run) {
   std::vector<OutputRequest> outputs;
   if (!run.plot_file.empty()) outputs.push_back({"--plot", run.plot_file, OutputKind::kPicture});
-  if (const Expected<void> allowed = refuse_outputs(run.data_file, outputs, run.force); !allowed) {
+  if (const Expected<void> allowed = refuse_outputs({{"the data file", run.input.data_file}}, outputs, run.force); !allowed) {
     return fail(allowed.error().message, kExitUsage);
   }
   // Read once: a pipe gives its bytes to one reader only.
-  const std::string name = data_display_name(run.data_file);
-  const Expected<std::string> contents = read_whole_data(run.data_file);
+  const std::string name = data_display_name(run.input.data_file);
+  const Expected<std::string> contents = read_whole_data(run.input.data_file);
   if (!contents) return fail(contents.error().message);
 
   const LegacyHalf legacy = run_legacy_half(name, *contents, run.json);
@@ -109,7 +109,7 @@ int run_check(const CheckRun& run) {
 
   input::ReadOptions options;
   options.data_file_only = true;
-  const Expected<input::DataSet> read = read_observations(run.data_file, options, *contents);
+  const Expected<input::DataSet> read = read_observations(run.input.data_file, options, *contents);
   if (!read) return fail(read.error().message);
   const input::Series& data = read->series.front();
   const Expected<accurate::PolynomialFit> fit = fit_at_legacy_degree(data, legacy.fit);
@@ -126,7 +126,9 @@ int run_check(const CheckRun& run) {
   if (!run.plot_file.empty()) {
     PictureExtras extras;
     if (comparison.curve) extras.printed_coefficients = comparison.curve->printed_coefficients;
-    if (const Expected<void> drawn = draw_fit(run.plot_file, data, *fit, extras); !drawn) {
+    const SeriesResult drawn_series{&data, *fit, {}, std::nullopt, {}};
+    const PictureSource source{name, read->x_header.value_or("x"), run.picture};
+    if (const Expected<void> drawn = draw_fit(run.plot_file, {&drawn_series, 1}, source, extras); !drawn) {
       return fail(drawn.error().message);
     }
   }

@@ -72,7 +72,7 @@ const NoRunCase kNoRunCases[] = {
     {"EmptyAtItemInside", {"fit", "--at", "1,,2"}, 2, "polylsq: --at: \"1,,2\" has an empty item\n" + kFitPointer},
     {"EmptyAtItemFirst", {"fit", "--at", ",1"}, 2, "polylsq: --at: \",1\" has an empty item\n" + kFitPointer},
     {"EmptyAtItemLast", {"fit", "--at", "1,"}, 2, "polylsq: --at: \"1,\" has an empty item\n" + kFitPointer},
-    {"LevelThatNothingUses", {"fit", "--level", "0.9"}, 2, "polylsq: --level: only --at and --band use a level\n" + kFitPointer},
+    {"LevelThatNothingUses", {"fit", "--level", "0.9"}, 2, "polylsq: --level: only --at, --at-file, --confint and --band use a level\n" + kFitPointer},
     // 0.9999999999999999 < 1, but (1 + level) / 2 rounds to 1: no finite quantile.
     {"LevelWhoseQuantileIsInfinite", {"fit", "--level", "0.9999999999999999", "--at", "3"}, 2,
      "polylsq: --level: \"0.9999999999999999\" is too close to 1: its interval cannot be computed in double "

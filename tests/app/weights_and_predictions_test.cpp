@@ -122,7 +122,7 @@ TEST_F(AccurateCommands, TheResidualTableHoldsEveryObservationExactly) {
   const ChildRun outcome = run({"fit", "--weights", "--degree", "1", "--residuals", "r.csv", "line.txt"});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(read_file(dir_ / "r.csv"),
-            "x,y,fitted,residual,weight\n0,1,1,0,1\n0.5,2,2,0,2\n1,3,3,0,0\n1.5,4,4,0,1\n");
+            "x,y,fitted,residual,weight,line\n0,1,1,0,1,1\n0.5,2,2,0,2,2\n1,3,3,0,0,3\n1.5,4,4,0,1,4\n");
 
   // Unwritable: an error after the report, nothing left behind, the picture still written.
   const ChildRun refused =
@@ -139,7 +139,7 @@ TEST_F(AccurateCommands, AWeightedPictureShowsRowsOfWeightZeroHollow) {
   write_file(dir_ / "weighted.txt", kWeighted);
   EXPECT_EQ(run({"fit", "--weights", "--degree", "1", "--plot", "w.svg", "weighted.txt"}).status, 0);
   const std::string svg = read_file(dir_ / "w.svg").value_or("");
-  EXPECT_NE(svg.find(">degree 1, n = 4 (and 1 of weight 0, not used), R² = "), std::string::npos) << svg;
+  EXPECT_NE(svg.find(">weighted.txt: degree 1, n = 4 (and 1 of weight 0, not used), R² = "), std::string::npos) << svg;
   std::size_t circles = 0;
   for (std::size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++circles;
   EXPECT_EQ(circles, 11u);
