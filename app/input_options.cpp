@@ -53,7 +53,7 @@ void add_input_options(CLI::App& command, InputOptionTexts& texts, const InputOp
                   "The column of y; several (--y A,B or --y A --y B) fit each against the same x")
       ->allow_extra_args(false)  // "--y 2 data.csv": the file is no column
       ->check(kColumnList);
-  const std::string group = rules.weights ? "OPTIONS" : "";  // "": hidden, and refused
+  const std::string group = rules.weights ? "Options" : "";  // "": hidden, and refused
   CLI::Option* weights =
       command.add_flag("--weights", options.weights, "A third column holds each observation's weight (plain columns)")
           ->disable_flag_override()

@@ -2,7 +2,10 @@
 // file; named data and result files; the pause switched off; one exit status per outcome.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -130,6 +133,33 @@ TEST_F(CommandLine, HelpNamesEveryOptionAndExitStatus) {
   }
   for (const char* status : {"  0  ", "  1  ", "  2  ", "  3  "}) {
     EXPECT_NE(run.out.find(status), std::string::npos) << "exit status" << status;
+  }
+}
+
+// Every option that a --help lists is documented in the manual page (written there with
+// its hyphens escaped: "\-\-at\-file").
+TEST_F(CommandLine, TheManualPageNamesEveryOptionOfEveryHelp) {
+  namespace fs = std::filesystem;
+  const std::string manual = read_file(fs::path(POLYLSQ_SOURCE_DIR) / "docs" / "polylsq.1").value_or("");
+  ASSERT_FALSE(manual.empty());
+  const std::regex option(R"((?:^  |,| )(--?[a-z][a-z-]*))");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"fit", "--help"}, {"check", "--help"}}) {
+    const ChildRun run = run_with(args);
+    ASSERT_EQ(run.status, 0) << args[0];
+    std::size_t options = 0;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.starts_with("  -")) continue;
+      const std::string names = line.substr(0, line.find_first_of(" ", 2));
+      for (std::sregex_iterator it(names.begin(), names.end(), option), end; it != end; ++it) {
+        std::string escaped;
+        for (const char c : (*it)[1].str()) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(manual.find(escaped), std::string::npos) << args[0] << ": " << (*it)[1].str();
+        ++options;
+      }
+    }
+    EXPECT_GE(options, 3u) << args[0];  // --help, --version and at least one more
   }
 }
 
