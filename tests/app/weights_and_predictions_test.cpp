@@ -171,6 +171,14 @@ TEST_F(AccurateCommands, TheResidualTableHoldsEveryObservationExactly) {
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(read_file(dir_ / "r.csv"),
             "x,y,fitted,residual,weight,line\n0,1,1,0,1,1\n0.5,2,2,0,2,2\n1,3,3,0,0,3\n1.5,4,4,0,1,4\n");
+  // The predictions of an exact line: its values, with no spread.
+  write_file(dir_ / "at.txt", "3\n-1\n");
+  const ChildRun predicted =
+      run({"fit", "--weights", "--degree", "1", "--at-file", "at.txt", "--predictions", "p.csv", "line.txt"});
+  EXPECT_EQ(predicted.status, 0) << predicted.err;
+  EXPECT_EQ(read_file(dir_ / "p.csv"),
+            "x,fit,se_fit,confidence_low,confidence_high,prediction_low,prediction_high\n3,7,0,7,7,7,7\n"
+            "-1,-1,0,-1,-1,-1,-1\n");
 
   // Unwritable: an error after the report, nothing left behind, the picture still written.
   const ChildRun refused =
@@ -178,7 +186,7 @@ TEST_F(AccurateCommands, TheResidualTableHoldsEveryObservationExactly) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err, "polylsq: cannot write none/r.csv: No such file or directory\n");
   EXPECT_NE(read_file(dir_ / "p.svg").value_or("").find("95% confidence band"), std::string::npos);
-  EXPECT_EQ(names_in(dir_), (std::set<std::string>{"line.txt", "r.csv", "p.svg"}));
+  EXPECT_EQ(names_in(dir_), (std::set<std::string>{"line.txt", "r.csv", "at.txt", "p.csv", "p.svg"}));
 }
 
 // The row of weight 0 is drawn as a ring above and has no residual below: 5 + 4 markers,
