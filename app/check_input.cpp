@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/report_text.h"
 #include "input/row_cells.h"
 #include "text/line_ends.h"
 
@@ -49,9 +50,10 @@ std::string with_degree(std::string_view contents, int degree) {
   return std::string(contents);
 }
 
-std::string point_decimal(std::string_view cell) {
+// A cell's number as the legacy reader takes it: a decimal comma written as a point.
+std::string legacy_number(std::string_view cell, bool decimal_comma) {
   std::string value(cell);
-  std::replace(value.begin(), value.end(), ',', '.');
+  if (decimal_comma) std::replace(value.begin(), value.end(), ',', '.');
   return value;
 }
 
@@ -65,10 +67,17 @@ std::string legacy_data_of(const input::DataSet& data, std::string_view contents
   if (data.decimal_comma) splitter.use_decimal_comma();
   input::RowCells row;
   std::string legacy = std::to_string(degree) + "\n" + std::to_string(series.x.size()) + "\n";
-  for (const std::size_t line : series.lines) {
-    splitter.split(lines[line - 1], row);
-    legacy += point_decimal(row.cells[data.columns->x]) + " " + point_decimal(row.cells[data.columns->y.front()]) +
-              "\n";
+  const input::ColumnPlan& plan = *data.columns;
+  for (std::size_t i = 0; i < series.x.size(); ++i) {
+    const std::size_t line = i < series.lines.size() ? series.lines[i] : 0;
+    if (line >= 1 && line <= lines.size()) splitter.split(lines[line - 1], row);
+    const bool cells_found = line >= 1 && line <= lines.size() && row.cells.size() > std::max(plan.x, plan.y.front());
+    // The reader found both cells on that line; the value itself stands in should the
+    // line not be found again.
+    legacy += cells_found ? legacy_number(row.cells[plan.x], data.decimal_comma) : exact_text(series.x[i]);
+    legacy += ' ';
+    legacy += cells_found ? legacy_number(row.cells[plan.y.front()], data.decimal_comma) : exact_text(series.y[i]);
+    legacy += '\n';
   }
   return legacy;
 }
