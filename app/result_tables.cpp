@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <optional>
+#include <vector>
 
 #include "accurate/prediction.h"
 
@@ -44,8 +45,9 @@ std::string cell_of(const std::string& name) {
 
 void append_residual_rows(std::string& out, const SeriesResult& series, const std::string* series_cell) {
   const input::Series& data = *series.data;
+  const std::vector<double> fitted_values = accurate::evaluate_all(series.fit, data.x);
   for (std::size_t i = 0; i < data.x.size(); ++i) {
-    const double fitted = accurate::evaluate(series.fit, data.x[i]);
+    const double fitted = fitted_values[i];
     append_number(out, data.x[i]);
     out += ',';
     append_number(out, data.y[i]);
