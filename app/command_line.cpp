@@ -166,13 +166,15 @@ struct CheckOptions {
 const InputOptionRules kFitInput{
     accurate::kMaxDegree,
     "Degree of the polynomial, " + kDegreeRange + " (required for plain columns; overrides a data file's degree)",
-    true, "Data file or columns (default B2F.txt; - for standard input)", "FILE"};
+    true, "Data file or columns (default B2F.txt; - for standard input)", "FILE",
+    "The column of y; several (--y A,B or --y A --y B) fit each against the same x"};
 
 const InputOptionRules kCheckInput{
     kLegacyMaxDegree,
     "Degree of the polynomial, 0 to " + std::to_string(kLegacyMaxDegree) +
         " (required for plain columns; overrides a data file's degree)",
-    false, "Data file or columns (default B2F.txt; - for standard input)", "DATA"};
+    false, "Data file or columns (default B2F.txt; - for standard input)", "DATA",
+    "The column of y (one: the legacy run fits one series)"};
 
 void add_legacy_options(CLI::App& cli, LegacyOptions& options) {
   cli.footer(kFooter);

@@ -49,8 +49,7 @@ void add_input_options(CLI::App& command, InputOptionTexts& texts, const InputOp
       ->check(CLI::Range(0, rules.max_degree));
   command.add_option("--x", texts.x, std::string("The column of x") + kColumnHelp)->check(kColumn);
   command
-      .add_option("--y", texts.y_lists,
-                  "The column of y; several (--y A,B or --y A --y B) fit each against the same x")
+      .add_option("--y", texts.y_lists, rules.y_help)
       ->allow_extra_args(false)  // "--y 2 data.csv": the file is no column
       ->check(kColumnList);
   const std::string group = rules.weights ? "Options" : "";  // "": hidden, and refused

@@ -32,6 +32,7 @@ struct InputOptionRules {
   bool weights = true;         // --weights and --weights-column offered
   std::string data_help;       // the help text of the data-file argument
   std::string data_name = "FILE";
+  std::string y_help = "The column of y";  // the help text of --y
 };
 
 // Adds --degree, --x, --y, --weights, --weights-column and the data-file argument to
