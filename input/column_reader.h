@@ -59,6 +59,9 @@ class ColumnReader {
   // The columns resolved at the first row of values; none before it.
   const std::optional<ColumnPlan>& plan() const { return plan_; }
 
+  // Whether commas are decimal commas (fixed by the first significant line).
+  bool decimal_comma() const { return decimal_comma_; }
+
   // Rows skipped so far for a missing cell, in all and for series `index`.
   std::size_t skipped_rows() const { return skipped_rows_; }
   std::size_t skipped_rows(std::size_t index) const { return series_[index].skipped; }
