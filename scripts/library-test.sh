@@ -7,6 +7,7 @@
 # Usage: bash scripts/library-test.sh [BUILD_DIR]   (default: build, built already)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/deps.sh test
 root=$PWD
 build=$root/${1:-build}
 doc=$root/docs/library.md
