@@ -42,6 +42,19 @@ void* operator new(std::size_t size, std::align_val_t a) { return allocate(size,
 void* operator new[](std::size_t size, std::align_val_t a) {
   return allocate(size, std::size_t(a));
 }
+// The nothrow forms too: a sanitizer's run-time defines its own, which would not fail.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return allocate(size, 0);
+  } catch (...) {
+    return nullptr;
+  }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
