@@ -5,6 +5,7 @@
 #pragma once
 
 #include <boost/multiprecision/cpp_bin_float.hpp>
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <vector>
@@ -37,6 +38,25 @@ std::vector<Extended> chebyshev_to_power(std::span<const Extended> alpha);
 // The matrix C with a = C alpha: a the power-series coefficients in x of
 // sum alpha_j T_j((x - center) / 2^x_exponent).
 std::vector<Extended> chebyshev_to_power_in_x(int degree, double center, int x_exponent);
+
+// |L v|^2 for the lower-triangular p x p matrix L (row-major, entries above the diagonal not
+// read; Extended or double) and v of length p; L v itself into `product` unless it is
+// empty. With L = L^-1 of the normal equations (scaled), sigma |L v| is the standard error
+// of the combination v of the Chebyshev coefficients: a power-series coefficient or a
+// fitted value.
+template <class Entry>
+Extended lower_triangular_norm_squared(std::span<const Entry> lower, std::span<const Extended> v,
+                                       std::span<Extended> product = {}) {
+  const std::size_t p = v.size();
+  Extended norm_squared = 0;
+  for (std::size_t r = 0; r < p; ++r) {
+    Extended z = 0;
+    for (std::size_t j = 0; j <= r; ++j) z += Extended(lower[r * p + j]) * v[j];
+    if (!product.empty()) product[r] = z;
+    norm_squared += z * z;
+  }
+  return norm_squared;
+}
 
 // Double-double nearest to v (hi the double nearest to v).
 DoubleDouble to_double_double(const Extended& v);

@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 
 #include "accurate/degree_criteria.h"
@@ -14,6 +15,7 @@
 #include "accurate/fit_stages.h"
 #include "accurate/fp_guard.h"
 #include "accurate/leave_one_out.h"
+#include "text/message_text.h"
 
 namespace polylsq::accurate {
 namespace {
@@ -178,26 +180,31 @@ void add_row_warnings(const DegreeTable& table, const DegreeRow& row,
   }
 }
 
-Expected<DegreeTable> table_guarded(const Observations& data, std::optional<int> requested) {
+// The checks of a degree table's input: a maximum degree of 0 or more, the data as a fit
+// checks them, at least 2 observations (of positive weight).
+Expected<CheckedInput> check_table_input(const Observations& data, std::optional<int> requested) {
   if (requested && *requested < 0) {
     return Error{ErrorKind::kDegreeOutOfRange,
-                    "the maximum degree must be an integer from 0 to " +
-                        std::to_string(kMaxDegree) + " (it is " + std::to_string(*requested) +
-                        ")",
-                    {}};
+                 "the maximum degree must be an integer from 0 to " + std::to_string(kMaxDegree) + " (it is " +
+                     std::to_string(*requested) + ")",
+                 {}};
   }
-  const Expected<CheckedInput> checked_or = check_input(data, 0);
-  if (!checked_or && checked_or.error().kind != ErrorKind::kTooFewObservations) {
-    return checked_or.error();
-  }
-  const std::int64_t used = checked_or ? checked_or->used : 0;
+  Expected<CheckedInput> checked = check_input(data, 0);
+  if (!checked && checked.error().kind != ErrorKind::kTooFewObservations) return checked.error();
+  const std::int64_t used = checked ? checked->used : 0;
   if (used < 2) {
     return Error{ErrorKind::kTooFewObservations,
-                    std::to_string(used) + (used == 1 ? " observation" : " observations") +
-                        (data.w.empty() ? "" : " of positive weight") +
-                        " cannot make a degree table: at least 2 are needed",
-                    {}};
+                 text::counted(static_cast<std::uint64_t>(used), "observation") +
+                     (data.w.empty() ? "" : " of positive weight") +
+                     " cannot make a degree table: at least 2 are needed",
+                 {}};
   }
+  return checked;
+}
+
+Expected<DegreeTable> table_guarded(const Observations& data, std::optional<int> requested) {
+  const Expected<CheckedInput> checked_or = check_table_input(data, requested);
+  if (!checked_or) return checked_or.error();
   const CheckedInput& checked = *checked_or;
   DegreeTable table;
   table.n = checked.used;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <new>
+#include <span>
 #include <sstream>
 
 #include "accurate/chebyshev_system.h"
@@ -269,10 +270,9 @@ void add_covariance(PolynomialFit& fit, const std::vector<Extended>& factored_ch
 // Power series in x with their standard errors, t and p values and covariance: a = C alpha
 // (alpha in units of y after the factor 2^y_exponent), var(a_k) = sigma^2 2^-w_exponent
 // |L^-1 c_k|^2, c_k row k of C.
-std::optional<Error> add_power_series(PolynomialFit& fit, const DataScaling& scaling,
-                                         const ChebyshevSolution& solution,
-                                         const ScaledFit& scaled,
-                                         const std::optional<Extended>& sigma, Reporter& report) {
+Expected<void> add_power_series(PolynomialFit& fit, const DataScaling& scaling,
+                                const ChebyshevSolution& solution, const ScaledFit& scaled,
+                                const std::optional<Extended>& sigma, Reporter& report) {
   const std::size_t p = static_cast<std::size_t>(fit.degree) + 1;
   const std::vector<Extended> change =
       chebyshev_to_power_in_x(fit.degree, scaling.center, scaling.x_exponent);
@@ -287,13 +287,9 @@ std::optional<Error> add_power_series(PolynomialFit& fit, const DataScaling& sca
     fit.coefficients.push_back(*coefficient);
     std::optional<double> se, t, p_value;
     if (sigma) {
-      Extended norm_squared = 0;
-      for (std::size_t r = 0; r < p; ++r) {
-        Extended z = 0;
-        for (std::size_t j = 0; j <= r; ++j) z += inverse[r * p + j] * change[k * p + j];
-        factored_change[k * p + r] = z;
-        norm_squared += z * z;
-      }
+      const Extended norm_squared = lower_triangular_norm_squared(
+          std::span<const Extended>(inverse), std::span<const Extended>(change).subspan(k * p, p),
+          std::span<Extended>(factored_change).subspan(k * p, p));
       const Extended se_k = *sigma * ldexp(sqrt(norm_squared), -scaling.w_exponent / 2);
       se = report(se_k, "the standard error of " + power_name(k));
       if (!se) return out_of_range("the standard error of " + power_name(k), se_k);
@@ -309,7 +305,7 @@ std::optional<Error> add_power_series(PolynomialFit& fit, const DataScaling& sca
   if (sigma) {
     add_covariance(fit, factored_change, ldexp(*sigma * *sigma, -scaling.w_exponent), report);
   }
-  return std::nullopt;
+  return {};
 }
 
 void add_basis(FitBasis& basis, const DataScaling& scaling, const ChebyshevSolution& solution,
@@ -341,9 +337,8 @@ Expected<PolynomialFit> assemble_fit(const CheckedInput& checked, bool weighted,
   Reporter report;
   const Expected<std::optional<Extended>> sigma = add_statistics(fit, checked, scaled, report);
   if (!sigma) return sigma.error();
-  const std::optional<Error> failure =
-      add_power_series(fit, checked.scaling, solution, scaled, *sigma, report);
-  if (failure) return *failure;
+  const Expected<void> power_series = add_power_series(fit, checked.scaling, solution, scaled, *sigma, report);
+  if (!power_series) return power_series.error();
   add_basis(fit.basis, checked.scaling, solution, scaled);
   add_warnings(fit, checked, solution.condition,
                essentially_perfect(scaled, checked.used, fit.anova.error_df));

@@ -5,8 +5,9 @@
 #include <cmath>
 #include <cstddef>
 #include <new>
-#include <vector>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "accurate/chebyshev_system.h"
 #include "accurate/double_double.h"
@@ -72,12 +73,8 @@ Expected<Prediction> predict_guarded(const PolynomialFit& fit, double x0, double
   phi[0] = 1;
   if (p > 1) phi[1] = t0;
   for (std::size_t j = 2; j < p; ++j) phi[j] = 2 * t0 * phi[j - 1] - phi[j - 2];
-  Extended norm_squared = 0;
-  for (std::size_t r = 0; r < p; ++r) {
-    Extended z = 0;
-    for (std::size_t j = 0; j <= r; ++j) z += Extended(basis.covariance_factor[r * p + j]) * phi[j];
-    norm_squared += z * z;
-  }
+  const Extended norm_squared =
+      lower_triangular_norm_squared(std::span<const double>(basis.covariance_factor), std::span<const Extended>(phi));
   const Extended sigma(*fit.residual_sd);
   const Extended se = sigma * sqrt(norm_squared);
   const double df = static_cast<double>(fit.anova.error_df);

@@ -14,13 +14,13 @@
 namespace polylsq::app {
 namespace {
 
-std::string failure(const std::string& path, const std::string& reason) {
-  return "cannot write " + path + ": " + reason;
+Error failure(const std::string& path, const std::string& reason) {
+  return Error{ErrorKind::kCannotWrite, "cannot write " + path + ": " + reason};
 }
 
 // Appends, so that bytes already written to a descriptor of the process (the report on
 // standard output) stay before them.
-std::optional<std::string> write_through(const std::string& path, std::string_view bytes) {
+Expected<void> write_through(const std::string& path, std::string_view bytes) {
   std::FILE* file = recio::platform::open_c_file(path, "ab");
   if (file == nullptr) return failure(path, std::strerror(errno));
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -30,19 +30,19 @@ std::optional<std::string> write_through(const std::string& path, std::string_vi
     error = errno;
   }
   if (!ok) return failure(path, std::strerror(error));
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace
 
-std::optional<std::string> write_file_atomically(const std::string& path, std::string_view bytes) {
+Expected<void> write_file_atomically(const std::string& path, std::string_view bytes) {
   const OutputPlace place = place_of(path);
   if (place.type == std::filesystem::file_type::directory) return failure(path, "it is a folder");
   if (place.write_through) return write_through(path, bytes);
   if (const std::error_code error = recio::platform::replace_file(utf8_name(place.path), bytes)) {
     return failure(path, error.message());
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace polylsq::app

@@ -4,18 +4,19 @@
 // replace (a character device, a pipe, a descriptor of the process).
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
+
+#include "text/expected.h"
 
 namespace polylsq::app {
 
 // Writes `bytes` to the output named `path` (a UTF-8 file name; links followed, see
 // output_target.h): into a new temporary file in the folder of the file that `path` leads
 // to, then renamed onto it; a target that is written through gets the bytes directly.
-// A temporary file goes with an interrupting signal (platform::replace_file). Returns
-// std::nullopt on success, else why the file could not be written ("cannot write
-// out/plot.svg: No such file or directory"); a replaced file is then as it was.
-std::optional<std::string> write_file_atomically(const std::string& path, std::string_view bytes);
+// A temporary file goes with an interrupting signal (platform::replace_file). Errors:
+// kCannotWrite, saying why ("cannot write out/plot.svg: No such file or directory"); a
+// replaced file is then as it was.
+Expected<void> write_file_atomically(const std::string& path, std::string_view bytes);
 
 }  // namespace polylsq::app

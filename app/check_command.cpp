@@ -2,20 +2,20 @@
 #include "app/check_command.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
 #include <new>
 #include <string_view>
 
 #include "accurate/polynomial_fit.h"
+#include "app/check_comparison.h"
 #include "app/check_report.h"
+#include "app/command_status.h"
 #include "app/data_input.h"
 #include "app/fit_picture.h"
 #include "app/output_target.h"
 #include "app/program.h"
 #include "fit/curve_fit_driver.h"
 #include "input/data_reader.h"
-#include "recio/exit_status.h"
 #include "recio/fpenv.h"
 #include "recio/io.h"
 #include "recio/platform.h"
@@ -24,10 +24,11 @@
 namespace polylsq::app {
 namespace {
 
-int fail(const std::string& message, int status = kExitRuntimeError) {
-  std::cerr << "polylsq: " << message << "\n";
-  return status;
-}
+// The legacy computation on `contents` and the console lines it showed.
+struct LegacyHalf {
+  LegacyFit fit;
+  std::string console;  // the bytes shown, CR LF line ends included
+};
 
 // The console lines of the legacy computation, without their CR LF ends.
 std::vector<std::string> lines_of(std::string_view console) {
@@ -40,10 +41,51 @@ std::vector<std::string> lines_of(std::string_view console) {
   return lines;
 }
 
-DataExtent extent_of(const input::DataSet& data) {
+// Runs the legacy computation with the traps on, its console shown on standard output (on
+// standard error with --json) and kept. It may end the process as the legacy run ends.
+// Returns with the traps held for the accurate half; standard output that failed is then
+// marked bad, to be reported when the command ends.
+LegacyHalf run_legacy_half(const std::string& name, const std::string& contents, bool json) {
+  recio::enable_fp_traps();
+  LegacyHalf half;
+  bool console_failed = false;
+  const auto shown_on =
+      json ? recio::platform::OutputStream::kStandardError : recio::platform::OutputStream::kStandardOutput;
+  recio::set_console_sink([&half, &console_failed, shown_on](std::string_view bytes) {
+    half.console.append(bytes);
+    const bool written = recio::platform::write_all(shown_on, bytes);
+    if (!written && shown_on == recio::platform::OutputStream::kStandardOutput) console_failed = true;
+  });
+  half.fit = legacy_fit(name, contents);
+  recio::end_console_line();
+  recio::set_console_sink(nullptr);
+  if (console_failed) std::cout.setstate(std::ios::badbit);
+  return half;
+}
+
+DataExtent extent_of(const input::Series& data) {
   const auto [x_low, x_high] = std::minmax_element(data.x.begin(), data.x.end());
   const auto [y_low, y_high] = std::minmax_element(data.y.begin(), data.y.end());
   return {*x_low, *x_high, *y_low, *y_high};
+}
+
+// The accurate fit at the legacy degree; where the data hold too few distinct x for it,
+// at the degree the legacy run could fit (it warns and fits that one).
+Expected<accurate::PolynomialFit> fit_at_legacy_degree(const input::Series& data, const LegacyFit& legacy) {
+  Expected<accurate::PolynomialFit> fit = accurate::fit_polynomial(data.x, data.y, {}, legacy.NDEG);
+  if (!fit && fit.error().kind == ErrorKind::kTooFewDistinctX) {
+    Vec<const float> fitstat(legacy.FITSTAT);
+    const int fitted = static_cast<int>(fitstat(fitstat_slot::kDfRegression));
+    fit = accurate::fit_polynomial(data.x, data.y, {}, fitted);
+  }
+  return fit;
+}
+
+LegacyResults results_of(const LegacyFit& legacy) {
+  LegacyResults results;
+  std::copy(std::begin(legacy.B), std::end(legacy.B), results.coefficients);
+  results.r_squared_percent = Vec<const float>(legacy.FITSTAT)(fitstat_slot::kRSquared);
+  return results;
 }
 
 }  // namespace
@@ -51,71 +93,44 @@ DataExtent extent_of(const input::DataSet& data) {
 int run_check(const CheckRun& run) {
   std::vector<OutputRequest> outputs;
   if (!run.plot_file.empty()) outputs.push_back({"--plot", run.plot_file, OutputKind::kPicture});
-  if (auto refusal = refuse_outputs(run.data_file, outputs, run.force)) return fail(*refusal, kExitUsage);
+  if (const Expected<void> allowed = refuse_outputs(run.data_file, outputs, run.force); !allowed) {
+    return fail(allowed.error().message, kExitUsage);
+  }
   // Read once: a pipe gives its bytes to one reader only.
   const std::string name = data_display_name(run.data_file);
-  const Expected<std::string> read_once = read_whole_data(run.data_file);
-  if (!read_once) return fail(read_once.error().message);
-  const std::string& contents = *read_once;
+  const Expected<std::string> contents = read_whole_data(run.data_file);
+  if (!contents) return fail(contents.error().message);
 
-  recio::enable_fp_traps();
-  std::string legacy_console;
-  bool console_failed = false;
-  const auto shown_on =
-      run.json ? recio::platform::OutputStream::kStandardError : recio::platform::OutputStream::kStandardOutput;
-  recio::set_console_sink([&legacy_console, &console_failed, shown_on](std::string_view bytes) {
-    legacy_console.append(bytes);
-    const bool written = recio::platform::write_all(shown_on, bytes);
-    if (!written && shown_on == recio::platform::OutputStream::kStandardOutput) console_failed = true;
-  });
-  const LegacyFit legacy = legacy_fit(name, contents);  // may end the run, as the legacy run
-  recio::end_console_line();
-  recio::set_console_sink(nullptr);
-  if (console_failed) std::cout.setstate(std::ios::badbit);  // reported with standard output's end
+  const LegacyHalf legacy = run_legacy_half(name, *contents, run.json);
   const recio::TrapsHeld accurate_side;  // the accurate fit and the report: no traps
-
   // Memory that the accurate half cannot get is its own error, reported as `fit` reports
   // it, not the legacy run-time's ALLOCATE report.
   std::set_new_handler(nullptr);
 
-  std::FILE* file = recio::platform::open_memory_c_file(contents);
-  if (file == nullptr) return fail(name + ": could not be read");
   input::ReadOptions options;
   options.data_file_only = true;
-  const Expected<input::DataSet> read = input::read_data(file, name, options);
-  std::fclose(file);
+  const Expected<input::DataSet> read = read_observations(run.data_file, options, *contents);
   if (!read) return fail(read.error().message);
-  const input::DataSet& data = *read;
-
-  Vec<const float> fitstat(legacy.FITSTAT);
-  // The legacy degree; where the data hold too few distinct x for it, the degree the
-  // legacy run could fit (it warns and fits that one).
-  auto fit = accurate::fit_polynomial(data.x, data.y, {}, legacy.NDEG);
-  if (!fit && fit.error().kind == ErrorKind::kTooFewDistinctX) {
-    const int fitted = static_cast<int>(fitstat(fitstat_slot::kDfRegression));
-    fit = accurate::fit_polynomial(data.x, data.y, {}, fitted);
-  }
+  const input::Series& data = read->series.front();
+  const Expected<accurate::PolynomialFit> fit = fit_at_legacy_degree(data, legacy.fit);
   if (!fit) return fail(name + ": " + fit.error().message);
 
-  LegacyResults results;
-  std::copy(std::begin(legacy.B), std::end(legacy.B), results.coefficients);
-  results.r_squared_percent = fitstat(fitstat_slot::kRSquared);
-  CheckReport report = compare_with_legacy(results, *fit, extent_of(data));
-  report.warnings = data.warnings;
-
+  const CheckComparison comparison = compare_with_legacy(results_of(legacy.fit), *fit, extent_of(data));
   if (run.json) {
-    std::cout << check_json(report, lines_of(legacy_console));
+    std::cout << check_json(comparison, lines_of(legacy.console), read->warnings);
   } else {
-    std::cout << (legacy_console.empty() ? "" : "\n") << check_text(report);
+    std::cout << (legacy.console.empty() ? "" : "\n") << check_text(comparison, read->warnings);
   }
   std::cout << std::flush;
 
   if (!run.plot_file.empty()) {
     PictureExtras extras;
-    if (report.curve) extras.printed_coefficients = report.curve->printed_coefficients;
-    if (auto error = draw_fit(run.plot_file, data, *fit, extras)) return fail(*error);
+    if (comparison.curve) extras.printed_coefficients = comparison.curve->printed_coefficients;
+    if (const Expected<void> drawn = draw_fit(run.plot_file, data, *fit, extras); !drawn) {
+      return fail(drawn.error().message);
+    }
   }
-  return report.contradicted() ? kExitCheckDisagrees : kExitResults;
+  return comparison.contradicted() ? kExitCheckDisagrees : kExitResults;
 }
 
 }  // namespace polylsq::app

@@ -10,9 +10,10 @@
 #include <string_view>
 #include <system_error>
 
+#include "accurate/fit_limits.h"
+#include "app/command_status.h"
 #include "app/output_target.h"
 #include "app/utf8_path.h"
-#include "recio/exit_status.h"
 
 #ifndef POLYLSQ_VERSION
 #error "POLYLSQ_VERSION must name the version of the project"
@@ -42,9 +43,11 @@ constexpr const char* kFooter =
     "  3  a TERMINAL or FATAL message stopped the run; the result file was not written\n"
     "  4  (check) a legacy figure or the printed curve that the accurate fit contradicts";
 
-constexpr const char* kFitDescription =
-    "The accurate fit (degree 0 to 10, double precision and beyond) with standard errors,\n"
-    "t and p values and the analysis of variance";
+const std::string kDegreeRange = "0 to " + std::to_string(accurate::kMaxDegree);
+
+const std::string kFitDescription = "The accurate fit (degree " + kDegreeRange +
+                                    ", double precision and beyond) with standard errors,\n"
+                                    "t and p values and the analysis of variance";
 
 constexpr const char* kFitFooter =
     "FILE is a data file (a degree line and a count line, then the pairs) or plain columns\n"
@@ -130,21 +133,9 @@ std::vector<double> numbers_of(const std::vector<std::string>& lists) {
   return numbers;
 }
 
-// Where to read more after an error: the help of `command` ("" for the program's own).
-std::string help_pointer(std::string_view command) {
-  return "Run 'polylsq " + std::string(command) + (command.empty() ? "" : " ") + "--help' for usage.\n";
-}
-
 bool names_no_file(const std::string& path) {
   std::error_code ignored;
   return !std::filesystem::exists(utf8_path(path), ignored);
-}
-
-// A wrong command line found after the parse: one line and the pointer to the help of
-// `command`; the exit status of a command-line error.
-int usage_error(const std::string& message, std::string_view command) {
-  std::cerr << "polylsq: " << message << "\n" << help_pointer(command);
-  return kExitUsage;
 }
 
 // A file named on the command line that does not exist: one line and the pointer to the
@@ -155,130 +146,144 @@ bool report_missing(const std::string& path, std::string_view command, bool dash
   return true;
 }
 
+// The options of each command as CLI11 fills them, with what the checks after the parse
+// need.
+struct LegacyOptions {
+  LegacyRun run;
+  bool no_pause = false;
+  CLI::Option* data = nullptr;
+};
+struct FitOptions {
+  FitRun run;
+  std::vector<std::string> at_lists;
+  CLI::App* command = nullptr;
+  CLI::Option* level = nullptr;
+};
+struct CheckOptions {
+  CheckRun run;
+  CLI::App* command = nullptr;
+};
+
+void add_legacy_options(CLI::App& cli, LegacyOptions& options) {
+  cli.footer(kFooter);
+  cli.add_flag("--no-pause", options.no_pause,
+               "Show the closing lines but read no line from standard input at the end")
+      ->disable_flag_override();  // a flag takes no value: "--no-pause=no" is an error
+  options.data = cli.add_option("DATA", options.run.data_file, "Data file (default B2F.txt)");
+  cli.add_option("RESULT", options.run.result_file, "Result file (default F2B.txt)");
+}
+
+void add_fit_command(CLI::App& cli, FitOptions& options, const std::string& version) {
+  FitRun& fit = options.run;
+  CLI::App* command = options.command = cli.add_subcommand("fit", kFitDescription);
+  command->footer(kFitFooter);
+  command->set_version_flag("--version", version, "Show the version and exit");
+  command->add_option("--degree", fit.degree,
+                      "Degree of the polynomial, " + kDegreeRange +
+                          " (required for plain columns; overrides a data file's degree)")
+      ->check(CLI::Range(0, accurate::kMaxDegree));
+  command->add_flag("--json", fit.json, "One JSON object on standard output")->disable_flag_override();
+  command->add_flag("--weights", fit.weights, "A third column holds each observation's weight (plain columns only)")
+      ->disable_flag_override();
+  command->add_option("--at", options.at_lists,
+                      "Predict at these x (X[,X...]): fitted value, standard error, "
+                      "confidence and prediction intervals")
+      ->allow_extra_args(false)  // "--at 1 data.txt": the file is no x value
+      ->check(kNumberList);
+  options.level = command->add_option("--level", fit.level,
+                                      "Confidence level of the intervals of --at and --band, between 0 and 1 "
+                                      "(default 0.95)")
+                      ->check(kLevel);
+  CLI::Option* plot = command->add_option("--plot", fit.plot_file, "Also draw the fit into this SVG file")
+                          ->check(kFileName);
+  command->add_flag("--band", fit.band, "Shade the confidence band in the picture")
+      ->disable_flag_override()
+      ->needs(plot);
+  command->add_option("--residuals", fit.residuals_file,
+                      "Write x, y, fitted value and residual (and weight) of every "
+                      "observation to this CSV file")
+      ->check(kFileName);
+  command->add_flag("--force", fit.force, "Replace an existing file that polylsq did not write (never the data file)")
+      ->disable_flag_override();
+  command->add_option("FILE", fit.data_file, "Data file or columns (default B2F.txt; - for standard input)");
+}
+
+void add_check_command(CLI::App& cli, CheckOptions& options, const std::string& version) {
+  CheckRun& check = options.run;
+  CLI::App* command = options.command = cli.add_subcommand("check", kCheckDescription);
+  command->footer(kCheckFooter);
+  command->set_version_flag("--version", version, "Show the version and exit");
+  command->add_flag("--json", check.json, "One JSON object on standard output")->disable_flag_override();
+  command->add_option("--plot", check.plot_file, "Also draw both fits into this SVG file")->check(kFileName);
+  command->add_flag("--force", check.force,
+                    "Replace an existing file that polylsq did not write (never the data file)")
+      ->disable_flag_override();
+  command->add_option("DATA", check.data_file, "Data file (default B2F.txt; - for standard input)");
+}
+
+// The checks that need the whole command line or the files, after the parse.
+ParsedCommandLine fit_command_of(FitOptions options) {
+  FitRun& fit = options.run;
+  fit.at = numbers_of(options.at_lists);
+  if (options.level->count() > 0 && fit.at.empty() && !fit.band) {
+    return {std::nullopt, usage_error("--level: only --at and --band use a level", "fit")};
+  }
+  if (report_missing(fit.data_file, "fit", true)) return {std::nullopt, kExitUsage};
+  return {fit, kExitResults};
+}
+
+ParsedCommandLine check_command_of(const CheckOptions& options) {
+  if (report_missing(options.run.data_file, "check", true)) return {std::nullopt, kExitUsage};
+  return {options.run, kExitResults};
+}
+
+ParsedCommandLine legacy_command_of(LegacyOptions options) {
+  LegacyRun& run = options.run;
+  // Only the default data file keeps the old behaviour of being created empty: a named
+  // one that does not exist is a typo, and must leave nothing behind.
+  if (options.data->count() > 0 && report_missing(run.data_file, "")) return {std::nullopt, kExitUsage};
+  // The result would replace the data before the run has read them.
+  if (same_file(run.data_file, run.result_file)) {
+    return {std::nullopt, usage_error(run.data_file + " and " + run.result_file + " are the same file", "")};
+  }
+  run.pause = !options.no_pause;
+  return {run, kExitResults};
+}
+
 }  // namespace
 
 ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   CLI::App cli(kDescription, "polylsq");
-  cli.footer(kFooter);
   const std::string version = std::string("polylsq ") + POLYLSQ_VERSION;
   cli.set_version_flag("--version", version, "Show the version and exit");
   cli.set_help_flag("-h,--help", "Show this help and exit");
   std::string failed_command;  // the subcommand being parsed when the parse failed
   cli.failure_message([&failed_command](const CLI::App*, const CLI::Error& error) {
-    return std::string("polylsq: ") + error.what() + "\n" + help_pointer(failed_command);
+    return std::string("polylsq: ") + error.what() + "\n" + help_pointer(failed_command) + "\n";
   });
   cli.require_subcommand(0, 1);
+  LegacyOptions legacy;
+  FitOptions fit;
+  CheckOptions check;
+  add_legacy_options(cli, legacy);
+  add_fit_command(cli, fit, version);
+  add_check_command(cli, check, version);
 
-  LegacyRun run;
-  bool no_pause = false;
-  cli.add_flag("--no-pause", no_pause,
-               "Show the closing lines but read no line from standard input at the end")
-      ->disable_flag_override();  // a flag takes no value: "--no-pause=no" is an error
-  CLI::Option* data = cli.add_option("DATA", run.data_file, "Data file (default B2F.txt)");
-  cli.add_option("RESULT", run.result_file, "Result file (default F2B.txt)");
-
-  FitRun fit;
-  CLI::App* fit_command = cli.add_subcommand("fit", kFitDescription);
-  fit_command->footer(kFitFooter);
-  fit_command->set_version_flag("--version", version, "Show the version and exit");
-  fit_command->add_option("--degree", fit.degree,
-                          "Degree of the polynomial, 0 to 10 (required for plain columns; "
-                          "overrides a data file's degree)")
-      ->check(CLI::Range(0, 10));
-  fit_command->add_flag("--json", fit.json, "One JSON object on standard output")
-      ->disable_flag_override();
-  fit_command->add_flag("--weights", fit.weights,
-                        "A third column holds each observation's weight (plain columns only)")
-      ->disable_flag_override();
-  std::vector<std::string> at_lists;
-  fit_command->add_option("--at", at_lists,
-                          "Predict at these x (X[,X...]): fitted value, standard error, "
-                          "confidence and prediction intervals")
-      ->allow_extra_args(false)  // "--at 1 data.txt": the file is no x value
-      ->check(kNumberList);
-  CLI::Option* level_option =
-      fit_command->add_option("--level", fit.level,
-                              "Confidence level of the intervals of --at and --band, between 0 and 1 "
-                              "(default 0.95)")
-          ->check(kLevel);
-  CLI::Option* plot_option =
-      fit_command->add_option("--plot", fit.plot_file, "Also draw the fit into this SVG file")
-          ->check(kFileName);
-  fit_command->add_flag("--band", fit.band, "Shade the confidence band in the picture")
-      ->disable_flag_override()
-      ->needs(plot_option);
-  fit_command->add_option("--residuals", fit.residuals_file,
-                          "Write x, y, fitted value and residual (and weight) of every "
-                          "observation to this CSV file")
-      ->check(kFileName);
-  fit_command->add_flag("--force", fit.force,
-                        "Replace an existing file that polylsq did not write (never the data file)")
-      ->disable_flag_override();
-  fit_command->add_option("FILE", fit.data_file, "Data file or columns (default B2F.txt; - for standard input)");
-
-  CheckRun check;
-  CLI::App* check_command = cli.add_subcommand("check", kCheckDescription);
-  check_command->footer(kCheckFooter);
-  check_command->set_version_flag("--version", version, "Show the version and exit");
-  check_command->add_flag("--json", check.json, "One JSON object on standard output")
-      ->disable_flag_override();
-  check_command->add_option("--plot", check.plot_file,
-                            "Also draw both fits into this SVG file")
-      ->check(kFileName);
-  check_command->add_flag("--force", check.force,
-                          "Replace an existing file that polylsq did not write (never the data file)")
-      ->disable_flag_override();
-  check_command->add_option("DATA", check.data_file, "Data file (default B2F.txt; - for standard input)");
-
-  ParsedCommandLine parsed;
   try {
     cli.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {
-    parsed.exit_status = cli.exit(help);
-    return parsed;
-  } catch (const CLI::CallForVersion& version) {
-    parsed.exit_status = cli.exit(version);
-    return parsed;
+    return {std::nullopt, cli.exit(help)};
+  } catch (const CLI::CallForVersion& version_shown) {
+    return {std::nullopt, cli.exit(version_shown)};
   } catch (const CLI::ParseError& error) {
-    if (fit_command->parsed()) failed_command = "fit";
-    if (check_command->parsed()) failed_command = "check";
+    if (fit.command->parsed()) failed_command = "fit";
+    if (check.command->parsed()) failed_command = "check";
     cli.exit(error);
-    parsed.exit_status = kExitUsage;
-    return parsed;
+    return {std::nullopt, kExitUsage};
   }
-  if (fit_command->parsed()) {
-    fit.at = numbers_of(at_lists);
-    if (level_option->count() > 0 && fit.at.empty() && !fit.band) {
-      parsed.exit_status = usage_error("--level: only --at and --band use a level", "fit");
-    } else if (report_missing(fit.data_file, "fit", true)) {
-      parsed.exit_status = kExitUsage;
-    } else {
-      parsed.command = fit;
-    }
-    return parsed;
-  }
-  if (check_command->parsed()) {
-    if (report_missing(check.data_file, "check", true)) {
-      parsed.exit_status = kExitUsage;
-    } else {
-      parsed.command = check;
-    }
-    return parsed;
-  }
-  // Only the default data file keeps the old behaviour of being created empty: a named
-  // one that does not exist is a typo, and must leave nothing behind.
-  if (data->count() > 0 && report_missing(run.data_file, "")) {
-    parsed.exit_status = kExitUsage;
-    return parsed;
-  }
-  // The result would replace the data before the run has read them.
-  if (same_file(run.data_file, run.result_file)) {
-    parsed.exit_status = usage_error(run.data_file + " and " + run.result_file + " are the same file", "");
-    return parsed;
-  }
-  run.pause = !no_pause;
-  parsed.command = run;
-  return parsed;
+  if (fit.command->parsed()) return fit_command_of(std::move(fit));
+  if (check.command->parsed()) return check_command_of(check);
+  return legacy_command_of(std::move(legacy));
 }
 
 }  // namespace polylsq::app

@@ -1,6 +1,7 @@
 // Opening and reading the data of `fit` and `check`.
 #include "app/data_input.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -8,11 +9,10 @@
 #include "recio/platform.h"
 
 namespace polylsq::app {
+namespace {
 
-std::string data_display_name(const std::string& data_file) {
-  return data_file == "-" ? "standard input" : data_file;
-}
-
+// The data opened for reading in binary mode (standard input for "-"), or why not.
+// Closed with close_data.
 Expected<std::FILE*> open_data(const std::string& data_file) {
   if (data_file == "-") return stdin;
   std::error_code ignored;
@@ -28,6 +28,16 @@ void close_data(std::FILE* file) {
   if (file != stdin) std::fclose(file);
 }
 
+Error unreadable(const std::string& data_file) {
+  return Error{ErrorKind::kCannotRead, data_display_name(data_file) + ": could not be read"};
+}
+
+}  // namespace
+
+std::string data_display_name(const std::string& data_file) {
+  return data_file == "-" ? "standard input" : data_file;
+}
+
 Expected<std::string> read_whole_data(const std::string& data_file) {
   const Expected<std::FILE*> opened = open_data(data_file);
   if (!opened) return opened.error();
@@ -38,8 +48,19 @@ Expected<std::string> read_whole_data(const std::string& data_file) {
   while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, n);
   const bool failed = std::ferror(file) != 0;
   close_data(file);
-  if (failed) return Error{ErrorKind::kCannotRead, data_display_name(data_file) + ": could not be read"};
+  if (failed) return unreadable(data_file);
   return bytes;
+}
+
+Expected<input::DataSet> read_observations(const std::string& data_file, const input::ReadOptions& options,
+                                           std::optional<std::string_view> contents) {
+  Expected<std::FILE*> file = contents ? Expected<std::FILE*>(recio::platform::open_memory_c_file(*contents))
+                                       : open_data(data_file);
+  if (!file) return file.error();
+  if (*file == nullptr) return unreadable(data_file);
+  Expected<input::DataSet> observations = input::read_data(*file, data_display_name(data_file), options);
+  close_data(*file);
+  return observations;
 }
 
 }  // namespace polylsq::app

@@ -2,9 +2,11 @@
 // input for "-". A folder is refused by name before anything is read.
 #pragma once
 
-#include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 
+#include "input/data_reader.h"
 #include "text/expected.h"
 
 namespace polylsq::app {
@@ -12,12 +14,15 @@ namespace polylsq::app {
 // The name that messages give the data: the file name, "standard input" for "-".
 std::string data_display_name(const std::string& data_file);
 
-// The data opened for reading in binary mode (standard input for "-"), or why not
-// ("data: is a folder", "data: cannot be opened"). Close it with close_data.
-Expected<std::FILE*> open_data(const std::string& data_file);
-void close_data(std::FILE* file);
-
-// The whole data, read once (a pipe to its end), or why not ("data: could not be read").
+// The whole data, read once (a pipe to its end), or why not ("data: is a folder", "data:
+// cannot be opened", "data: could not be read").
 Expected<std::string> read_whole_data(const std::string& data_file);
+
+// The observations of the data as the accurate reader reads them with `options`: from the
+// file (or standard input), or from `contents` where the caller has read them already.
+// Errors: those of read_whole_data and of input::read_data, the data named by
+// data_display_name.
+Expected<input::DataSet> read_observations(const std::string& data_file, const input::ReadOptions& options,
+                                           std::optional<std::string_view> contents = std::nullopt);
 
 }  // namespace polylsq::app

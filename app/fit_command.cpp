@@ -3,8 +3,6 @@
 #include "app/fit_command.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstdio>
 #include <iostream>
 #include <vector>
 
@@ -12,30 +10,22 @@
 #include "accurate/polynomial_fit.h"
 #include "accurate/prediction.h"
 #include "app/atomic_file.h"
+#include "app/command_status.h"
 #include "app/data_input.h"
 #include "app/fit_picture.h"
 #include "app/fit_report.h"
 #include "app/output_target.h"
+#include "app/report_text.h"
 #include "input/data_reader.h"
-#include "recio/exit_status.h"
 
 namespace polylsq::app {
 namespace {
 
-int fail(const std::string& message, int status = kExitRuntimeError) {
-  std::cerr << "polylsq: " << message << "\n";
-  return status;
-}
-
 // The data of `run`, or why there is none.
-Expected<input::DataSet> read_observations(const FitRun& run, const std::string& name) {
-  const Expected<std::FILE*> file = open_data(run.data_file);
-  if (!file) return file.error();
+Expected<input::DataSet> observations_of(const FitRun& run) {
   input::ReadOptions options;
   options.weights = run.weights;
-  Expected<input::DataSet> result = input::read_data(*file, name, options);
-  close_data(*file);
-  return result;
+  return read_observations(run.data_file, options);
 }
 
 // The files that `run` writes besides its report.
@@ -46,15 +36,9 @@ std::vector<OutputRequest> outputs_of(const FitRun& run) {
   return outputs;
 }
 
-// The shortest text that reads back as `value`; "0" for either zero.
-std::string exact_text(double value) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, value == 0.0 ? 0.0 : value).ptr);
-}
-
 // The predictions asked for, each beyond the x range of the observations used named in a
 // warning; or why one cannot be made.
-Expected<Predictions> predictions_of(const FitRun& run, const input::DataSet& data,
+Expected<Predictions> predictions_of(const FitRun& run, const input::Series& data,
                                      const accurate::PolynomialFit& fit,
                                      std::vector<std::string>& warnings) {
   Predictions predictions;
@@ -84,7 +68,7 @@ Expected<Predictions> predictions_of(const FitRun& run, const input::DataSet& da
 }
 
 // x, y, fitted value and residual of every observation (and its weight), as CSV.
-std::string residuals_csv(const input::DataSet& data, const accurate::PolynomialFit& fit) {
+std::string residuals_csv(const input::Series& data, const accurate::PolynomialFit& fit) {
   const bool weighted = !data.w.empty();
   std::string out(weighted ? kWeightedResidualsHeader : kResidualsHeader);
   out += "\n";
@@ -101,17 +85,16 @@ std::string residuals_csv(const input::DataSet& data, const accurate::Polynomial
 }  // namespace
 
 int run_fit(const FitRun& run) {
-  if (auto refusal = refuse_outputs(run.data_file, outputs_of(run), run.force)) return fail(*refusal, kExitUsage);
+  if (const Expected<void> allowed = refuse_outputs(run.data_file, outputs_of(run), run.force); !allowed) {
+    return fail(allowed.error().message, kExitUsage);
+  }
   const std::string name = data_display_name(run.data_file);
-  const Expected<input::DataSet> observations = read_observations(run, name);
+  const Expected<input::DataSet> observations = observations_of(run);
   if (!observations) return fail(observations.error().message);
   const input::DataSet& data = *observations;
+  const input::Series& series = data.series.front();
 
-  if (!run.degree && !data.file_degree) {
-    return fail(name + " holds plain columns: --degree is required\n"
-                "Run 'polylsq fit --help' for usage.",
-                kExitUsage);
-  }
+  if (!run.degree && !data.file_degree) return usage_error(name + " holds plain columns: --degree is required", "fit");
   const int degree = run.degree ? *run.degree : *data.file_degree;
   if (degree < 0 || degree > accurate::kMaxDegree) {
     return fail(name + ": the degree on its first line is " + std::to_string(degree) +
@@ -119,7 +102,7 @@ int run_fit(const FitRun& run) {
                 " (--degree overrides it)");
   }
 
-  const auto fit = accurate::fit_polynomial(data.x, data.y, data.w, degree);
+  const auto fit = accurate::fit_polynomial(series.x, series.y, series.w, degree);
   if (!fit) return fail(name + ": " + fit.error().message);
 
   FitSource source{name, data.format == input::DataFormat::kDataFile ? "data file" : "columns",
@@ -130,7 +113,7 @@ int run_fit(const FitRun& run) {
                               " observations leave no degrees of freedom for the error of " +
                               std::to_string(fit->degree + 1) + " coefficients");
   }
-  const Expected<Predictions> predictions = predictions_of(run, data, *fit, source.warnings);
+  const Expected<Predictions> predictions = predictions_of(run, series, *fit, source.warnings);
   if (!predictions) return fail(predictions.error().message);
   const Predictions& asked = *predictions;
   std::cout << (run.json ? fit_json(*fit, source, asked) : fit_text(*fit, source, asked))
@@ -141,11 +124,14 @@ int run_fit(const FitRun& run) {
   if (!run.plot_file.empty()) {
     PictureExtras extras;
     if (run.band && band_defined) extras.band_level = run.level;
-    if (auto error = draw_fit(run.plot_file, data, *fit, extras)) status = fail(*error);
+    if (const Expected<void> drawn = draw_fit(run.plot_file, series, *fit, extras); !drawn) {
+      status = fail(drawn.error().message);
+    }
   }
   if (!run.residuals_file.empty()) {
-    if (auto error = write_file_atomically(run.residuals_file, residuals_csv(data, *fit))) {
-      status = fail(*error);
+    if (const Expected<void> written = write_file_atomically(run.residuals_file, residuals_csv(series, *fit));
+        !written) {
+      status = fail(written.error().message);
     }
   }
   return status;

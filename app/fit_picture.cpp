@@ -5,9 +5,9 @@
 
 #include "accurate/prediction.h"
 #include "app/atomic_file.h"
-#include "app/fit_report.h"
 #include "app/printed_curve.h"
 #include "app/output_target.h"
+#include "app/report_text.h"
 #include "plot/svg_plot.h"
 
 namespace polylsq::app {
@@ -30,8 +30,8 @@ std::string title_of(const accurate::PolynomialFit& fit) {
 
 }  // namespace
 
-std::optional<std::string> draw_fit(const std::string& path, const input::DataSet& data,
-                                    const accurate::PolynomialFit& fit, const PictureExtras& extras) {
+Expected<void> draw_fit(const std::string& path, const input::Series& data, const accurate::PolynomialFit& fit,
+                        const PictureExtras& extras) {
   plot::PlotRequest request;
   request.x = data.x;
   request.y = data.y;

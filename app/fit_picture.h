@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "input/data_reader.h"
 #include "accurate/polynomial_fit.h"
+#include "input/data_reader.h"
+#include "text/expected.h"
 
 namespace polylsq::app {
 
@@ -21,9 +22,9 @@ struct PictureExtras {
   std::optional<double> band_level;
 };
 
-// Draws the picture into the SVG file `path`, completely or not at all. Returns
-// std::nullopt when written, else why not.
-std::optional<std::string> draw_fit(const std::string& path, const input::DataSet& data,
-                                    const accurate::PolynomialFit& fit, const PictureExtras& extras);
+// Draws the picture into the SVG file `path`, completely or not at all. Errors: those of
+// write_file_atomically.
+Expected<void> draw_fit(const std::string& path, const input::Series& data, const accurate::PolynomialFit& fit,
+                        const PictureExtras& extras);
 
 }  // namespace polylsq::app

@@ -1,10 +1,12 @@
 // The text and JSON reports of an accurate fit.
 #include "app/fit_report.h"
 
-#include <charconv>
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
+#include <cstdint>
+#include <optional>
+
+#include "app/report_text.h"
 
 namespace polylsq::app {
 namespace {
@@ -12,27 +14,9 @@ namespace {
 constexpr int kCoefficientDigits = 15;  // a double's coefficient, to read back nearly whole
 constexpr int kStatisticDigits = 12;    // at least the 10 significant digits promised
 
-// `text` right-aligned in `width` characters (never cut).
-std::string right(const std::string& text, std::size_t width) {
-  return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
-}
-
-std::string left(const std::string& text, std::size_t width) {
-  return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
-
-// One table row: the cells in their widths, two blanks between; the first cell
-// left-aligned when `label_first`, every other cell right-aligned.
-std::string row(const std::vector<std::string>& cells, const std::vector<std::size_t>& widths,
-                bool label_first = true) {
-  std::string line;
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (i > 0) line += "  ";
-    line += i == 0 && label_first ? left(cells[i], widths[i]) : right(cells[i], widths[i]);
-  }
-  while (!line.empty() && line.back() == ' ') line.pop_back();
-  return line + "\n";
-}
+const std::vector<Column> kCoefficientColumns{{5}, {22}, {19}, {19}, {19}};
+const std::vector<Column> kAnovaColumns{{10, Align::kLeft}, {12}, {22}, {22}, {19}, {19}};
+const std::vector<Column> kPredictionColumns{{19}, {19}, {19}, {41}, {41}};
 
 std::string count(std::int64_t value) { return std::to_string(value); }
 
@@ -64,46 +48,26 @@ std::vector<std::string> all_warnings(const accurate::PolynomialFit& fit, const 
   return warnings;
 }
 
-void drop_negative_zeros(nlohmann::ordered_json& node) {
-  if (node.is_number_float() && node.get<double>() == 0.0) node = 0.0;
-  if (!node.is_structured()) return;
-  for (nlohmann::ordered_json& child : node) drop_negative_zeros(child);
-}
-
-}  // namespace
-
-std::string significant(std::optional<double> value, int digits) {
-  if (!value) return "undefined";
-  char text[64];
-  const double shown = *value == 0.0 ? 0.0 : *value;  // no "-0"
-  const auto result = std::to_chars(text, text + sizeof text, shown, std::chars_format::general, digits);
-  return std::string(text, result.ptr);
-}
-
-std::string json_text(nlohmann::ordered_json report) {
-  drop_negative_zeros(report);
-  return report.dump(2) + "\n";
-}
-
-std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source,
-                     const Predictions& predictions) {
+// The heading and the table of the coefficients.
+std::string coefficients_text(const accurate::PolynomialFit& fit, const FitSource& source) {
   std::string out = "Polynomial fit of degree " + std::to_string(fit.degree) + " to " +
                     count(fit.n) + " observations (" + source.name + ", " + source.format +
                     (fit.weighted ? ", weighted" : "") + ")\n\n";
-
-  const std::vector<std::size_t> coefficient_widths{5, 22, 19, 19, 19};
-  out += row({"power", "coefficient", "standard error", "t value", "Pr(>|t|)"}, coefficient_widths,
-             false);
+  out += table_row({"power", "coefficient", "standard error", "t value", "Pr(>|t|)"}, kCoefficientColumns);
   for (std::size_t k = 0; k < fit.coefficients.size(); ++k) {
-    out += row({std::to_string(k), significant(fit.coefficients[k], kCoefficientDigits),
-                significant(fit.standard_errors[k], kStatisticDigits),
-                significant(fit.t_values[k], kStatisticDigits),
-                significant(fit.p_values[k], kStatisticDigits)},
-               coefficient_widths, false);
+    out += table_row({std::to_string(k), significant(fit.coefficients[k], kCoefficientDigits),
+                      significant(fit.standard_errors[k], kStatisticDigits),
+                      significant(fit.t_values[k], kStatisticDigits),
+                      significant(fit.p_values[k], kStatisticDigits)},
+                     kCoefficientColumns);
   }
+  return out;
+}
 
+// R-squared to the observations, then the analysis of variance.
+std::string summary_text(const accurate::PolynomialFit& fit) {
   const auto& anova = fit.anova;
-  out += "\n";
+  std::string out = "\n";
   out += "R-squared            " + significant(fit.r_squared, kCoefficientDigits) + "\n";
   out += "Adjusted R-squared   " + significant(fit.adjusted_r_squared, kCoefficientDigits) + "\n";
   out += "Residual SD          " + significant(fit.residual_sd, kStatisticDigits) + " on " +
@@ -111,42 +75,44 @@ std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source
   out += "Observations         " + count(fit.n);
   if (fit.zero_weight_count > 0) out += " (and " + count(fit.zero_weight_count) + " of weight 0, not used)";
   out += "\n\nAnalysis of variance\n";
+  out += table_row({"source", "df", "sum of squares", "mean square", "F", "Pr(>F)"}, kAnovaColumns);
+  out += table_row({"regression", count(anova.regression_df),
+                    significant(anova.regression_sum_of_squares, kStatisticDigits),
+                    significant(anova.regression_mean_square, kStatisticDigits),
+                    significant(anova.f_value, kStatisticDigits),
+                    significant(anova.f_p_value, kStatisticDigits)},
+                   kAnovaColumns);
+  out += table_row({"error", count(anova.error_df), significant(anova.error_sum_of_squares, kStatisticDigits),
+                    significant(anova.error_mean_square, kStatisticDigits), "", ""},
+                   kAnovaColumns);
+  out += table_row({"total", count(anova.total_df), significant(anova.total_sum_of_squares, kStatisticDigits),
+                    "", "", ""},
+                   kAnovaColumns);
+  return out;
+}
 
-  const std::vector<std::size_t> anova_widths{10, 12, 22, 22, 19, 19};
-  out += row({"source", "df", "sum of squares", "mean square", "F", "Pr(>F)"}, anova_widths);
-  out += row({"regression", count(anova.regression_df),
-              significant(anova.regression_sum_of_squares, kStatisticDigits),
-              significant(anova.regression_mean_square, kStatisticDigits),
-              significant(anova.f_value, kStatisticDigits),
-              significant(anova.f_p_value, kStatisticDigits)},
-             anova_widths);
-  out += row({"error", count(anova.error_df), significant(anova.error_sum_of_squares, kStatisticDigits),
-              significant(anova.error_mean_square, kStatisticDigits), "", ""},
-             anova_widths);
-  out += row({"total", count(anova.total_df), significant(anova.total_sum_of_squares, kStatisticDigits),
-              "", "", ""},
-             anova_widths);
-
-  if (!predictions.rows.empty()) {
-    out += "\nPredictions (" + significant(predictions.level * 100, kStatisticDigits) +
-           "% intervals)\n";
-    const std::vector<std::size_t> widths{19, 19, 19, 41, 41};
-    out += row({"x", "fit", "se(fit)", "confidence interval", "prediction interval"}, widths, false);
-    for (const PredictionAt& at : predictions.rows) {
-      const accurate::Prediction& p = at.prediction;
-      out += row({significant(at.x, kStatisticDigits), significant(p.fit, kCoefficientDigits),
-                  significant(p.se_fit, kStatisticDigits), interval_text(p.confidence),
-                  interval_text(p.prediction)},
-                 widths, false);
-    }
-  }
-
-  const std::vector<std::string> warnings = all_warnings(fit, source);
-  if (!warnings.empty()) {
-    out += "\nWarnings\n";
-    for (const std::string& warning : warnings) out += "  " + warning + "\n";
+// The predictions asked for; nothing when none were.
+std::string predictions_text(const Predictions& predictions) {
+  if (predictions.rows.empty()) return {};
+  std::string out = "\nPredictions (" + significant(predictions.level * 100, kStatisticDigits) +
+                    "% intervals)\n";
+  out += table_row({"x", "fit", "se(fit)", "confidence interval", "prediction interval"}, kPredictionColumns);
+  for (const PredictionAt& at : predictions.rows) {
+    const accurate::Prediction& p = at.prediction;
+    out += table_row({significant(at.x, kStatisticDigits), significant(p.fit, kCoefficientDigits),
+                      significant(p.se_fit, kStatisticDigits), interval_text(p.confidence),
+                      interval_text(p.prediction)},
+                     kPredictionColumns);
   }
   return out;
+}
+
+}  // namespace
+
+std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source,
+                     const Predictions& predictions) {
+  return coefficients_text(fit, source) + summary_text(fit) + predictions_text(predictions) +
+         warnings_text(all_warnings(fit, source));
 }
 
 std::string fit_json(const accurate::PolynomialFit& fit, const FitSource& source,

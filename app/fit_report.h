@@ -2,10 +2,7 @@
 // object for scripts. Pure functions from the fit to text.
 #pragma once
 
-#include <nlohmann/json.hpp>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "accurate/polynomial_fit.h"
@@ -46,12 +43,5 @@ std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source
 // are the shortest text that reads back as the same double. Ends with a line end.
 std::string fit_json(const accurate::PolynomialFit& fit, const FitSource& source,
                      const Predictions& predictions = {});
-
-// `value` with `digits` significant digits in the shorter of fixed and scientific form
-// ("0.998364121", "1.25e-07"), or "undefined"; a negative zero reads "0".
-std::string significant(std::optional<double> value, int digits);
-
-// `report` as text: two-space indents, a final line end, every negative zero written as 0.
-std::string json_text(nlohmann::ordered_json report);
 
 }  // namespace polylsq::app

@@ -8,9 +8,9 @@
 
 #include "app/check_command.h"
 #include "app/command_line.h"
+#include "app/command_status.h"
 #include "app/fit_command.h"
 #include "app/program.h"
-#include "recio/exit_status.h"
 #include "recio/platform.h"
 
 namespace {
@@ -27,8 +27,7 @@ struct RunCommand {
 int checked_standard_output(int status) {
   std::cout.flush();
   if (!std::cout.fail() && std::ferror(stdout) == 0) return status;
-  std::cerr << "polylsq: standard output could not be written\n";
-  return polylsq::kExitRuntimeError;
+  return polylsq::app::fail("standard output could not be written");
 }
 
 }  // namespace

@@ -96,30 +96,32 @@ bool replaceable(const fs::path& path, OutputKind kind) {
 
 bool ends_in_svg(const std::string& name) { return name.size() >= 4 && upper(name.substr(name.size() - 4)) == ".SVG"; }
 
-// Why what is at `place` may not take the output `out`; std::nullopt when it may.
-std::optional<std::string> refuse_existing(const OutputRequest& out, const OutputPlace& place, bool force) {
+Error refusal(std::string message) { return Error{ErrorKind::kInvalidArgument, std::move(message)}; }
+
+// Why what is at `place` may not take the output `out`, if it may not.
+Expected<void> refuse_existing(const OutputRequest& out, const OutputPlace& place, bool force) {
   const std::string label = out.option + " " + out.name;
   switch (place.type) {
     case fs::file_type::not_found:
       break;
     case fs::file_type::regular:
       if (!force && !replaceable(place.path, out.kind)) {
-        return label + ": the file exists and is not " +
+        return refusal(label + ": the file exists and is not " +
                (out.kind == OutputKind::kPicture ? "a picture" : "a table") +
-               " written by polylsq; --force replaces it";
+               " written by polylsq; --force replaces it");
       }
       break;
     case fs::file_type::directory:
-      return label + ": is a folder";
+      return refusal(label + ": is a folder");
     default:
       if (!place.write_through) {
-        return label + ": is neither a regular file, a character device nor a pipe";
+        return refusal(label + ": is neither a regular file, a character device nor a pipe");
       }
   }
   if (out.kind == OutputKind::kPicture && !place.write_through && !ends_in_svg(out.name)) {
-    return label + ": a picture is written as SVG: name a file ending in .svg";
+    return refusal(label + ": a picture is written as SVG: name a file ending in .svg");
   }
-  return std::nullopt;
+  return {};
 }
 
 }  // namespace
@@ -147,24 +149,24 @@ OutputPlace place_of(const std::string& name) {
   return place;
 }
 
-std::optional<std::string> refuse_outputs(const std::string& data_file,
-                                          const std::vector<OutputRequest>& outputs, bool force) {
+Expected<void> refuse_outputs(const std::string& data_file, const std::vector<OutputRequest>& outputs,
+                              bool force) {
   std::vector<OutputPlace> places;
   for (const OutputRequest& out : outputs) {
     const OutputPlace place = place_of(out.name);
     const std::string label = out.option + " " + out.name;
     if (data_file != "-" && same_place(place, place_of(data_file))) {
-      return label + ": is the data file; name another file for the output";
+      return refusal(label + ": is the data file; name another file for the output");
     }
     for (std::size_t earlier = 0; earlier < places.size(); ++earlier) {
       if (same_place(place, places[earlier])) {
-        return label + ": is also the " + outputs[earlier].option + " file; name two different files";
+        return refusal(label + ": is also the " + outputs[earlier].option + " file; name two different files");
       }
     }
-    if (auto refusal = refuse_existing(out, place, force)) return refusal;
+    if (Expected<void> allowed = refuse_existing(out, place, force); !allowed) return allowed;
     places.push_back(place);
   }
-  return std::nullopt;
+  return {};
 }
 
 bool same_file(const std::string& a, const std::string& b) { return same_place(place_of(a), place_of(b)); }

@@ -13,10 +13,11 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "text/expected.h"
 
 namespace polylsq::app {
 
@@ -44,10 +45,11 @@ struct OutputPlace {
 OutputPlace place_of(const std::string& name);
 
 // Checks `outputs` against the data file `data_file` ("-": standard input, no file) and
-// against each other, and what exists at each. Returns std::nullopt when every output may
-// be written, else why not: one line naming the output and saying what to do.
-std::optional<std::string> refuse_outputs(const std::string& data_file,
-                                          const std::vector<OutputRequest>& outputs, bool force);
+// against each other, and what exists at each. Succeeds when every output may be written;
+// else an error of kind kInvalidArgument saying why not: one line naming the output and
+// saying what to do.
+Expected<void> refuse_outputs(const std::string& data_file, const std::vector<OutputRequest>& outputs,
+                              bool force);
 
 // Whether the files named `a` and `b` are one file, by the rule above.
 bool same_file(const std::string& a, const std::string& b);

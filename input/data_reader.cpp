@@ -62,13 +62,43 @@ LineSource::Status next_significant(LineSource& lines, ClassifiedLine& line) {
 
 Error bad_data(std::string message) { return {ErrorKind::kBadData, std::move(message)}; }
 
-Error no_observations(std::size_t skipped_rows) {
-  return bad_data(skipped_rows == 0 ? "no observations"
-                                    : "no observations: every row has an empty or NA cell");
+// "no observations", "no x values: every row has an empty or NA cell".
+Error nothing_read(std::string_view what, std::size_t skipped_rows) {
+  return bad_data(std::string(what) +
+                  (skipped_rows == 0 ? "" : ": every row has an empty or NA cell"));
 }
 
 Error weights_of_data_file() {
   return {ErrorKind::kInvalidArgument, "--weights needs plain columns, not the data-file format"};
+}
+
+Error columns_of_data_file() {
+  return {ErrorKind::kInvalidArgument,
+          "a choice of columns needs plain columns, not the data-file format"};
+}
+
+bool chooses_columns(const ReadOptions& options) {
+  return options.x_column || !options.y_columns.empty() || options.weights_column;
+}
+
+// Why `options` cannot read a data file; none when they can.
+std::optional<Error> refusal_of_data_file(const ReadOptions& options) {
+  if (chooses_columns(options)) return columns_of_data_file();
+  if (options.weights) return weights_of_data_file();
+  return std::nullopt;
+}
+
+ColumnRoles roles_of(const ReadOptions& options) {
+  ColumnRoles roles;
+  roles.chosen = chooses_columns(options);
+  if (options.x_column) roles.x = *options.x_column;
+  if (!options.y_columns.empty()) roles.y = options.y_columns;
+  if (options.weights_column) {
+    roles.w = *options.weights_column;
+  } else if (options.weights) {
+    roles.w = ColumnRef{3, {}};
+  }
+  return roles;
 }
 
 // One of the two header integers of a data file; `what` names it in messages.
@@ -118,24 +148,31 @@ std::optional<std::string> unread_values(LineSource& lines, int count) {
 
 // The observations of a data file whose header gave `degree` and `count` (>= 1).
 Expected<DataSet> read_observations(LineSource& lines, std::optional<std::size_t> file_bytes,
-                                    int degree, int count) {
+                                    bool source_lines, int degree, int count) {
   DataSet data;
   data.format = DataFormat::kDataFile;
   data.file_degree = degree;
   ValueColumn x;
   ValueColumn y;
+  LineColumn line_numbers;
   if (file_bytes) {
     // an observation takes at least a line "/": two bytes, the last one one byte
     const std::size_t most = std::min(static_cast<std::size_t>(count), (*file_bytes + 1) / 2);
     x.reserve(most);
     y.reserve(most);
+    if (source_lines) line_numbers.reserve(most);
   }
-  if (const Expected<void> read = read_list_observations(lines, count, x, y); !read) {
+  if (const Expected<void> read = read_list_observations(
+          lines, count, x, y, source_lines ? &line_numbers : nullptr);
+      !read) {
     return read.error();
   }
   if (auto warning = unread_values(lines, count)) data.warnings.push_back(std::move(*warning));
-  data.x = x.take();
-  data.y = y.take();
+  Series& series = data.series.emplace_back();
+  series.name = "y";
+  series.x = x.take();
+  series.y = y.take();
+  series.lines = line_numbers.take();
   return data;
 }
 
@@ -145,7 +182,7 @@ Error count_too_small(std::size_t line, int count) {
 }
 
 Expected<DataSet> read_data_file(LineSource& lines, std::optional<std::size_t> file_bytes,
-                                 const ClassifiedLine& degree_line,
+                                 bool source_lines, const ClassifiedLine& degree_line,
                                  const ClassifiedLine& count_line) {
   int degree = 0;
   int count = 0;
@@ -158,58 +195,39 @@ Expected<DataSet> read_data_file(LineSource& lines, std::optional<std::size_t> f
     return read.error();
   }
   if (count < 1) return count_too_small(count_line.number, count);
-  return read_observations(lines, file_bytes, degree, count);
+  return read_observations(lines, file_bytes, source_lines, degree, count);
 }
 
 // A data file whatever its first lines look like: the header read list-directed.
-Expected<DataSet> read_forced_data_file(LineSource& lines, std::optional<std::size_t> file_bytes) {
+Expected<DataSet> read_forced_data_file(LineSource& lines, std::optional<std::size_t> file_bytes,
+                                        bool source_lines) {
   int degree = 0;
   int count = 0;
   if (const Expected<void> read = read_list_header(lines, degree, count); !read) {
     return read.error();
   }
   if (count < 1) return count_too_small(lines.line_number(), count);
-  return read_observations(lines, file_bytes, degree, count);
+  return read_observations(lines, file_bytes, source_lines, degree, count);
 }
 
-// `held`: lines already taken from `lines` to choose the format, in order.
+// `classified`: lines already taken from `lines` to choose the format, in order.
 Expected<DataSet> read_columns(LineSource& lines, std::optional<std::size_t> file_bytes,
-                               bool weights, std::span<const ClassifiedLine> held) {
+                               const ReadOptions& options,
+                               std::span<const ClassifiedLine> classified) {
   DataSet data;
-  ValueColumn x;
-  ValueColumn y;
-  ValueColumn w;
-  if (file_bytes) {
-    // a row takes at least "1 2\n" ("1 2 3\n" with weights), the last one no line end
-    const std::size_t most = (*file_bytes + 1) / (weights ? 6 : 4);
-    x.reserve(most);
-    y.reserve(most);
-    if (weights) w.reserve(most);
+  ColumnReader reader(roles_of(options), file_bytes, options.source_lines, data.warnings);
+  std::vector<HeldLine> held;
+  for (const ClassifiedLine& line : classified) held.push_back({line.number, line.text});
+  if (const Expected<void> read = read_table(lines, held, reader); !read) return read.error();
+  data.series = reader.take_series();
+  const bool several = data.series.size() > 1;
+  for (std::size_t k = 0; k < data.series.size(); ++k) {
+    if (!data.series[k].x.empty()) continue;
+    if (reader.skipped_rows() == 0) return nothing_read("no observations", 0);
+    return nothing_read(several ? "no observations for " + data.series[k].name : "no observations",
+                        reader.skipped_rows(k));
   }
-  ColumnReader reader(weights, ColumnSink{x, y, w, data.warnings});
-  for (const ClassifiedLine& line : held) {
-    if (const Expected<void> taken = reader.take_line(line.number, line.text); !taken) {
-      return taken.error();
-    }
-  }
-  std::string_view text;
-  for (;;) {
-    std::size_t plain_lines = 0;
-    const std::size_t plain_bytes =
-        reader.take_plain_rows(lines.unread(), lines.max_line_bytes(), plain_lines);
-    lines.skip(plain_bytes, plain_lines);
-    const LineSource::Status status = lines.next(text);
-    if (status == LineSource::Status::kEnd) break;
-    if (status == LineSource::Status::kFailed) return lines.failure();
-    if (const Expected<void> taken = reader.take_line(lines.line_number(), text); !taken) {
-      return taken.error();
-    }
-  }
-  reader.finish();
-  if (x.size() == 0) return no_observations(reader.skipped_rows());
-  data.x = x.take();
-  data.y = y.take();
-  if (weights) data.w = w.take();
+  data.x_header = reader.plan()->x_header;
   return data;
 }
 
@@ -218,15 +236,15 @@ Expected<DataSet> read_any(std::FILE* file, const ReadOptions& options,
   const std::optional<std::size_t> file_bytes = bytes_left(file);
   LineSource lines(file, limits);
   if (options.data_file_only) {
-    if (options.weights) return weights_of_data_file();
-    return read_forced_data_file(lines, file_bytes);
+    if (auto refusal = refusal_of_data_file(options)) return *refusal;
+    return read_forced_data_file(lines, file_bytes, options.source_lines);
   }
   ClassifiedLine first;
   LineSource::Status status = next_significant(lines, first);
-  if (status == LineSource::Status::kEnd) return no_observations(0);
+  if (status == LineSource::Status::kEnd) return nothing_read("no observations", 0);
   if (status == LineSource::Status::kFailed) return lines.failure();
   if (first.kind != LineKind::kSingleNumber) {
-    return read_columns(lines, file_bytes, options.weights, std::span(&first, 1));
+    return read_columns(lines, file_bytes, options, std::span(&first, 1));
   }
 
   // The next read reuses the buffer: keep the first line.
@@ -236,14 +254,33 @@ Expected<DataSet> read_any(std::FILE* file, const ReadOptions& options,
   status = next_significant(lines, second);
   if (status == LineSource::Status::kFailed) return lines.failure();
   if (status == LineSource::Status::kEnd) {
-    return read_columns(lines, file_bytes, options.weights, std::span(&first, 1));
+    return read_columns(lines, file_bytes, options, std::span(&first, 1));
   }
   if (second.kind != LineKind::kSingleNumber) {
     const ClassifiedLine held[] = {first, second};
-    return read_columns(lines, file_bytes, options.weights, held);
+    return read_columns(lines, file_bytes, options, held);
   }
-  if (options.weights) return weights_of_data_file();
-  return read_data_file(lines, file_bytes, first, second);
+  if (auto refusal = refusal_of_data_file(options)) return *refusal;
+  return read_data_file(lines, file_bytes, options.source_lines, first, second);
+}
+
+Expected<XValues> read_x_list(std::FILE* file, const std::optional<ColumnRef>& x_column,
+                              const StreamLimits& limits) {
+  XValues values;
+  ColumnRoles roles;
+  roles.y.clear();
+  if (x_column) {
+    roles.x = *x_column;
+    roles.chosen = true;
+  }
+  const std::optional<std::size_t> file_bytes = bytes_left(file);
+  LineSource lines(file, limits);
+  ColumnReader reader(roles, file_bytes, false, values.warnings);
+  if (const Expected<void> read = read_table(lines, {}, reader); !read) return read.error();
+  values.x = std::move(reader.take_series().front().x);
+  if (values.x.empty()) return nothing_read("no x values", reader.skipped_rows());
+  values.header = reader.plan()->x_header;
+  return values;
 }
 
 std::string with_name(std::string_view display_name, std::string message) {
@@ -251,12 +288,11 @@ std::string with_name(std::string_view display_name, std::string message) {
   return std::string(display_name) + ": " + message;
 }
 
-}  // namespace
-
-Expected<DataSet> read_data(std::FILE* file, std::string_view display_name,
-                            const ReadOptions& options, const StreamLimits& limits) {
+// `read`'s message and warnings named after the file; memory that runs out as an error.
+template <typename Result, typename Read>
+Expected<Result> named_read(std::string_view display_name, const Read& read_file) {
   try {
-    Expected<DataSet> read = read_any(file, options, limits);
+    Expected<Result> read = read_file();
     if (!read) {
       read.error().message = with_name(display_name, std::move(read.error().message));
       return read;
@@ -269,6 +305,19 @@ Expected<DataSet> read_data(std::FILE* file, std::string_view display_name,
     return Error{ErrorKind::kOutOfMemory,
                  with_name(display_name, "not enough memory to read the file")};
   }
+}
+
+}  // namespace
+
+Expected<DataSet> read_data(std::FILE* file, std::string_view display_name,
+                            const ReadOptions& options, const StreamLimits& limits) {
+  return named_read<DataSet>(display_name, [&] { return read_any(file, options, limits); });
+}
+
+Expected<XValues> read_x_values(std::FILE* file, std::string_view display_name,
+                                const std::optional<ColumnRef>& x_column,
+                                const StreamLimits& limits) {
+  return named_read<XValues>(display_name, [&] { return read_x_list(file, x_column, limits); });
 }
 
 }  // namespace polylsq::input

@@ -18,9 +18,11 @@ namespace {
 constexpr std::size_t kItemsPerRead = 2;  // x, y
 
 // "-3.14159 27.18282": observations that are whole lines of two plain numbers, taken from
-// the bytes read as one read statement each would take them. Returns how many, at most
-// `most`.
-int take_plain_observations(LineSource& lines, int most, ValueColumn& x, ValueColumn& y) {
+// the bytes read as one read statement each would take them, with their lines when
+// `kLines`. Returns how many, at most `most`.
+template <bool kLines>
+int take_plain_observations(LineSource& lines, int most, ValueColumn& x, ValueColumn& y,
+                            LineColumn* line_numbers) {
   static const FieldClasses kClasses = make_field_classes(",", "/");
   const std::string_view bytes = lines.unread();
   const char* p = bytes.data();
@@ -34,6 +36,7 @@ int take_plain_observations(LineSource& lines, int most, ValueColumn& x, ValueCo
     if (line_end == 0) break;
     x.push(items[0]);
     y.push(items[1]);
+    if constexpr (kLines) line_numbers->push(lines.line_number() + 1 + taken);
     p = row_end + line_end;
     ++taken;
   }
@@ -106,10 +109,12 @@ Error ended_early(const LineSource& lines, std::string_view missing) {
 }  // namespace
 
 Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn& x,
-                                      ValueColumn& y) {
+                                      ValueColumn& y, LineColumn* line_numbers) {
   int done = 0;
   while (done < count) {
-    done += take_plain_observations(lines, count - done, x, y);
+    done += line_numbers == nullptr
+                ? take_plain_observations<false>(lines, count - done, x, y, nullptr)
+                : take_plain_observations<true>(lines, count - done, x, y, line_numbers);
     if (done == count) break;
     double pair[kItemsPerRead] = {0.0, 0.0};
     const Item items[kItemsPerRead] = {{&pair[0], nullptr}, {&pair[1], nullptr}};
@@ -122,6 +127,7 @@ Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn&
     }
     x.push(pair[0]);
     y.push(pair[1]);
+    if (line_numbers != nullptr) line_numbers->push(lines.line_number());
     ++done;
   }
   return {};

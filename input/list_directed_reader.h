@@ -15,9 +15,10 @@ namespace polylsq::input {
 // failure, its message naming the line and quoting the value (text::quote_value): a value
 // that is not a real, a bad repeat count, a value beyond the double range, a file that
 // ends first (kBadData); a file that cannot be read (the line source's error).
-// Observations completed before a failure stay appended.
+// Observations completed before a failure stay appended. With `line_numbers`, the line
+// where each observation's read ends is appended to it.
 Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn& x,
-                                      ValueColumn& y);
+                                      ValueColumn& y, LineColumn* line_numbers = nullptr);
 
 // Reads the two header statements of a data file the way the legacy program reads them:
 // the degree, then the count, one integer read statement each (a statement starts at the

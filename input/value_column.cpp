@@ -25,14 +25,16 @@ void advise_large_pages([[maybe_unused]] void* data, [[maybe_unused]] std::size_
 #endif
 }
 
-void reserve_advised(std::vector<double>& values, std::size_t count) {
+template <typename Value>
+void reserve_advised(std::vector<Value>& values, std::size_t count) {
   values.reserve(count);
-  advise_large_pages(values.data(), values.capacity() * sizeof(double));
+  advise_large_pages(values.data(), values.capacity() * sizeof(Value));
 }
 
 }  // namespace
 
-void ValueColumn::reserve(std::size_t count) {
+template <typename Value>
+void StoredColumn<Value>::reserve(std::size_t count) {
   if (next_ != nullptr || count > values_.max_size()) return;
   try {
     reserve_advised(values_, count);
@@ -40,7 +42,8 @@ void ValueColumn::reserve(std::size_t count) {
   }
 }
 
-void ValueColumn::make_room() {
+template <typename Value>
+void StoredColumn<Value>::make_room() {
   if (blocks_.empty() && values_.size() < values_.capacity()) {
     const std::size_t filled = values_.size();
     values_.resize(filled + std::min(kBatchValues, values_.capacity() - filled));
@@ -48,12 +51,13 @@ void ValueColumn::make_room() {
     limit_ = values_.data() + values_.size();
     return;
   }
-  blocks_.push_back(std::make_unique_for_overwrite<double[]>(kBlockValues));
+  blocks_.push_back(std::make_unique_for_overwrite<Value[]>(kBlockValues));
   next_ = blocks_.back().get();
   limit_ = next_ + kBlockValues;
 }
 
-std::size_t ValueColumn::size() const {
+template <typename Value>
+std::size_t StoredColumn<Value>::size() const {
   if (blocks_.empty()) {
     return next_ == nullptr ? 0 : static_cast<std::size_t>(next_ - values_.data());
   }
@@ -61,26 +65,30 @@ std::size_t ValueColumn::size() const {
          static_cast<std::size_t>(next_ - blocks_.back().get());
 }
 
-std::vector<double> ValueColumn::take() {
+template <typename Value>
+std::vector<Value> StoredColumn<Value>::take() {
   const std::size_t count = size();
-  std::vector<double> all;
+  std::vector<Value> all;
   if (blocks_.empty()) {
     values_.resize(count);
     all = std::move(values_);
   } else {
     reserve_advised(all, count);
     all.insert(all.end(), values_.begin(), values_.end());
-    values_ = std::vector<double>();
-    for (std::unique_ptr<double[]>& block : blocks_) {
+    values_ = std::vector<Value>();
+    for (std::unique_ptr<Value[]>& block : blocks_) {
       const std::size_t in_block = std::min(kBlockValues, count - all.size());
       all.insert(all.end(), block.get(), block.get() + in_block);
       block.reset();
     }
   }
-  values_ = std::vector<double>();
+  values_ = std::vector<Value>();
   blocks_.clear();
   next_ = limit_ = nullptr;
   return all;
 }
+
+template class StoredColumn<double>;
+template class StoredColumn<std::size_t>;
 
 }  // namespace polylsq::input

@@ -16,9 +16,10 @@ constexpr double kZeroSpanWidening = 0.1;  // of the value, each side
 constexpr double kMarginFraction = 0.05;   // of the span, each side
 // Labels needing more digits than this show an offset instead.
 constexpr int kMaxLabelDigits = 7;
-// Scientific labels from this decimal exponent of the largest label up, and below the other.
-constexpr int kScientificFromExponent = 7;
-constexpr int kScientificBelowExponent = -4;
+// Labels in units of a power of ten from this decimal exponent of the largest label up, and
+// below the other.
+constexpr int kLargeLabelExponent = 7;
+constexpr int kSmallLabelExponent = -4;
 // The offset itself is written in full (fixed) within these exponents.
 constexpr int kFixedOffsetMaxExponent = 15;
 // Tick numbers (tick / step) stay integers a double holds exactly.
@@ -146,18 +147,30 @@ void label_ticks(std::vector<std::int64_t> significands, int exponent, Ticks& ti
     if (offset != 0) {
       const int offset_exponent = digit_count(magnitude_of(offset)) - 1 + exponent;
       const bool fixed =
-          offset_exponent >= kScientificBelowExponent && offset_exponent <= kFixedOffsetMaxExponent;
+          offset_exponent >= kSmallLabelExponent && offset_exponent <= kFixedOffsetMaxExponent;
       ticks.offset = decimal_value(offset, exponent).value_or(0);
       ticks.offset_text = decimal_text(static_cast<std::int64_t>(magnitude_of(offset)), exponent,
                                        fixed ? NumberForm::kFixed : NumberForm::kScientific);
     }
   }
   const std::optional<int> lead = leading_exponent(significands, exponent);
-  const bool scientific =
-      lead && (*lead >= kScientificFromExponent || *lead < kScientificBelowExponent);
+  if (lead && (*lead >= kLargeLabelExponent || *lead < kSmallLabelExponent)) {
+    ticks.power = *lead;  // 2e9 .. 8e9 -> "2" .. "8", power 9
+  }
   for (std::int64_t s : significands)
-    ticks.labels.push_back(
-        decimal_text(s, exponent, scientific ? NumberForm::kScientific : NumberForm::kFixed));
+    ticks.labels.push_back(decimal_text(s, exponent - ticks.power, NumberForm::kFixed));
+}
+
+// "10⁹", "10⁻⁵": the power with superscript digits.
+std::string power_of_ten_text(int power) {
+  static const char* const kSuperscriptDigits[] = {"\u2070", "\u00b9", "\u00b2", "\u00b3",
+                                                   "\u2074", "\u2075", "\u2076", "\u2077",
+                                                   "\u2078", "\u2079"};
+  std::string text = power < 0 ? "10\u207b" : "10";
+  for (const char digit : digits_of(static_cast<std::uint64_t>(std::abs(power)))) {
+    text += kSuperscriptDigits[digit - '0'];
+  }
+  return text;
 }
 
 bool is_axis_range(AxisRange range) {
@@ -243,8 +256,11 @@ Ticks choose_ticks(AxisRange range, int max_ticks) {
 
 std::string axis_title(std::string_view name, const Ticks& ticks) {
   std::string title(name);
-  if (ticks.offset_text.empty()) return title;
-  return title + (ticks.offset > 0 ? " \u2212 " : " + ") + ticks.offset_text;
+  if (!ticks.offset_text.empty()) {
+    title += (ticks.offset > 0 ? " \u2212 " : " + ") + ticks.offset_text;
+  }
+  if (ticks.power != 0) title += " (\u00d7 " + power_of_ten_text(ticks.power) + ")";
+  return title;
 }
 
 }  // namespace polylsq::plot

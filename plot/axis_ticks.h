@@ -1,7 +1,7 @@
-// Axis ranges and tick marks of the plots: ticks at 1, 2 or 5 times a power of ten, labelled
-// from their decimal digits (significand and exponent) so that no binary rounding noise
-// reaches the text. Pure functions of plain numbers; no failure path: inputs outside the
-// domain give a documented fallback.
+// Axis ranges and tick marks of the plots: ticks at 1, 2 or 5 times a power of ten, labelled from
+// their decimal digits (significand and exponent) so that no binary rounding noise reaches the
+// text; very large or small labels share one power of ten, in the axis title. Pure functions of
+// plain numbers; no failure path: inputs outside the domain give a documented fallback.
 #pragma once
 
 #include <cstdint>
@@ -45,21 +45,23 @@ std::string decimal_text(std::int64_t significand, int exponent, NumberForm form
 
 struct Ticks {
   std::vector<double> values;       // ascending, within the range
-  std::vector<std::string> labels;  // one per value: the value less `offset`
+  std::vector<std::string> labels;  // one per value: (value - offset) / 10^power, fixed form
   double offset = 0;                // nonzero when the labels would need more than 7 digits
   std::string offset_text;          // |offset| as text, empty when offset is 0
+  int power = 0;                    // nonzero when the largest label is 1e7 or more or below 1e-4
 };
 
-// Ticks at multiples of the smallest spacing of 1, 2 or 5 x 10^k that leaves at most
-// `max_ticks` ticks (clamped to 3..50) in `range`. Labels share one form per axis: scientific
-// when the largest label is 1e7 or more or below 1e-4, fixed otherwise. When the labels
-// would need more than 7 significant digits, they show the ticks less a round offset near
-// the first tick. Returns no ticks when the range is not an axis range or is so narrow for
-// its magnitude that tick numbers (tick / spacing) would pass 10^15.
+// Ticks at multiples of the smallest spacing of 1, 2 or 5 x 10^k that leaves at most `max_ticks`
+// ticks (clamped to 3..50) in `range`. Labels are fixed-form decimals; when the largest would be
+// 1e7 or more or below 1e-4, all are divided by the power of ten of the largest (0 .. 1e7 -> "0" ..
+// "1" with power 7). When the labels would need more than 7 significant digits, they show the ticks
+// less a round offset near the first tick. Returns no ticks when the range is not an axis range or
+// is so narrow for its magnitude that tick numbers (tick / spacing) would pass 10^15.
 Ticks choose_ticks(AxisRange range, int max_ticks);
 
-// Axis title with the tick offset: ("x", offset 1e8) -> "x − 100000000",
-// offset -5 -> "x + 5"; the name alone when there is no offset.
+// Axis title with the tick offset and power: ("x", offset 1e8) -> "x − 100000000",
+// offset -5 -> "x + 5", power 9 -> "x (× 10⁹)", power -5 -> "x (× 10⁻⁵)"; the name alone
+// when there are neither.
 std::string axis_title(std::string_view name, const Ticks& ticks);
 
 }  // namespace polylsq::plot

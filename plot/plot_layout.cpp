@@ -115,20 +115,18 @@ void lay_out_boxes(const PlotRequest& request, MeasuredPlot& measured) {
       std::max(widest_label(layout.main.y_ticks), widest_label(layout.residual.y_ticks)) +
       kTickAndGap;
   double right = kPictureWidth - kRightMargin;
-  layout.has_legend = request.curves.size() > 1 || request.band.has_value();
-  if (layout.has_legend) {
-    std::size_t longest = 0;
-    for (std::size_t c = 0; c < request.curves.size(); ++c) {
-      longest = std::max(longest, character_count(request.curves[c].label));
-      if (measured.curve_leaves_frame[c])
-        longest = std::max(longest, character_count(kLeavesFrameNote));
-    }
-    if (request.band) longest = std::max(longest, character_count(request.band->label));
-    longest = std::min(longest, kLegendLabelChars);
-    right -= kLegendGap + kLegendSampleWidth + kLegendTextGap +
-             static_cast<double>(longest) * kLabelCharWidth;
-    layout.legend_left = right + kLegendGap;
+  std::size_t longest = character_count(request.observations_label);
+  if (measured.any_not_fitted) longest = std::max(longest, character_count(kNotFittedLabel));
+  for (std::size_t c = 0; c < request.curves.size(); ++c) {
+    longest = std::max(longest, character_count(request.curves[c].label));
+    if (measured.curve_leaves_frame[c])
+      longest = std::max(longest, character_count(kLeavesFrameNote));
   }
+  if (request.band) longest = std::max(longest, character_count(request.band->label));
+  longest = std::min(longest, kLegendLabelChars);
+  right -= kLegendGap + kLegendSampleWidth + kLegendTextGap +
+           static_cast<double>(longest) * kLabelCharWidth;
+  layout.legend_left = right + kLegendGap;
   layout.main.box = {left, kMainTop, right - left, kMainHeight};
   layout.residual.box = {left, kResidualTop, right - left, kResidualHeight};
   layout.x_ticks = fitting_x_ticks(layout.main.x, right - left);
@@ -173,14 +171,16 @@ MeasuredPlot measure_plot(const PlotRequest& request) {
   measured.residuals.assign(pairs, kNaN);
   Extent residual_data;
   residual_data.include(0);
-  if (!request.curves.empty()) {
-    for (std::size_t i = 0; i < pairs; ++i) {
-      if (!std::isfinite(request.x[i]) || !std::isfinite(request.y[i])) continue;
-      if (i < request.not_fitted.size() && request.not_fitted[i]) continue;
-      const double r = request.y[i] - evaluate(request.curves.front().value, request.x[i], kNaN);
-      measured.residuals[i] = r;
-      residual_data.include(r);
+  for (std::size_t i = 0; i < pairs; ++i) {
+    if (!std::isfinite(request.x[i]) || !std::isfinite(request.y[i])) continue;
+    if (i < request.not_fitted.size() && request.not_fitted[i]) {
+      measured.any_not_fitted = true;
+      continue;
     }
+    if (request.curves.empty()) continue;
+    const double r = request.y[i] - evaluate(request.curves.front().value, request.x[i], kNaN);
+    measured.residuals[i] = r;
+    residual_data.include(r);
   }
   layout.residual.y = axis_range_for(residual_data.low, residual_data.high);
 

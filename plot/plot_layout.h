@@ -39,9 +39,8 @@ struct PlotLayout {
   double height = 0;
   PanelMap main;            // observations, curves, band
   PanelMap residual;        // y - curves[0](x) against x; same x range and columns as main
-  Ticks x_ticks;            // shared by both panels, labelled under the residual panel
-  bool has_legend = false;  // more than one curve, or a band
-  double legend_left = 0;   // left edge of the legend column when there is one
+  Ticks x_ticks;           // shared by both panels, labelled under the residual panel
+  double legend_left = 0;  // left edge of the legend column: observations, curves, band
 };
 
 // Curve samples across the panels.
@@ -55,6 +54,8 @@ inline constexpr double kLegendSampleWidth = 30;
 inline constexpr double kLegendTextGap = 8;
 // The legend row under a curve's label when part of the curve lies outside the frame.
 inline constexpr const char* kLeavesFrameNote = "leaves the frame";
+// The legend label of the hollow markers, shown when some observation was not fitted.
+inline constexpr const char* kNotFittedLabel = "not fitted (weight 0)";
 
 // Everything measured from a request, ready to draw.
 struct MeasuredPlot {
@@ -65,6 +66,7 @@ struct MeasuredPlot {
   std::vector<double> residuals;             // per observation pair; NaN where undefined
                                              // or not fitted
   std::vector<bool> curve_leaves_frame;      // per curve: a sample beyond the main y range
+  bool any_not_fitted = false;               // some observation pair is drawn hollow
 };
 
 // Evaluates the curves (kCurveSamples each), the band and the residuals once and lays out the

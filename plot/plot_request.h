@@ -1,6 +1,6 @@
 // What a plot of a fit shows: the observations, the fitted curves as callables, an optional
-// confidence band and a title. Plain data; the callers evaluate the curves as accurately as
-// they like, the plot only samples them.
+// confidence band, a title and the names of the axes and the observations. Plain data; the callers
+// evaluate the curves as accurately as they like, the plot only samples them.
 #pragma once
 
 #include <functional>
@@ -34,6 +34,9 @@ struct PlotRequest {
   // Per observation, true where the fit left it out (a weight of 0): drawn hollow and
   // given no residual. Empty, or shorter than the pairs: the rest were used.
   std::vector<bool> not_fitted = {};
+  std::string x_label = "x";  // axis titles, e.g. the header names of the columns
+  std::string y_label = "y";
+  std::string observations_label = "observations";  // legend text of the markers
 };
 
 }  // namespace polylsq::plot

@@ -21,6 +21,9 @@ constexpr double kFontSize = 12;
 constexpr double kTitleFontSize = 15;
 constexpr double kTitleBaseline = 27;
 constexpr std::size_t kTitleChars = 80;  // about the picture width at the title font size
+// Axis names are cut to leave room for the offset and power within the panels' sizes.
+constexpr std::size_t kXNameChars = 50;
+constexpr std::size_t kYNameChars = 30;
 constexpr double kTickLength = 5;
 constexpr double kTextCentring = 4;     // baseline below a text's vertical centre
 constexpr double kXLabelBaseline = 18;  // below the residual panel
@@ -171,12 +174,33 @@ void residual_panel(std::string& out, const PlotRequest& request, const Measured
   axes(out, panel, measured.layout.x_ticks, true);
 }
 
+// A legend row's marker, in the middle of the sample width: filled, or a ring.
+void legend_marker(std::string& out, double left, double row, bool hollow) {
+  Tag marker(out, "circle");
+  marker.set("cx", left + kLegendSampleWidth / 2).set("cy", row).set("r", kMarkerRadius);
+  if (hollow) {
+    marker.set("fill", "none").set("stroke", kMarkerColour).set("stroke-width", kHollowStroke);
+  } else {
+    marker.set("fill", kMarkerColour);
+  }
+  marker.empty();
+}
+
+// Observations (and those not fitted), curves, band: one row each.
 void legend(std::string& out, const PlotRequest& request, const MeasuredPlot& measured) {
   const PlotLayout& layout = measured.layout;
-  if (!layout.has_legend) return;
   const double left = layout.legend_left;
   double row = layout.main.box.top + kLegendRowHeight / 2;
   const double text_x = left + kLegendSampleWidth + kLegendTextGap;
+  legend_marker(out, left, row, false);
+  label(out, text_x, row + kTextCentring, "start",
+        shortened(request.observations_label, kLegendLabelChars));
+  row += kLegendRowHeight;
+  if (measured.any_not_fitted) {
+    legend_marker(out, left, row, true);
+    label(out, text_x, row + kTextCentring, "start", kNotFittedLabel);
+    row += kLegendRowHeight;
+  }
   for (std::size_t c = 0; c < request.curves.size(); ++c, row += kLegendRowHeight) {
     Tag sample(out, "line");
     sample.set("x1", left).set("y1", row).set("x2", left + kLegendSampleWidth).set("y2", row);
@@ -232,9 +256,9 @@ std::string render_svg(const PlotRequest& request) {
   residual_panel(out, request, measured);
   const PixelBox& bottom = layout.residual.box;
   label(out, bottom.left + bottom.width / 2, bottom.bottom() + kXTitleBaseline, "middle",
-        axis_title("x", layout.x_ticks));
+        axis_title(shortened(request.x_label, kXNameChars), layout.x_ticks));
   rotated_title(out, layout.main.box.top + layout.main.box.height / 2,
-                axis_title("y", layout.main.y_ticks));
+                axis_title(shortened(request.y_label, kYNameChars), layout.main.y_ticks));
   rotated_title(out, bottom.top + bottom.height / 2,
                 axis_title("residual", layout.residual.y_ticks));
   legend(out, request, measured);

@@ -1,5 +1,6 @@
 // The SVG picture of a fit: observations and curves above, residuals of the first curve
-// below, round-numbered axes, title and legend. Sound for any input: degenerate, huge or
+// below, round-numbered axes with their titles, the title and a legend of the observations,
+// curves and band. Sound for any input: degenerate, huge or
 // tiny ranges, millions of points, curves that leave the data or are undefined somewhere.
 #pragma once
 

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <string_view>
 
-
 namespace polylsq::recio {
 namespace {
 
 constexpr int kSingleDigits = 7;  // significant digits shown of a single-precision value
+constexpr int kUnitDigitsLimit = 18;  // a count of 18 digits or fewer fits in 64 bits
 
 // Significant digits of |value| with value = d0.d1d2... * 10^exp10; no digits for zero.
 struct Digits {
@@ -22,12 +22,16 @@ struct Digits {
   bool negative = false;
 };
 
-// Every float is a double with at most 105 significant decimal digits, and the C
-// library prints doubles exactly: 112 digits after the point leave nothing to round.
-Digits exact_digits(float value) {
+// printf gives a double's exact decimal expansion; these many digits after the first leave
+// nothing to round: a float has at most 105 significant digits, a double at most 767.
+constexpr int kFloatExactDigits = 112;
+constexpr int kDoubleExactDigits = 766;
+
+// The exact decimal digits of `value`, printed with `exact_digits` digits after the first.
+Digits exact_digits(double value, int exact_digits) {
   Digits out;
-  char buf[160];
-  const int n = std::snprintf(buf, sizeof buf, "%.112e", static_cast<double>(value));
+  char buf[kDoubleExactDigits + 16];
+  const int n = std::snprintf(buf, sizeof buf, "%.*e", exact_digits, value);
   std::string_view text(buf, static_cast<std::size_t>(n));
   std::size_t i = 0;
   if (text[i] == '-') {
@@ -82,31 +86,67 @@ std::string fit_field(std::string_view text, int w) {
   return out;
 }
 
-// The text of a NaN or an infinity filled with periods to w characters; empty for a
-// finite value.
-std::string special_text(float value, int w) {
-  const std::uint32_t bits = std::bit_cast<std::uint32_t>(value);
-  const std::uint32_t exponent = bits & 0x7f800000u;
-  const std::uint32_t fraction = bits & 0x007fffffu;
-  if (exponent != 0x7f800000u) return {};
-  std::string_view text;
-  if (fraction == 0) {
-    text = "1#INF";
-  } else if ((fraction & 0x00400000u) == 0) {
-    text = "1#SNAN";
-  } else if (bits == 0xffc00000u) {
-    text = "1#IND";  // the processor's default NaN
-  } else {
-    text = "1#QNAN";
-  }
+// What a value that is not finite is called in a field; kFinite for every other value.
+enum class Special { kFinite, kInfinity, kSignalingNaN, kDefaultNaN, kQuietNaN };
+
+// The kind of a value by its bits: an all-ones exponent, then the fraction and its quiet
+// bit (the top bit of the fraction).
+template <class Bits>
+Special special_of_bits(Bits bits, Bits exponent, Bits default_nan) {
+  const Bits sign = Bits{1} << (8 * sizeof(Bits) - 1);
+  const Bits fraction = bits & ~(sign | exponent);
+  if ((bits & exponent) != exponent) return Special::kFinite;
+  if (fraction == 0) return Special::kInfinity;
+  if ((fraction & (default_nan & ~(sign | exponent))) == 0) return Special::kSignalingNaN;
+  return bits == default_nan ? Special::kDefaultNaN : Special::kQuietNaN;
+}
+
+Special special_of(float value) {
+  return special_of_bits<std::uint32_t>(std::bit_cast<std::uint32_t>(value), 0x7f800000u, 0xffc00000u);
+}
+
+Special special_of(double value) {
+  return special_of_bits<std::uint64_t>(std::bit_cast<std::uint64_t>(value), 0x7ff0000000000000u,
+                                        0xfff8000000000000u);
+}
+
+// The text of a NaN or an infinity filled with periods to w characters.
+std::string special_text(Special kind, int w) {
+  std::string_view text = "1#QNAN";
+  if (kind == Special::kInfinity) text = "1#INF";
+  if (kind == Special::kSignalingNaN) text = "1#SNAN";
+  if (kind == Special::kDefaultNaN) text = "1#IND";  // the processor's default NaN
   if (w < 0) w = 0;
   std::string out(text.substr(0, static_cast<std::size_t>(w)));
   out.resize(w, '.');
   return out;
 }
 
-bool is_special(float value) {
-  return (std::bit_cast<std::uint32_t>(value) & 0x7f800000u) == 0x7f800000u;
+// Rounds the exact digits of a value shifted by 10^k as an F field with d decimals shows
+// them: at the last shown digit (10^-d) or the seventh significant digit, whichever comes
+// first.
+void round_for_F(Digits& x, int d, int k) {
+  if (x.digits.empty()) return;
+  x.exp10 += k;
+  // the last shown digit is at 10^-d, i.e. significant digit number exp10 + d + 1
+  const int shown = x.exp10 + d + 1;
+  round_half_up(x, shown < kSingleDigits ? shown : kSingleDigits);
+}
+
+// 0.5, F10.3 -> "      .500"; 12345.678, F10.3 -> " 12345.680"; 100000.0, F9.3 -> "*********"
+std::string F_field(Digits x, int w, int d, int k) {
+  round_for_F(x, d, k);
+  const bool zero = x.digits.empty();
+  std::string text;
+  if (x.negative && !zero) text.push_back('-');  // -0.0004, F10.3 -> "      .000"
+  if (!zero && x.exp10 >= 0) {
+    for (int p = x.exp10; p >= 0; --p) text.push_back(digit_at(x, p));
+  } else if (d == 0) {
+    text.push_back('0');  // neither integer nor fraction digits: 0.2, F5.0 -> "   0."
+  }
+  text.push_back('.');
+  for (int p = -1; p >= -d; --p) text.push_back(zero ? '0' : digit_at(x, p));
+  return fit_field(text, w);
 }
 
 }  // namespace
@@ -120,10 +160,31 @@ std::string edit_I(int value, int w) {
 
 std::string edit_F(float value, int w, int d) { return detail::edit_F_scaled(value, w, d, 0); }
 
+// 0.0625, F10.3 -> "      .063", where the float path would print the same
+std::string edit_F(double value, int w, int d) {
+  const Special kind = special_of(value);
+  if (kind != Special::kFinite) return special_text(kind, w);
+  return F_field(exact_digits(value, kDoubleExactDigits), w, d, 0);
+}
+
+// 0.0625, d = 3 -> 63; -0.0004, d = 3 -> 0; 12345.678, d = 3 -> 12345680
+std::optional<std::int64_t> shown_in_F(double value, int d) {
+  if (special_of(value) != Special::kFinite) return std::nullopt;
+  Digits x = exact_digits(value, kDoubleExactDigits);
+  round_for_F(x, d, 0);
+  if (x.digits.empty()) return 0;
+  const int places = x.exp10 + d;  // of the first digit, in units of 10^-d
+  if (places >= kUnitDigitsLimit) return std::nullopt;
+  std::int64_t units = 0;
+  for (int p = places; p >= 0; --p) units = units * 10 + (digit_at(x, p - d) - '0');
+  return x.negative ? -units : units;
+}
+
 // 123.4567, 1PE14.6 -> "  1.234567E+02"; 0PE14.6 -> "   .123457E+03"
 std::string edit_E(float value, int w, int d, int scale) {
-  if (is_special(value)) return special_text(value, w);
-  Digits x = exact_digits(value);
+  const Special kind = special_of(value);
+  if (kind != Special::kFinite) return special_text(kind, w);
+  Digits x = exact_digits(value, kFloatExactDigits);
   const int significant = scale > 0 ? d + 1 : d + scale;
   round_half_up(x, significant < kSingleDigits ? significant : kSingleDigits);
   const bool zero = x.digits.empty();
@@ -155,25 +216,10 @@ std::string edit_E(float value, int w, int d, int scale) {
 
 namespace detail {
 
-// 0.5, F10.3 -> "      .500"; 12345.678, F10.3 -> " 12345.680"; 100000.0, F9.3 -> "*********"
 std::string edit_F_scaled(float value, int w, int d, int k) {
-  if (is_special(value)) return special_text(value, w);
-  Digits x = exact_digits(value);
-  if (!x.digits.empty()) x.exp10 += k;
-  // the last shown digit is at 10^-d, i.e. significant digit number exp10 + d + 1
-  const int shown = x.exp10 + d + 1;
-  if (!x.digits.empty()) round_half_up(x, shown < kSingleDigits ? shown : kSingleDigits);
-  const bool zero = x.digits.empty();
-  std::string text;
-  if (x.negative && !zero) text.push_back('-');  // -0.0004, F10.3 -> "      .000"
-  if (!zero && x.exp10 >= 0) {
-    for (int p = x.exp10; p >= 0; --p) text.push_back(digit_at(x, p));
-  } else if (d == 0) {
-    text.push_back('0');  // neither integer nor fraction digits: 0.2, F5.0 -> "   0."
-  }
-  text.push_back('.');
-  for (int p = -1; p >= -d; --p) text.push_back(zero ? '0' : digit_at(x, p));
-  return fit_field(text, w);
+  const Special kind = special_of(value);
+  if (kind != Special::kFinite) return special_text(kind, w);
+  return F_field(exact_digits(value, kFloatExactDigits), w, d, k);
 }
 
 }  // namespace detail

@@ -1,5 +1,5 @@
-// The exit statuses of the process, one meaning each, so that a calling script can tell a
-// result from a failure.
+// The exit statuses of the legacy run, which the commands share, one meaning each, so that a
+// calling script can tell a result from a failure.
 #pragma once
 
 namespace polylsq {
@@ -14,7 +14,5 @@ constexpr int kExitUsage = 2;
 // A TERMINAL or FATAL message of the error handler stopped the run; the result file was
 // not written.
 constexpr int kExitStoppedByMessage = 3;
-// `polylsq check` found a legacy figure that the accurate fit contradicts.
-constexpr int kExitCheckDisagrees = 4;
 
 }  // namespace polylsq

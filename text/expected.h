@@ -29,6 +29,8 @@ enum class ErrorKind {
   // either
   kInvalidArgument,       // e.g. a confidence level outside (0, 1), options that exclude each other
   kOutOfMemory,
+  // the commands' outputs
+  kCannotWrite,           // a picture or table that cannot be written whole
 };
 
 struct Error {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
@@ -251,25 +252,37 @@ TEST(FitPolynomial, ZeroWeightsCountNeitherInNNorInDegreesOfFreedom) {
   }
 }
 
+// Integer weights and repeated rows give the same coefficients, R-squared and sums of
+// squares; n counts the rows used (a row of weight 0 is not), and so differs.
 TEST(FitPolynomial, IntegerWeightsActAsRepeatedRows) {
-  const V x{0.5, 1.5, 2.0, 3.25, 4.0}, y{1.0, 2.5, 2.0, 6.0, 4.5}, w{1, 3, 2, 1, 2};
-  V rx, ry;
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    for (int r = 0; r < w[i]; ++r) {
-      rx.push_back(x[i]);
-      ry.push_back(y[i]);
+  const struct {
+    V x, y, w;
+    std::int64_t weighted_n, repeated_n;
+  } cases[] = {
+      {{0.5, 1.5, 2.0, 3.25, 4.0}, {1.0, 2.5, 2.0, 6.0, 4.5}, {1, 3, 2, 1, 2}, 5, 9},
+      {{1, 2, 3, 4, 5}, {2, 3, 5, 4, 6}, {1, 2, 1, 0, 3}, 4, 7},
+  };
+  for (const auto& c : cases) {
+    V rx, ry;
+    for (std::size_t i = 0; i < c.x.size(); ++i) {
+      for (int r = 0; r < c.w[i]; ++r) {
+        rx.push_back(c.x[i]);
+        ry.push_back(c.y[i]);
+      }
     }
+    const auto weighted = fit_polynomial(c.x, c.y, c.w, 2);
+    const auto repeated = fit_polynomial(rx, ry, {}, 2);
+    ASSERT_TRUE(weighted.has_value() && repeated.has_value());
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(weighted->coefficients[k], repeated->coefficients[k],
+                  kSameProblem * std::fabs(repeated->coefficients[k]));
+    }
+    EXPECT_NEAR(weighted->anova.error_sum_of_squares, repeated->anova.error_sum_of_squares,
+                kSameProblem * repeated->anova.error_sum_of_squares);
+    EXPECT_NEAR(*weighted->r_squared, *repeated->r_squared, kSameProblem);
+    EXPECT_EQ(weighted->n, c.weighted_n);
+    EXPECT_EQ(repeated->n, c.repeated_n);
   }
-  const auto weighted = fit_polynomial(x, y, w, 2);
-  const auto repeated = fit_polynomial(rx, ry, {}, 2);
-  ASSERT_TRUE(weighted.has_value() && repeated.has_value());
-  for (int k = 0; k < 3; ++k) {
-    EXPECT_NEAR(weighted->coefficients[k], repeated->coefficients[k],
-                kSameProblem * std::fabs(repeated->coefficients[k]));
-  }
-  EXPECT_NEAR(weighted->anova.error_sum_of_squares, repeated->anova.error_sum_of_squares,
-              kSameProblem * repeated->anova.error_sum_of_squares);
-  EXPECT_NEAR(*weighted->r_squared, *repeated->r_squared, kSameProblem);
 }
 
 // With 2 error and 2 regression degrees of freedom the distributions have closed forms:

@@ -84,8 +84,8 @@ std::optional<Observations> read_accurate(const std::string& text) {
     return std::bit_cast<std::uint32_t>(static_cast<float>(v));
   };
   Observations out;
-  for (const double v : data->x) out.x.push_back(float_bits(v));
-  for (const double v : data->y) out.y.push_back(float_bits(v));
+  for (const double v : data->series.front().x) out.x.push_back(float_bits(v));
+  for (const double v : data->series.front().y) out.y.push_back(float_bits(v));
   return out;
 }
 

@@ -1,6 +1,7 @@
 // `polylsq fit --weights`, `--at`, `--level`, `--band` and `--residuals` on the real binary:
-// a weighted straight line and its intervals against closed forms, integer weights against
-// repeated rows, bad weights, the residual table, and files written whole or not at all.
+// a weighted straight line and its intervals against closed forms, bad weights, the
+// residual table, and files written whole or not at all (integer weights against repeated
+// rows: tests/accurate/polynomial_fit_test.cpp).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -85,19 +86,6 @@ TEST_F(AccurateCommands, AWeightedLineAndItsIntervalsMatchTheClosedForms) {
   }
 }
 
-// Integer weights and repeated rows give the same coefficients, R-squared and sums of
-// squares; n, the error degrees of freedom, and so the residual sd, standard errors, t, p,
-// F and adjusted R-squared, count rows and differ.
-TEST_F(AccurateCommands, IntegerWeightsGiveTheCoefficientsOfRepeatedRows) {
-  const json weighted = fit_json("weighted.txt", kWeighted, {"--weights", "--degree", "2"});
-  const json repeated = fit_json("repeated.txt", "1 2\n2 3\n2 3\n3 5\n5 6\n5 6\n5 6\n", {"--degree", "2"});
-  for (int k = 0; k < 3; ++k) expect_close(weighted["coefficients"][k], repeated["coefficients"][k].get<double>(), "coefficient");
-  expect_close(weighted["r_squared"], repeated["r_squared"].get<double>(), "R-squared");
-  expect_close(weighted["anova"]["ss_error"], repeated["anova"]["ss_error"].get<double>(), "SSE");
-  EXPECT_EQ(weighted["n"], 4);
-  EXPECT_EQ(repeated["n"], 7);
-}
-
 struct BadWeight {
   const char* name;
   std::string data;
@@ -145,8 +133,8 @@ TEST_F(AccurateCommands, TheResidualTableHoldsEveryObservationExactly) {
   EXPECT_EQ(names_in(dir_), (std::set<std::string>{"line.txt", "r.csv", "p.svg"}));
 }
 
-// The row of weight 0 is drawn as a ring above and has no residual below: 5 + 4 markers;
-// the title counts the 4 rows the fit used.
+// The row of weight 0 is drawn as a ring above and has no residual below: 5 + 4 markers,
+// and a marker and a ring in the legend; the title counts the 4 rows the fit used.
 TEST_F(AccurateCommands, AWeightedPictureShowsRowsOfWeightZeroHollow) {
   write_file(dir_ / "weighted.txt", kWeighted);
   EXPECT_EQ(run({"fit", "--weights", "--degree", "1", "--plot", "w.svg", "weighted.txt"}).status, 0);
@@ -154,7 +142,8 @@ TEST_F(AccurateCommands, AWeightedPictureShowsRowsOfWeightZeroHollow) {
   EXPECT_NE(svg.find(">degree 1, n = 4 (and 1 of weight 0, not used), R² = "), std::string::npos) << svg;
   std::size_t circles = 0;
   for (std::size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++circles;
-  EXPECT_EQ(circles, 9u);
+  EXPECT_EQ(circles, 11u);
+  EXPECT_NE(svg.find(">not fitted (weight 0)</text>"), std::string::npos);
   const std::size_t rings = svg.find("<g fill=\"none\"");
   ASSERT_NE(rings, std::string::npos);
   // one ring in its group: the circle after it lies past the group's end

@@ -54,9 +54,12 @@ void expect_reads(const ReadsCase& c, DataFormat format, std::optional<int> degr
     const DataSet& data = *result;
     EXPECT_EQ(data.format, format);
     EXPECT_EQ(data.file_degree, degree);
-    EXPECT_EQ(bits(data.x), bits(c.x));
-    EXPECT_EQ(bits(data.y), bits(c.y));
-    EXPECT_EQ(bits(data.w), bits(c.w));
+    ASSERT_EQ(data.series.size(), 1u);
+    const Series& series = data.series.front();
+    EXPECT_EQ(bits(series.x), bits(c.x));
+    EXPECT_EQ(bits(series.y), bits(c.y));
+    EXPECT_EQ(bits(series.w), bits(c.w));
+    EXPECT_TRUE(series.lines.empty());
     EXPECT_EQ(data.warnings, c.warnings);
   }
 }
@@ -151,8 +154,8 @@ TEST(ReadDataFile, AForcedDataFileReadsItsHeaderAsTheLegacyRunDoes) {
       ASSERT_TRUE(result.has_value()) << result.error().message;
       const DataSet& data = result.value();
       EXPECT_EQ(data.file_degree, std::get<int>(c.degree_or_error));
-      EXPECT_EQ(data.x, (std::vector<double>{1, 3}));
-      EXPECT_EQ(data.y, (std::vector<double>{2, 4}));
+      EXPECT_EQ(data.series.front().x, (std::vector<double>{1, 3}));
+      EXPECT_EQ(data.series.front().y, (std::vector<double>{2, 4}));
     }
   }
 }
@@ -191,6 +194,28 @@ const ReadsCase kColumnCases[] = {
     // weights: zero allowed
     {"1 2 0.5\n3 4 0\n5 6 -0\n", {1, 3, 5}, {2, 4, 6}, {0.5, 0, -0.0}},
     {"x,y,w\n1,2,3\n4,NA,5\n", {1}, {2}, {3}, {"line 3: NA cell, row skipped"}},
+    // a delimiter at the end of every row, the header included, adds no column
+    {"1,2,\n", {1}, {2}},
+    {"x;y;\n1,5;2;\n3;4 ; # c\n", {1.5, 3}, {2, 4}},
+    {"1,2,\n3,4\n", {1, 3}, {2, 4}},
+    {"\"x\",\"y\",\n1,,\n3,4,\n", {3}, {4}, {}, {"line 2: empty cell, row skipped"}},
+    {"x,y\n1,2,\n", {1}, {2}, {}, {"columns 1 and 2 (x, y) of 3 used"}},  // not the header
+    // more columns than used: the first two (three with weights), with a warning; the
+    // others never read
+    {"1 2 3\n", {1}, {2}, {}, {"columns 1 and 2 (x, y) of 3 used"}},
+    {"1,5 2,5\n", {1}, {5}, {}, {"columns 1 and 2 (x, y) of 4 used"}},
+    {"a,b,c\n1,2,x\n3,4,\n5,6,\"\"\n", {1, 3, 5}, {2, 4, 6}, {},
+     {"columns 1 and 2 (x, y) of 3 used"}},
+    {"1 2 3 4\n5 6 7 NA\n", {1, 5}, {2, 6}, {3, 7}, {"columns 1, 2 and 3 (x, y, w) of 4 used"}},
+    // missing values in any spelling and case, in the x and y columns only
+    {"x,y\n1,N/A\nnan,2\n3,NULL\n4,na\nNaN,Null\n6,7\n",
+     {6},
+     {7},
+     {},
+     {"line 2: N/A cell, row skipped", "line 3: nan cell, row skipped",
+      "line 4: NULL cell, row skipped", "line 5: na cell, row skipped",
+      "line 6: NaN cell, row skipped"}},
+    {"NA,1\n2,3\n", {2}, {3}, {}, {"line 1: NA cell, row skipped"}},
     // a value at each end of the double range
     {"1.7976931348623157e308 4.9406564584124654e-324\n", {kMax}, {kMinSubnormal}},
 };
@@ -226,6 +251,8 @@ const FailsCase kFailsCases[] = {
     {"\xEF\xBB\xBF", false, "no observations"},
     {"x y\n# no rows\n", false, "no observations"},
     {"x y\nNA 1\n1 \"\"\n", false, "no observations: every row has an empty or NA cell"},
+    {",1,2\n", false, "no observations: every row has an empty or NA cell"},
+    {"1 NaN\n", false, "no observations: every row has an empty or NA cell"},
     // data file: the header
     {"2.0\n3\n1 2\n", false, "line 1: \"2.0\" is not an integer (the degree)"},
     {"1.5\n2.5\n", false, "line 1: \"1.5\" is not an integer (the degree)"},
@@ -264,18 +291,17 @@ const FailsCase kFailsCases[] = {
      "the file ends after line 4: 2 observations were announced, 1 read"},
     // columns
     {"3\n1 2\n", false, "line 1: 1 value, expected 2 (x y)"},
-    {"1 2 3\n", false, "line 1: 3 values, expected 2 (x y)"},
     {"1 2\n\n3\n", false, "line 3: 1 value, expected 2 (x y)"},
-    {"1,2,\n", false, "line 1: 3 values, expected 2 (x y)"},
-    {",1,2\n", false, "line 1: 3 values, expected 2 (x y)"},
-    {"1,5 2,5\n", false, "line 1: 4 values, expected 2 (x y)"},
+    {"1,2,\n3,4\n5,6,7\n", false, "line 3: 3 values, expected 2 (x y)"},
+    {"1,2\n3,4,\n", false, "line 2: 3 values, expected 2 (x y)"},
+    {"1 2 3\n4 5\n", false, "line 2: 2 values, expected 3 as on line 1"},
+    {"# c\nx y z\n\n1 2 3\n4 5\n", false, "line 5: 2 values, expected 3 as on line 4"},
     {"1 2\n3 4 # ok\n5 6 7 # bad\n", false, "line 3: 3 values, expected 2 (x y)"},
     {"1 2\n", true, "line 1: 2 values, expected 3 (x y w)"},
-    {"1 2 3 4\n", true, "line 1: 4 values, expected 3 (x y w)"},
     {"1 2\n3 abc\n", false, "line 2: \"abc\" is not a number"},
     {"1 2\nx y\n", false, "line 2: \"x\" is not a number"},
     {"x 2\n", false, "line 1: \"x\" is not a number"},
-    {"1 NaN\n", false, "line 1: \"NaN\" is not a number"},
+    {"1 -NaN\n", false, "line 1: \"-NaN\" is not a number"},
     {"inf 2\n", false, "line 1: \"inf\" is not a number"},
     {"1 2\nNA abc\n", false, "line 2: \"abc\" is not a number"},
     {"1e999 2\n", false, "line 1: \"1e999\" is beyond the double range"},
@@ -291,6 +317,13 @@ const FailsCase kFailsCases[] = {
     {"1 2 -1\n", true, "line 1: weight \"-1\" is negative"},
     {"1 2 1e-300\n3 4 -1e-300\n", true, "line 2: weight \"-1e-300\" is negative"},
     {"1 2 Inf\n", true, "line 1: \"Inf\" is not a number"},
+    // a weight is never missing, the row's other cells whatever they hold
+    {"1 2 NaN\n", true, "line 1: \"NaN\" is not a number"},
+    {"1 2 nan\n", true, "line 1: \"nan\" is not a number"},
+    {"1 2 N/A\n", true, "line 1: missing weight (\"N/A\")"},
+    {"1 NA null\n", true, "line 1: missing weight (\"null\")"},
+    {"x,y,w\n1,2,\n", true, "line 2: missing weight (empty cell)"},
+    {"1 NA -1\n", true, "line 1: weight \"-1\" is negative"},
 };
 
 TEST(ReadData, EveryFailureGivesItsExactMessage) {
@@ -329,7 +362,7 @@ TEST(ReadData, LinesAfterTheLastObservationAreNotData) {
   const TextFile file(text);
   const Expected<DataSet> result = read_data(file.get(), {}, {}, {kChunk, kLineLimit});
   ASSERT_TRUE(result.has_value());
-  EXPECT_EQ(result.value().y, (std::vector<double>{2, 4}));
+  EXPECT_EQ(result.value().series.front().y, (std::vector<double>{2, 4}));
   EXPECT_TRUE(result.value().warnings.empty());
   EXPECT_LE(std::ftell(file.get()), static_cast<long>(observations.size() + kLineLimit + 2 * kChunk));
 }
@@ -342,8 +375,8 @@ TEST(ReadData, ALineLongerThanTheChunkIsReadWhole) {
     const TextFile file(text);
     const Expected<DataSet> result = read_data(file.get(), {}, {}, {chunk, StreamLimits{}.max_line_bytes});
     ASSERT_TRUE(result.has_value()) << result.error().message;
-    EXPECT_EQ(result.value().x, (std::vector<double>{1, 0}));
-    EXPECT_EQ(result.value().y, (std::vector<double>{0, 3}));
+    EXPECT_EQ(result.value().series.front().x, (std::vector<double>{1, 0}));
+    EXPECT_EQ(result.value().series.front().y, (std::vector<double>{0, 3}));
   }
 }
 
@@ -362,7 +395,7 @@ TEST(ReadData, TwoHundredThousandRowsComeBackInOrder) {
   const TextFile file(text);
   const Expected<DataSet> result = read_data(file.get(), {}, {});
   ASSERT_TRUE(result.has_value());
-  const DataSet& data = result.value();
+  const Series& data = result.value().series.front();
   ASSERT_EQ(data.x.size(), static_cast<std::size_t>(kRows));
   ASSERT_EQ(data.y.size(), static_cast<std::size_t>(kRows));
   for (int i = 0; i < kRows; ++i) {

@@ -1,5 +1,5 @@
 // Column storage: values pushed into the reserved vector, across its batches, and on into
-// blocks come back complete and in order, whatever the reservation.
+// blocks come back complete and in order, whatever the reservation; line numbers too.
 #include "input/value_column.h"
 
 #include <cstddef>
@@ -48,6 +48,17 @@ TEST(ValueColumn, AReservationBeyondAnyMemoryFallsBackToBlocks) {
   column.reserve(std::size_t{1} << 50);  // 8 PiB: more than any address space
   for (int i = 0; i < 3; ++i) column.push(i);
   EXPECT_EQ(column.take(), (std::vector<double>{0, 1, 2}));
+}
+
+TEST(LineColumn, LineNumbersComeBackInOrderAcrossBlocks) {
+  LineColumn column;
+  column.reserve(100);
+  std::vector<std::size_t> expected;
+  for (std::size_t line = 1; line <= 70000; ++line) {  // past the reservation and a block
+    column.push(line * 3);
+    expected.push_back(line * 3);
+  }
+  EXPECT_EQ(column.take(), expected);
 }
 
 }  // namespace

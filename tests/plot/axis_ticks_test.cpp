@@ -40,12 +40,19 @@ TEST(ChooseTicks, PicksTheSmallestRoundStepAndReadableLabels) {
       {1e6, 1e6 + 10, 7, "1000000 1000002 1000004 1000006 1000008 1000010",
        "1000000 1000002 1000004 1000006 1000008 1000010", "x"},
       {0, 1e6, 7, "0 2e5 4e5 6e5 8e5 1e6", "0 200000 400000 600000 800000 1000000", "x"},
-      {0, 1e7, 7, "0 2e6 4e6 6e6 8e6 1e7", "0 2e+06 4e+06 6e+06 8e+06 1e+07", "x"},
-      {1e12, 2e12, 7, "1e12 1.2e12 1.4e12 1.6e12 1.8e12 2e12", "1e+12 1.2e+12 1.4e+12 1.6e+12 1.8e+12 2e+12", "x"},
-      {-5e-5, 5e-5, 7, "-4e-5 -2e-5 0 2e-5 4e-5", "-4e-05 -2e-05 0 2e-05 4e-05", "x"},
-      {1e-300, 3e-300, 7, "1e-300 1.5e-300 2e-300 2.5e-300 3e-300", "1e-300 1.5e-300 2e-300 2.5e-300 3e-300", "x"},
+      // From a largest label of 1e7, and below 1e-4, the labels share its power of ten.
+      {0, 1e7, 7, "0 2e6 4e6 6e6 8e6 1e7", "0 0.2 0.4 0.6 0.8 1", "x (\u00d7 10\u2077)"},
+      {1e9, 6e9, 7, "1e9 2e9 3e9 4e9 5e9 6e9", "1 2 3 4 5 6", "x (\u00d7 10\u2079)"},
+      {1e12, 2e12, 7, "1e12 1.2e12 1.4e12 1.6e12 1.8e12 2e12", "1 1.2 1.4 1.6 1.8 2",
+       "x (\u00d7 10\u00b9\u00b2)"},
+      {0, 1e-4, 7, "0 2e-5 4e-5 6e-5 8e-5 1e-4", "0 0.00002 0.00004 0.00006 0.00008 0.0001", "x"},
+      {0, 1e-5, 7, "0 2e-6 4e-6 6e-6 8e-6 1e-5", "0 0.2 0.4 0.6 0.8 1",
+       "x (\u00d7 10\u207b\u2075)"},
+      {-5e-5, 5e-5, 7, "-4e-5 -2e-5 0 2e-5 4e-5", "-4 -2 0 2 4", "x (\u00d7 10\u207b\u2075)"},
+      {1e-300, 3e-300, 7, "1e-300 1.5e-300 2e-300 2.5e-300 3e-300", "1 1.5 2 2.5 3",
+       "x (\u00d7 10\u207b\u00b3\u2070\u2070)"},
       {-kMax, kMax, 7, "-1.5e308 -1e308 -5e307 0 5e307 1e308 1.5e308",
-       "-1.5e+308 -1e+308 -5e+307 0 5e+307 1e+308 1.5e+308", "x"},
+       "-1.5 -1 -0.5 0 0.5 1 1.5", "x (\u00d7 10\u00b3\u2070\u2078)"},
       // Labels past 7 significant digits: offsets.
       {1e8, 100000000.0001, 7,
        "1e8 100000000.00002 100000000.00004 100000000.00006 100000000.00008 100000000.0001",
@@ -56,7 +63,7 @@ TEST(ChooseTicks, PicksTheSmallestRoundStepAndReadableLabels) {
        "0.2 0.22 0.24 0.26 0.28 0.3", "x + 123457"},
       {1e300, 1.000000000001e300, 7,
        "1e300 1.0000000000002e300 1.0000000000004e300 1.0000000000006e300 1.0000000000008e300 1.000000000001e300",
-       "0 2e+287 4e+287 6e+287 8e+287 1e+288", "x \u2212 1e+300"}};
+       "0 0.2 0.4 0.6 0.8 1", "x \u2212 1e+300 (\u00d7 10\u00b2\u2078\u2078)"}};
   for (const Row& row : rows) {
     const Ticks ticks = choose_ticks({row.low, row.high}, row.max_ticks);
     SCOPED_TRACE(testing::Message() << "[" << row.low << ", " << row.high << "]");
@@ -138,7 +145,8 @@ TEST(ChooseTicks, LabelsReadBackAsEvenlySpacedTicksForAnyDataRange) {
       const double slack = 1e-14 * std::max(std::fabs(ticks.values[i]), std::fabs(ticks.offset));
       const double spacing = i > 0 ? ticks.values[i] - ticks.values[i - 1] : step;
       EXPECT_NEAR(spacing, step, 1e-9 * step + slack);
-      const double read_back = std::strtod(ticks.labels[i].c_str(), nullptr) + ticks.offset;
+      const std::string scaled = ticks.labels[i] + "e" + std::to_string(ticks.power);
+      const double read_back = std::strtod(scaled.c_str(), nullptr) + ticks.offset;
       EXPECT_NEAR(read_back, ticks.values[i], 1e-9 * step + slack) << ticks.labels[i];
       EXPECT_LE(significant_digits(ticks.labels[i]), 7) << ticks.labels[i];
     }

@@ -71,6 +71,8 @@ const std::vector<EdgeCase>& edge_cases() {
          Band{[](double x) { return std::pair{x < 4 ? kNaN : x - 1, x + 1}; }, "band"}},
         {"narrow x far from zero", evenly(1e8, 100000000.0001, 30), evenly(0, 1, 30),
          {curve([](double) { return 0.5; })}},
+        {"x in billions, y in hundred-thousandths", evenly(1e9, 6e9, 11), evenly(1e-5, 6e-5, 11),
+         {curve([](double x) { return x * 1e-14; })}},
         {"bad observations", {kNaN, 1, kInf, 2, 3, 4}, {1, kNaN, 2, 3, -kInf}, {curve([](double x) { return x; })}},
         {"rows not fitted", {1, 2, 3, 4, 5}, {2, 3, 5, 4, 6}, {curve([](double x) { return 1.3 + 0.9 * x; })},
          std::nullopt, "edge case", {false, false, false, true}},
@@ -151,6 +153,10 @@ TEST(RenderSvg, EdgeRangesGetHandDerivedAxesAndTheirTextReachesTheDocument) {
        {">fit</text>", ">far</text>", ">leaves the frame</text>"}, {true, true}},
       {"narrow x far from zero", {1e8 - 5e-6, 100000000.000105}, {-0.05, 1.05},
        "0 0.00002 0.00004 0.00006 0.00008 0.0001", {">x \u2212 100000000</text>"}, {false}},
+      // One power of ten per axis, in its title, not on every tick.
+      {"x in billions, y in hundred-thousandths", {0.75e9, 6.25e9}, {0.75e-5, 6.25e-5},
+       "1 2 3 4 5 6",
+       {">x (\u00d7 10\u2079)</text>", ">y (\u00d7 10\u207b\u2075)</text>", ">6</text>"}, {false}},
       // The band reaches 0 and 10.
       {"hostile text", {0.9, 3.1}, {-0.5, 10.5}, "1 1.5 2 2.5 3",
        {">&lt;band&gt;</text>", ">LLLLLLLLLLLLLLLLLLLLLLL\u2026</text>", ">&quot;&apos;\uFFFD\uFFFD</text>"},
@@ -164,7 +170,7 @@ TEST(RenderSvg, EdgeRangesGetHandDerivedAxesAndTheirTextReachesTheDocument) {
     EXPECT_DOUBLE_EQ(layout.main.y.low, row.main_y.low);
     EXPECT_DOUBLE_EQ(layout.main.y.high, row.main_y.high);
     EXPECT_EQ(layout.x_ticks.labels, testkit::words(row.x_labels));
-    EXPECT_EQ(layout.has_legend, edge.curves.size() > 1 || edge.band.has_value());
+    EXPECT_GT(layout.legend_left, layout.main.box.right());
     const std::string svg = render_svg(edge.request());
     for (const char* text : row.texts) EXPECT_NE(svg.find(text), std::string::npos) << text;
     EXPECT_EQ(measure_plot(edge.request()).curve_leaves_frame, row.leaves_frame);
@@ -183,12 +189,39 @@ TEST(RenderSvg, ObservationsNotFittedAreHollowAndHaveNoResidual) {
   EXPECT_TRUE(std::isnan(measured.residuals[3]));
   EXPECT_DOUBLE_EQ(measured.residuals[2], 5 - (1.3 + 0.9 * 3));
   const std::string svg = render_svg(edge.request());
-  EXPECT_EQ(testkit::element_count(svg, "circle"), 4u + 1 + 4);
+  EXPECT_EQ(testkit::element_count(svg, "circle"), 4u + 1 + 4 + 2);  // and two in the legend
+  EXPECT_NE(svg.find(">not fitted (weight 0)</text>"), std::string::npos);
   const std::string ring_group = "<g fill=\"none\" stroke=\"" + std::string(kMarkerColour) + "\"";
   const std::size_t ring = svg.find(ring_group);
   ASSERT_NE(ring, std::string::npos);
   EXPECT_EQ(svg.find(ring_group, ring + 1), std::string::npos);  // one group, of one ring
   EXPECT_EQ(testkit::element_count(svg.substr(ring, svg.find("</g>", ring) + 4 - ring), "circle"), 1u);
+}
+
+// The legend's first row is the observations, with the request's label; a row for those
+// not fitted only when some are; the axes carry the request's names.
+TEST(RenderSvg, TheLegendNamesTheObservationsAndTheAxesTheirColumns) {
+  const std::vector<double> x{8.3, 8.6, 8.8}, y{10.3, 10.3, 10.2};
+  PlotRequest request{
+      x, y, {curve([](double) { return 10.3; }, "degree 0")}, std::nullopt, "trees.csv"};
+  const std::string plain = render_svg(request);
+  for (const char* text :
+       {">observations</text>", ">degree 0</text>", ">x</text>", ">trees.csv</text>"})
+    EXPECT_NE(plain.find(text), std::string::npos) << text;
+  EXPECT_EQ(plain.find(">not fitted (weight 0)</text>"), std::string::npos);
+  EXPECT_EQ(testkit::element_count(plain, "circle"), 3u + 3 + 1);
+
+  request.x_label = "Girth";
+  request.y_label = "Volume <ft\u00b3>";
+  request.observations_label = "Volume";
+  request.not_fitted = {false, true};
+  const std::string named = render_svg(request);
+  for (const char* text : {">Girth</text>", ">Volume &lt;ft\u00b3&gt;</text>", ">Volume</text>",
+                           ">not fitted (weight 0)</text>"})
+    EXPECT_NE(named.find(text), std::string::npos) << text;
+  EXPECT_EQ(named.find(">x</text>"), std::string::npos);
+  EXPECT_EQ(named.find(">observations</text>"), std::string::npos);
+  EXPECT_EQ(testkit::xml_error(named), "");
 }
 
 }  // namespace

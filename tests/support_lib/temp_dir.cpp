@@ -2,6 +2,8 @@
 #include "support_lib/temp_dir.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <string>
 #include <system_error>
@@ -20,6 +22,10 @@ TempDir::~TempDir() {
   std::error_code ignored;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
   fs::remove_all(path_, ignored);
+}
+
+bool make_character_device(const std::filesystem::path& path, DeviceNumbers numbers) {
+  return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(numbers.major, numbers.minor)) == 0;
 }
 
 }  // namespace polylsq::testing

@@ -25,4 +25,16 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// Character devices a test may plant in its own folder, by their Linux numbers.
+struct DeviceNumbers {
+  unsigned major;
+  unsigned minor;
+};
+inline constexpr DeviceNumbers kNullDevice{1, 3};  // discards what is written
+inline constexpr DeviceNumbers kFullDevice{1, 7};  // every write fails: no space left
+
+// Makes the character device `numbers` at `path` (a path inside the test's own folder);
+// false when it cannot be made (mknod needs root).
+bool make_character_device(const std::filesystem::path& path, DeviceNumbers numbers);
+
 }  // namespace polylsq::testing
