@@ -39,11 +39,15 @@ polylsq_status_t status_of(ErrorKind kind) {
     case ErrorKind::kOutOfMemory:
       return POLYLSQ_OUT_OF_MEMORY;
     case ErrorKind::kInvalidArgument:
-    case ErrorKind::kCannotRead:
-    case ErrorKind::kBadData:
       return POLYLSQ_INVALID_ARGUMENT;
+    case ErrorKind::kCannotRead:
+      return POLYLSQ_CANNOT_READ;
+    case ErrorKind::kBadData:
+      return POLYLSQ_BAD_DATA;
+    case ErrorKind::kCannotWrite:
+      return POLYLSQ_CANNOT_WRITE;
   }
-  return POLYLSQ_INVALID_ARGUMENT;
+  return POLYLSQ_INVALID_ARGUMENT;  // not a kind: a corrupted value
 }
 
 void clear_error(polylsq_error_t** error) {

@@ -18,8 +18,7 @@ struct polylsq_error {
 
 namespace polylsq::capi {
 
-// The status of an engine error kind. The reader's kinds never come from the engine; they
-// read as POLYLSQ_INVALID_ARGUMENT.
+// The status of an engine error kind: each kind has its own.
 polylsq_status_t status_of(ErrorKind kind);
 
 // *error = NULL when error is not NULL.

@@ -68,7 +68,12 @@ typedef enum polylsq_status {
   POLYLSQ_TOO_FEW_DISTINCT_X = 8,     /* fewer distinct x than coefficients */
   POLYLSQ_ILL_CONDITIONED = 9,        /* x values too close together against their range */
   POLYLSQ_OUT_OF_RANGE = 10,          /* a result beyond the largest double */
-  POLYLSQ_OUT_OF_MEMORY = 11
+  POLYLSQ_OUT_OF_MEMORY = 11,
+  /* The engine's errors of reading and writing files, which the functions of this version
+     take no files to make; kept so that every error of the engine has its own status. */
+  POLYLSQ_CANNOT_READ = 12,           /* a file that cannot be opened or read */
+  POLYLSQ_BAD_DATA = 13,              /* text a data format does not allow */
+  POLYLSQ_CANNOT_WRITE = 14           /* an output that cannot be written whole */
 } polylsq_status_t;
 
 typedef struct polylsq_error polylsq_error_t;

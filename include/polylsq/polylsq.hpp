@@ -37,6 +37,9 @@ enum class Status {
   kIllConditioned = POLYLSQ_ILL_CONDITIONED,
   kOutOfRange = POLYLSQ_OUT_OF_RANGE,
   kOutOfMemory = POLYLSQ_OUT_OF_MEMORY,
+  kCannotRead = POLYLSQ_CANNOT_READ,
+  kBadData = POLYLSQ_BAD_DATA,
+  kCannotWrite = POLYLSQ_CANNOT_WRITE,
 };
 
 // Why a call failed: its status and a UTF-8 message for the user.
