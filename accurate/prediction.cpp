@@ -104,6 +104,13 @@ double evaluate(const PolynomialFit& fit, double x) {
   return evaluate_guarded(fit, x);
 }
 
+std::vector<double> evaluate_all(const PolynomialFit& fit, std::span<const double> x) {
+  std::vector<double> values(x.size());
+  FloatingPointGuard guard;
+  for (std::size_t i = 0; i < x.size(); ++i) values[i] = evaluate_guarded(fit, x[i]);
+  return values;
+}
+
 Expected<Prediction> predict(const PolynomialFit& fit, double x0, double level) {
   FloatingPointGuard guard;
   try {

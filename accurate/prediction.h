@@ -4,6 +4,8 @@
 #pragma once
 
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "accurate/polynomial_fit.h"
 #include "text/expected.h"
@@ -13,6 +15,10 @@ namespace polylsq::accurate {
 // f(x) of the fit, rounded to double (plus or minus infinity when beyond the double range).
 // x finite.
 double evaluate(const PolynomialFit& fit, double x);
+
+// evaluate() at every x of `x`, in order, under one floating-point environment: the same
+// values, without saving and restoring the environment per value.
+std::vector<double> evaluate_all(const PolynomialFit& fit, std::span<const double> x);
 
 struct Interval {
   double lower = 0.0;

@@ -8,6 +8,7 @@
 
 #include "accurate/polynomial_fit.h"
 #include "app/check_comparison.h"
+#include "app/check_input.h"
 #include "app/check_report.h"
 #include "app/command_status.h"
 #include "app/data_input.h"
@@ -88,45 +89,80 @@ LegacyResults results_of(const LegacyFit& legacy) {
   return results;
 }
 
+// The data as both halves read them: the accurate reader's observations and the bytes the
+// legacy computation reads. Without a degree or columns on the command line, the data file
+// itself; else a legacy data file made from the observations.
+struct CheckInput {
+  input::DataSet data;
+  std::string legacy_contents;
+};
+
+Expected<CheckInput> check_input_of(const InputOptions& input, const std::string& name, std::string contents) {
+  const bool chosen = input.columns_chosen() || input.degree;
+  input::ReadOptions options = read_options_of(input);
+  options.data_file_only = !chosen;
+  Expected<input::DataSet> read = read_observations(input.data_file, options, contents);
+  if (!read) return read.error();
+  if (!chosen) return CheckInput{std::move(*read), std::move(contents)};
+  if (!input.degree && !read->file_degree) {
+    return Error{ErrorKind::kInvalidArgument, name + " holds plain columns: --degree is required"};
+  }
+  const int degree = input.degree ? *input.degree : *read->file_degree;
+  std::string legacy = legacy_data_of(*read, contents, degree);
+  return CheckInput{std::move(*read), std::move(legacy)};
+}
+
 }  // namespace
 
 int run_check(const CheckRun& run) {
   std::vector<OutputRequest> outputs;
   if (!run.plot_file.empty()) outputs.push_back({"--plot", run.plot_file, OutputKind::kPicture});
-  if (const Expected<void> allowed = refuse_outputs(run.data_file, outputs, run.force); !allowed) {
+  if (const Expected<void> allowed = refuse_outputs({{"the data file", run.input.data_file}}, outputs, run.force);
+      !allowed) {
     return fail(allowed.error().message, kExitUsage);
   }
   // Read once: a pipe gives its bytes to one reader only.
-  const std::string name = data_display_name(run.data_file);
-  const Expected<std::string> contents = read_whole_data(run.data_file);
+  const std::string name = data_display_name(run.input.data_file);
+  Expected<std::string> contents = read_whole_data(run.input.data_file);
   if (!contents) return fail(contents.error().message);
+  const bool chosen = run.input.columns_chosen() || run.input.degree;
+  // Chosen columns are read before the legacy half, which reads the file made of them.
+  Expected<CheckInput> read = chosen ? check_input_of(run.input, name, std::move(*contents))
+                                     : CheckInput{{}, std::move(*contents)};
+  if (!read) {
+    return read.error().kind == ErrorKind::kInvalidArgument ? usage_error(read.error().message, "check")
+                                                            : fail(read.error().message);
+  }
 
-  const LegacyHalf legacy = run_legacy_half(name, *contents, run.json);
+  const LegacyHalf legacy = run_legacy_half(name, read->legacy_contents, run.json);
   const recio::TrapsHeld accurate_side;  // the accurate fit and the report: no traps
   // Memory that the accurate half cannot get is its own error, reported as `fit` reports
   // it, not the legacy run-time's ALLOCATE report.
   std::set_new_handler(nullptr);
 
-  input::ReadOptions options;
-  options.data_file_only = true;
-  const Expected<input::DataSet> read = read_observations(run.data_file, options, *contents);
-  if (!read) return fail(read.error().message);
-  const input::Series& data = read->series.front();
+  if (!chosen) {
+    read = check_input_of(run.input, name, std::move(read->legacy_contents));
+    if (!read) return fail(read.error().message);
+  }
+  const input::Series& data = read->data.series.front();
   const Expected<accurate::PolynomialFit> fit = fit_at_legacy_degree(data, legacy.fit);
   if (!fit) return fail(name + ": " + fit.error().message);
 
   const CheckComparison comparison = compare_with_legacy(results_of(legacy.fit), *fit, extent_of(data));
+  const std::vector<std::string>& warnings = read->data.warnings;
   if (run.json) {
-    std::cout << check_json(comparison, lines_of(legacy.console), read->warnings);
+    std::cout << check_json(comparison, lines_of(legacy.console), warnings);
   } else {
-    std::cout << (legacy.console.empty() ? "" : "\n") << check_text(comparison, read->warnings);
+    std::cout << (legacy.console.empty() ? "" : "\n") << check_text(comparison, warnings);
   }
   std::cout << std::flush;
 
   if (!run.plot_file.empty()) {
     PictureExtras extras;
     if (comparison.curve) extras.printed_coefficients = comparison.curve->printed_coefficients;
-    if (const Expected<void> drawn = draw_fit(run.plot_file, data, *fit, extras); !drawn) {
+    const SeriesResult drawn_series{&data, *fit, {}, std::nullopt, {}};
+    const PictureSource source{name, read->data.x_header.value_or("x"), run.picture};
+    if (const Expected<void> drawn = draw_fit(run.plot_file, {&drawn_series, 1}, source, extras); !drawn) {
       return fail(drawn.error().message);
     }
   }

@@ -13,7 +13,9 @@
 #include "accurate/fit_limits.h"
 #include "app/command_status.h"
 #include "app/degree_options.h"
+#include "app/input_options.h"
 #include "app/output_target.h"
+#include "app/program.h"
 #include "app/utf8_path.h"
 
 #ifndef POLYLSQ_VERSION
@@ -52,17 +54,19 @@ const std::string kFitDescription = "The accurate fit (degree " + kDegreeRange +
 
 constexpr const char* kFitFooter =
     "FILE is a data file (a degree line and a count line, then the pairs) or plain columns\n"
-    "(x y a line; blanks, tabs, a comma or a semicolon between them; '#' starts a comment; a\n"
-    "first line of column names is skipped; with semicolons a decimal comma is accepted).\n"
-    "'-' reads standard input. Writes no file unless asked and never pauses.\n"
+    "(blanks, tabs, a comma or a semicolon between cells; '#' starts a comment; a first line\n"
+    "of column names is a header; with semicolons a decimal comma is accepted; a delimiter\n"
+    "at the end of every row adds no column). Without --x and --y, x and y are columns 1 and\n"
+    "2. A row whose x or y is empty, NA, N/A, NaN or null (any case) is skipped with a\n"
+    "warning. '-' reads standard input. Writes no file unless asked and never pauses.\n"
     "\n"
-    "Outputs (--plot, --residuals) are never the data file or each other; an existing file\n"
-    "is replaced only when it is empty or polylsq wrote it (--force: any other file too). A\n"
-    "device or a pipe is written through; a link's target is replaced.\n"
+    "Outputs (--plot, --residuals, --predictions) are never an input or each other; an\n"
+    "existing file is replaced only when it is empty or polylsq wrote it (--force: any other\n"
+    "file too). A device or a pipe is written through; a link's target is replaced.\n"
     "\n"
-    "Exit status: 0 a fit (warnings allowed); 1 unreadable or bad data, a fit that cannot\n"
-    "be made, an output or standard output that cannot be written; 2 a command-line error\n"
-    "or a refused output (nothing read or written).";
+    "Exit status: 0 a fit (warnings allowed); 1 unreadable or bad data, a column the file\n"
+    "does not have, a fit that cannot be made, an output or standard output that cannot be\n"
+    "written; 2 a command-line error or a refused output (nothing read or written).";
 
 constexpr const char* kCheckDescription =
     "The legacy computation and the accurate one side by side: which printed figures are wrong";
@@ -72,24 +76,17 @@ constexpr const char* kCheckFooter =
     "prints them, the accurate value printed the same way and in full, and marks each legacy\n"
     "figure that the accurate fit contradicts; then compares the polynomial of the printed\n"
     "coefficients with the accurate fit over the data's x range. Writes no result file and\n"
-    "never pauses. '-' reads standard input. --plot follows the output rules of\n"
-    "'polylsq fit --help'.\n"
+    "never pauses. '-' reads standard input.\n"
+    "\n"
+    "Without --degree, --x and --y, DATA is read as the legacy run reads its data file. With\n"
+    "any of them it is read as 'polylsq fit' reads it, and the legacy computation takes each\n"
+    "value of plain columns as the legacy reader would, rounded once to single precision.\n"
+    "--plot follows the output rules of 'polylsq fit --help'.\n"
     "\n"
     "Exit status: 0 nothing marked; 4 a figure or the printed curve marked; 1 and 3 as for\n"
-    "the legacy run (a run-time report, a TERMINAL or FATAL message), 1 also for a picture\n"
-    "or standard output that cannot be written; 2 a command-line error or a refused output.";
-
-// The items of a comma-separated list, empty ones included: "1,,2" -> "1", "", "2".
-std::vector<std::string> items_of(const std::string& list) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  for (std::size_t comma = list.find(','); comma != std::string::npos; comma = list.find(',', start)) {
-    items.push_back(list.substr(start, comma - start));
-    start = comma + 1;
-  }
-  items.push_back(list.substr(start));
-  return items;
-}
+    "the legacy run (a run-time report, a TERMINAL or FATAL message), 1 also for data the\n"
+    "accurate side cannot read or fit, a picture or standard output that cannot be written;\n"
+    "2 a command-line error or a refused output.";
 
 // "1,2.5,-3": finite numbers separated by commas, none empty.
 const CLI::Validator kNumberList(
@@ -156,7 +153,7 @@ struct LegacyOptions {
 };
 struct FitOptions {
   FitRun run;
-  std::string degree;  // a number or "auto"
+  InputOptionTexts input;
   DegreeChoiceOptions choice;
   std::vector<std::string> at_lists;
   CLI::App* command = nullptr;
@@ -164,8 +161,23 @@ struct FitOptions {
 };
 struct CheckOptions {
   CheckRun run;
+  InputOptionTexts input;
   CLI::App* command = nullptr;
 };
+
+const InputOptionRules kFitInput{
+    accurate::kMaxDegree,
+    "Degree of the polynomial, " + kDegreeRange +
+        ", or auto: the degree --criterion recommends (required for plain columns; overrides a data file's degree)",
+    true, "Data file or columns (default B2F.txt; - for standard input)", "FILE",
+    "The column of y; several (--y A,B or --y A --y B) fit each against the same x", true};
+
+const InputOptionRules kCheckInput{
+    kLegacyMaxDegree,
+    "Degree of the polynomial, 0 to " + std::to_string(kLegacyMaxDegree) +
+        " (required for plain columns; overrides a data file's degree)",
+    false, "Data file or columns (default B2F.txt; - for standard input)", "DATA",
+    "The column of y (one: the legacy run fits one series)"};
 
 void add_legacy_options(CLI::App& cli, LegacyOptions& options) {
   cli.footer(kFooter);
@@ -176,41 +188,58 @@ void add_legacy_options(CLI::App& cli, LegacyOptions& options) {
   cli.add_option("RESULT", options.run.result_file, "Result file (default F2B.txt)");
 }
 
-void add_fit_command(CLI::App& cli, FitOptions& options, const std::string& version) {
+// --at, --at-file, --level, --confint, --cov and --digits: what the report holds.
+void add_statistics_options(CLI::App& command, FitOptions& options) {
   FitRun& fit = options.run;
+  command.add_option("--at", options.at_lists,
+                     "Predict at these x (X[,X...]): fitted value, standard error, "
+                     "confidence and prediction intervals")
+      ->allow_extra_args(false)  // "--at 1 data.txt": the file is no x value
+      ->check(kNumberList);
+  command.add_option("--at-file", fit.at_file,
+                     "Also predict at the x of this file (one a line, or the first column of a table)")
+      ->check(kFileName);
+  options.level = command.add_option("--level", fit.level,
+                                     "Confidence level of every interval (--at, --at-file, --confint, "
+                                     "--band), between 0 and 1 (default 0.95)")
+                      ->check(kLevel);
+  command.add_flag("--confint", fit.confint, "Add the confidence intervals of the coefficients")
+      ->disable_flag_override();
+  command.add_flag("--cov", fit.covariance, "Add the covariance matrix of the coefficients")
+      ->disable_flag_override();
+  command.add_option("--digits", fit.digits,
+                     "Significant digits of the text report's statistics, 1 to 17 (default 10)")
+      ->check(CLI::Range(1, 17));
+}
+
+// --plot with its band and texts, --residuals, --predictions, --force: the files written.
+void add_fit_outputs(CLI::App& command, FitRun& fit) {
+  CLI::Option* plot =
+      command.add_option("--plot", fit.plot_file, "Also draw the fit into this SVG file")->check(kFileName);
+  command.add_flag("--band", fit.band, "Shade the confidence band in the picture")
+      ->disable_flag_override()
+      ->needs(plot);
+  add_picture_texts(command, fit.picture, plot);
+  command.add_option("--residuals", fit.residuals_file,
+                     "Write x, y, fitted value, residual (weight), source line (series) of every "
+                     "observation to this CSV file")
+      ->check(kFileName);
+  command.add_option("--predictions", fit.predictions_file,
+                     "Write the predictions of --at and --at-file to this CSV file")
+      ->check(kFileName);
+  command.add_flag("--force", fit.force, "Replace an existing file that polylsq did not write (never an input)")
+      ->disable_flag_override();
+}
+
+void add_fit_command(CLI::App& cli, FitOptions& options, const std::string& version) {
   CLI::App* command = options.command = cli.add_subcommand("fit", kFitDescription);
   command->footer(kFitFooter);
   command->set_version_flag("--version", version, "Show the version and exit");
-  command->add_option("--degree", options.degree,
-                      "Degree of the polynomial, " + kDegreeRange +
-                          ", or auto: the degree --criterion recommends (required for plain columns; "
-                          "overrides a data file's degree)")
-      ->check(degree_or_auto(accurate::kMaxDegree));
   add_degree_choice_options(*command, options.choice);
-  command->add_flag("--json", fit.json, "One JSON object on standard output")->disable_flag_override();
-  command->add_flag("--weights", fit.weights, "A third column holds each observation's weight (plain columns only)")
-      ->disable_flag_override();
-  command->add_option("--at", options.at_lists,
-                      "Predict at these x (X[,X...]): fitted value, standard error, "
-                      "confidence and prediction intervals")
-      ->allow_extra_args(false)  // "--at 1 data.txt": the file is no x value
-      ->check(kNumberList);
-  options.level = command->add_option("--level", fit.level,
-                                      "Confidence level of the intervals of --at and --band, between 0 and 1 "
-                                      "(default 0.95)")
-                      ->check(kLevel);
-  CLI::Option* plot = command->add_option("--plot", fit.plot_file, "Also draw the fit into this SVG file")
-                          ->check(kFileName);
-  command->add_flag("--band", fit.band, "Shade the confidence band in the picture")
-      ->disable_flag_override()
-      ->needs(plot);
-  command->add_option("--residuals", fit.residuals_file,
-                      "Write x, y, fitted value and residual (and weight) of every "
-                      "observation to this CSV file")
-      ->check(kFileName);
-  command->add_flag("--force", fit.force, "Replace an existing file that polylsq did not write (never the data file)")
-      ->disable_flag_override();
-  command->add_option("FILE", fit.data_file, "Data file or columns (default B2F.txt; - for standard input)");
+  command->add_flag("--json", options.run.json, "One JSON object on standard output")->disable_flag_override();
+  add_input_options(*command, options.input, kFitInput);
+  add_statistics_options(*command, options);
+  add_fit_outputs(*command, options.run);
 }
 
 void add_check_command(CLI::App& cli, CheckOptions& options, const std::string& version) {
@@ -219,39 +248,51 @@ void add_check_command(CLI::App& cli, CheckOptions& options, const std::string& 
   command->footer(kCheckFooter);
   command->set_version_flag("--version", version, "Show the version and exit");
   command->add_flag("--json", check.json, "One JSON object on standard output")->disable_flag_override();
-  command->add_option("--plot", check.plot_file, "Also draw both fits into this SVG file")->check(kFileName);
-  command->add_flag("--force", check.force,
-                    "Replace an existing file that polylsq did not write (never the data file)")
+  add_input_options(*command, options.input, kCheckInput);
+  CLI::Option* plot =
+      command->add_option("--plot", check.plot_file, "Also draw both fits into this SVG file")->check(kFileName);
+  add_picture_texts(*command, check.picture, plot);
+  command->add_flag("--force", check.force, "Replace an existing file that polylsq did not write (never an input)")
       ->disable_flag_override();
-  command->add_option("DATA", check.data_file, "Data file (default B2F.txt; - for standard input)");
 }
 
 // The checks that need the whole command line or the files, after the parse.
 ParsedCommandLine fit_command_of(FitOptions options) {
   FitRun& fit = options.run;
+  const ConvertedInput input = input_options_of(options.input, kFitInput);
+  fit.input = input.options;
   fit.at = numbers_of(options.at_lists);
-  fit.auto_degree = options.degree == "auto";
-  if (!fit.auto_degree && !options.degree.empty()) {
-    int degree = 0;
-    CLI::detail::lexical_cast(options.degree, degree);  // checked by degree_or_auto
-    fit.degree = degree;
-  }
-  if (!fit.auto_degree && degree_choice_given(options.choice)) {
+  if (!fit.input.auto_degree && degree_choice_given(options.choice)) {
     const char* option = options.choice.criterion_option->count() > 0 ? "--criterion" : "--max-degree";
     return {std::nullopt, usage_error(std::string(option) + ": only --degree auto chooses a degree", "fit")};
   }
   fit.criterion = criterion_of(options.choice);
   fit.max_degree = options.choice.max_degree;
-  if (options.level->count() > 0 && fit.at.empty() && !fit.band) {
-    return {std::nullopt, usage_error("--level: only --at and --band use a level", "fit")};
+  const bool predicts = !fit.at.empty() || !fit.at_file.empty();
+  if (options.level->count() > 0 && !predicts && !fit.band && !fit.confint) {
+    return {std::nullopt, usage_error("--level: only --at, --at-file, --confint and --band use a level", "fit")};
   }
-  if (report_missing(fit.data_file, "fit", true)) return {std::nullopt, kExitUsage};
+  if (!fit.predictions_file.empty() && !predicts) {
+    return {std::nullopt, usage_error("--predictions: no x to predict at: give --at or --at-file", "fit")};
+  }
+  if (report_missing(fit.input.data_file, "fit", true)) return {std::nullopt, kExitUsage};
+  if (!fit.at_file.empty() && report_missing(fit.at_file, "fit", true)) return {std::nullopt, kExitUsage};
+  if (fit.at_file == "-" && fit.input.data_file == "-") {
+    return {std::nullopt, usage_error("--at-file -: standard input is already the data", "fit")};
+  }
   return {fit, kExitResults};
 }
 
-ParsedCommandLine check_command_of(const CheckOptions& options) {
-  if (report_missing(options.run.data_file, "check", true)) return {std::nullopt, kExitUsage};
-  return {options.run, kExitResults};
+ParsedCommandLine check_command_of(CheckOptions options) {
+  CheckRun& check = options.run;
+  const ConvertedInput input = input_options_of(options.input, kCheckInput);
+  if (!input.refusal.empty()) return {std::nullopt, usage_error(input.refusal, "check")};
+  check.input = input.options;
+  if (check.input.y_columns.size() > 1) {
+    return {std::nullopt, usage_error("--y: check compares one series: the legacy run fits one", "check")};
+  }
+  if (report_missing(check.input.data_file, "check", true)) return {std::nullopt, kExitUsage};
+  return {check, kExitResults};
 }
 
 ParsedCommandLine legacy_command_of(LegacyOptions options) {
@@ -302,7 +343,7 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
     return {std::nullopt, kExitUsage};
   }
   if (fit.command->parsed()) return fit_command_of(std::move(fit));
-  if (check.command->parsed()) return check_command_of(check);
+  if (check.command->parsed()) return check_command_of(std::move(check));
   if (degrees.command->parsed()) return degrees_command_of(std::move(degrees));
   return legacy_command_of(std::move(legacy));
 }

@@ -63,4 +63,22 @@ Expected<input::DataSet> read_observations(const std::string& data_file, const i
   return observations;
 }
 
+input::ReadOptions read_options_of(const InputOptions& options) {
+  input::ReadOptions read;
+  read.weights = options.weights;
+  read.x_column = options.x_column;
+  read.y_columns = options.y_columns;
+  read.weights_column = options.weights_column;
+  read.source_lines = true;
+  return read;
+}
+
+Expected<input::XValues> read_prediction_x(const std::string& x_file) {
+  const Expected<std::FILE*> file = open_data(x_file);
+  if (!file) return file.error();
+  Expected<input::XValues> values = input::read_x_values(*file, data_display_name(x_file), std::nullopt);
+  close_data(*file);
+  return values;
+}
+
 }  // namespace polylsq::app

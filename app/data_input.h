@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/command_line.h"
 #include "input/data_reader.h"
 #include "text/expected.h"
 
@@ -24,5 +25,13 @@ Expected<std::string> read_whole_data(const std::string& data_file);
 // data_display_name.
 Expected<input::DataSet> read_observations(const std::string& data_file, const input::ReadOptions& options,
                                            std::optional<std::string_view> contents = std::nullopt);
+
+// How to read the data of `options`: its columns and weights, the source line of each
+// observation recorded.
+input::ReadOptions read_options_of(const InputOptions& options);
+
+// The x values of the file of predictions `x_file` ("-": standard input), read as
+// input::read_x_values reads them; errors as read_observations gives them.
+Expected<input::XValues> read_prediction_x(const std::string& x_file);
 
 }  // namespace polylsq::app

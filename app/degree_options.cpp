@@ -9,6 +9,7 @@
 
 #include "app/command_status.h"
 #include "app/degree_choice.h"
+#include "app/input_options.h"
 #include "app/utf8_path.h"
 
 namespace polylsq::app {
@@ -46,6 +47,11 @@ const CLI::Validator kMaxDegree(
       return "\"" + text + "\" is not a whole number from 0 to " + std::to_string(std::numeric_limits<int>::max());
     },
     "N");
+
+// Every input option of `fit` but --degree: the table has every degree.
+const InputOptionRules kDegreesInput{
+    0, "", true, "Data file or columns (default B2F.txt; - for standard input)", "FILE",
+    "The column of y; several (--y A,B or --y A --y B) get a table each"};
 
 const CLI::Validator kFileName(
     [](std::string& text) -> std::string { return text.empty() ? "the file name is empty" : ""; }, "FILE");
@@ -91,23 +97,23 @@ void add_degrees_command(CLI::App& cli, DegreesOptions& options, const std::stri
   command->set_version_flag("--version", version, "Show the version and exit");
   add_degree_choice_options(*command, options.choice);
   command->add_flag("--json", run.json, "One JSON object on standard output")->disable_flag_override();
-  command->add_flag("--weights", run.weights, "A third column holds each observation's weight (plain columns only)")
-      ->disable_flag_override();
+  add_input_options(*command, options.input, kDegreesInput);
   command->add_option("--plot", run.plot_file, "Also draw the data and the fits of the recommended degree and "
                                                "its neighbours into this SVG file")
       ->check(kFileName);
   command->add_flag("--force", run.force, "Replace an existing file that polylsq did not write (never the data file)")
       ->disable_flag_override();
-  command->add_option("FILE", run.data_file, "Data file or columns (default B2F.txt; - for standard input)");
 }
 
 ParsedCommandLine degrees_command_of(DegreesOptions options) {
   DegreesRun& run = options.run;
+  run.input = input_options_of(options.input, kDegreesInput).options;  // weights are offered
   run.criterion = criterion_of(options.choice);
   run.max_degree = options.choice.max_degree;
+  const std::string& data_file = run.input.data_file;
   std::error_code ignored;
-  if (run.data_file != "-" && !std::filesystem::exists(utf8_path(run.data_file), ignored)) {
-    return {std::nullopt, usage_error(run.data_file + ": no such file", "degrees")};
+  if (data_file != "-" && !std::filesystem::exists(utf8_path(data_file), ignored)) {
+    return {std::nullopt, usage_error(data_file + ": no such file", "degrees")};
   }
   return {run, kExitResults};
 }

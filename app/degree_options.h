@@ -8,6 +8,7 @@
 
 #include "accurate/degree_table.h"
 #include "app/command_line.h"
+#include "app/input_options.h"
 
 namespace CLI {
 class App;
@@ -40,6 +41,7 @@ CLI::Validator degree_or_auto(int max_degree);
 
 struct DegreesOptions {
   DegreesRun run;
+  InputOptionTexts input;
   DegreeChoiceOptions choice;
   CLI::App* command = nullptr;
 };

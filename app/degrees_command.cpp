@@ -35,13 +35,12 @@ Expected<std::vector<SeriesTable>> tables_of(const DegreesRun& run, const input:
 int run_degrees(const DegreesRun& run) {
   std::vector<OutputRequest> outputs;
   if (!run.plot_file.empty()) outputs.push_back({"--plot", run.plot_file, OutputKind::kPicture});
-  if (const Expected<void> allowed = refuse_outputs(run.data_file, outputs, run.force); !allowed) {
+  const std::vector<InputFile> inputs{{"the data file", run.input.data_file}};
+  if (const Expected<void> allowed = refuse_outputs(inputs, outputs, run.force); !allowed) {
     return fail(allowed.error().message, kExitUsage);
   }
-  const std::string name = data_display_name(run.data_file);
-  input::ReadOptions options;
-  options.weights = run.weights;
-  const Expected<input::DataSet> observations = read_observations(run.data_file, options);
+  const std::string name = data_display_name(run.input.data_file);
+  const Expected<input::DataSet> observations = read_observations(run.input.data_file, read_options_of(run.input));
   if (!observations) return fail(observations.error().message);
   const input::DataSet& data = *observations;
 

@@ -1,56 +1,48 @@
-// What `polylsq fit` shows of an accurate fit: a text report for people and one JSON
-// object for scripts. Pure functions from the fit to text.
+// What `polylsq fit` shows of its fits as text for people: per series the heading, the
+// equation, the coefficient table, the summary, the analysis of variance, and what the
+// options ask (the coefficients' intervals, their covariance, predictions); then the
+// warnings. No line is wider than kReportWidth unless one word is (a long file name).
+// Pure functions from the fits to text.
 #pragma once
 
-#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "accurate/polynomial_fit.h"
-#include "accurate/prediction.h"
+#include "app/fit_series.h"
 
 namespace polylsq::app {
 
-// The criterion that chose the degree of the fit (--degree auto) and why.
-struct DegreeChosenBy {
-  std::string criterion;  // "bic"
-  std::string reason;     // "the smallest BIC of degrees 0 to 5"
-};
-
-// The report's heading facts besides the fit itself.
+// The report's facts besides the fits.
 struct FitSource {
-  std::string name;         // the file as named on the command line, "standard input" for "-"
-  std::string format;       // "data file" or "columns"
-  std::vector<std::string> warnings;  // of the reader, shown before the fit's own
-  std::optional<DegreeChosenBy> degree_chosen_by;  // empty: the degree was given
+  std::string name;    // the file as named on the command line, "standard input" for "-"
+  std::string input;   // the file as named on the command line, "-" for standard input
+  std::string format;  // "data file" or "columns"
+  std::string x_name;  // the x column's header name, else "x"
+  std::vector<std::string> warnings;  // of the reader, shown before the fits' own
 };
 
-// A prediction asked for with --at, and the level of its intervals.
-struct PredictionAt {
-  double x = 0.0;
-  accurate::Prediction prediction;
-};
-struct Predictions {
-  double level = 0.95;
-  std::vector<PredictionAt> rows;  // empty: none asked for
+// What the report shows besides the fit itself.
+struct ReportOptions {
+  int digits = 10;          // significant digits of every statistic of the text
+  double level = 0.95;      // of the intervals
+  bool confint = false;     // the coefficients' confidence intervals
+  bool covariance = false;  // the coefficients' covariance matrix
 };
 
-// The text report: heading, coefficient table (power, coefficient, standard error, t,
-// Pr(>|t|)) with at least 10 significant digits, R-squared, adjusted R-squared, residual
-// standard deviation, n, the analysis of variance, the predictions (x, fit, its standard
-// error, confidence and prediction intervals), and the warnings. An undefined value reads
-// "undefined". A degree chosen by a criterion is said on the line after the heading.
-std::string fit_text(const accurate::PolynomialFit& fit, const FitSource& source,
-                     const Predictions& predictions = {});
+// The name of a series in the report: its y column's header name, else "y".
+std::string y_name_of(const SeriesResult& series);
 
-// One JSON object, exactly these keys: degree, degree_chosen_by (the criterion's name,
-// only when a criterion chose the degree), n, coefficients (ascending powers),
-// standard_errors, t_values, p_values, r_squared (a fraction), adjusted_r_squared,
-// residual_sd, anova {ss_regression, ss_error, df_regression, df_error, f, p}, warnings;
-// and, when predictions were asked for, predictions: an array of {x, fit, se_fit,
-// confidence: [low, high], prediction: [low, high]}. An undefined value is null; numbers
-// are the shortest text that reads back as the same double. Ends with a line end.
-std::string fit_json(const accurate::PolynomialFit& fit, const FitSource& source,
-                     const Predictions& predictions = {});
+// The text report. One series: its block, then every warning (the reader's, the series',
+// the fit's). Several: a block per series headed "Series K of N: NAME" with its own
+// warnings, then the reader's. A block: "Polynomial fit of degree D to N observations
+// (NAME, FORMAT[, weighted])", with --degree auto "Degree chosen by CRITERION: WHY", the
+// equation (fit_equation.h), the coefficient table (power, coefficient, standard error,
+// t value, Pr(>|t|), with --confint the interval's bounds), R-squared, adjusted R-squared, residual SD, observations, the analysis of
+// variance, with --cov the covariance matrix labelled by powers, the predictions (x, fit,
+// se(fit), confidence and prediction bounds). Statistics with `digits` significant
+// digits; an undefined value reads "undefined".
+std::string fit_text(const FitSource& source, std::span<const SeriesResult> series,
+                     const ReportOptions& options);
 
 }  // namespace polylsq::app

@@ -149,14 +149,16 @@ OutputPlace place_of(const std::string& name) {
   return place;
 }
 
-Expected<void> refuse_outputs(const std::string& data_file, const std::vector<OutputRequest>& outputs,
+Expected<void> refuse_outputs(const std::vector<InputFile>& inputs, const std::vector<OutputRequest>& outputs,
                               bool force) {
   std::vector<OutputPlace> places;
   for (const OutputRequest& out : outputs) {
     const OutputPlace place = place_of(out.name);
     const std::string label = out.option + " " + out.name;
-    if (data_file != "-" && same_place(place, place_of(data_file))) {
-      return refusal(label + ": is the data file; name another file for the output");
+    for (const InputFile& input : inputs) {
+      if (input.name != "-" && same_place(place, place_of(input.name))) {
+        return refusal(label + ": is " + input.role + "; name another file for the output");
+      }
     }
     for (std::size_t earlier = 0; earlier < places.size(); ++earlier) {
       if (same_place(place, places[earlier])) {

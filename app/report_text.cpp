@@ -1,7 +1,9 @@
 // Numbers, cells and JSON as the reports show them.
 #include "app/report_text.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string>
 
 #include "text/message_text.h"
 
@@ -24,6 +26,18 @@ std::string significant(std::optional<double> value, int digits) {
   const auto result = std::to_chars(text, text + sizeof text, without_negative_zero(*value),
                                     std::chars_format::general, digits);
   return std::string(text, result.ptr);
+}
+
+std::string fixed_significant(double value, int digits) {
+  char text[64];
+  value = without_negative_zero(value);
+  // The exponent after rounding to `digits`, as the scientific form shows it.
+  const auto scientific = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, digits - 1);
+  const std::string_view shown(text, static_cast<std::size_t>(scientific.ptr - text));
+  const int exponent = std::stoi(std::string(shown.substr(shown.find('e') + 1)));
+  if (exponent < -4 || exponent >= digits) return std::string(shown);
+  const auto fixed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, digits - 1 - exponent);
+  return std::string(text, fixed.ptr);
 }
 
 std::string exact_text(double value) { return text::shortest_text(without_negative_zero(value)); }
@@ -52,10 +66,78 @@ std::string table_row(const std::vector<std::string>& cells, const std::vector<C
   return line + "\n";
 }
 
+std::string wrapped(const std::vector<std::string>& words, std::size_t width, std::string_view first_indent,
+                    std::string_view next_indent) {
+  std::string out;
+  std::string line(first_indent);
+  bool line_has_word = false;
+  for (const std::string& word : words) {
+    if (line_has_word && line.size() + 1 + word.size() > width) {
+      out += line + "\n";
+      line = next_indent;
+      line_has_word = false;
+    }
+    if (line_has_word) line += ' ';
+    line += word;
+    line_has_word = true;
+  }
+  return out + line + "\n";
+}
+
+std::string wrapped(std::string_view text, std::size_t width, std::string_view first_indent,
+                    std::string_view next_indent) {
+  std::vector<std::string> words;
+  for (std::size_t blank = text.find(' '); blank != std::string_view::npos; blank = text.find(' ')) {
+    words.emplace_back(text.substr(0, blank));
+    text.remove_prefix(blank + 1);
+  }
+  words.emplace_back(text);
+  return wrapped(words, width, first_indent, next_indent);
+}
+
+std::string table_text(const TextTable& table, std::size_t width) {
+  std::vector<Column> columns;
+  for (std::size_t c = 0; c < table.header.size(); ++c) {
+    std::size_t widest = table.header[c].size();
+    for (const auto& row : table.rows) widest = std::max(widest, row[c].size());
+    columns.push_back({widest, table.align[c]});
+  }
+  const auto key_width = [&] {
+    std::size_t used = 0;
+    for (std::size_t c = 0; c < table.key_columns; ++c) used += (c > 0 ? 2 : 0) + columns[c].width;
+    return used;
+  }();
+  std::string out;
+  for (std::size_t first = table.key_columns; first < columns.size() || first == table.key_columns;) {
+    std::vector<std::size_t> block;  // the columns of this block
+    for (std::size_t c = 0; c < table.key_columns; ++c) block.push_back(c);
+    std::size_t used = key_width;
+    std::size_t next = first;
+    for (; next < columns.size(); ++next) {
+      if (next > first && used + 2 + columns[next].width > width) break;
+      used += 2 + columns[next].width;
+      block.push_back(next);
+    }
+    const auto cells_of = [&block](const std::vector<std::string>& row) {
+      std::vector<std::string> cells;
+      for (const std::size_t c : block) cells.push_back(row[c]);
+      return cells;
+    };
+    std::vector<Column> block_columns;
+    for (const std::size_t c : block) block_columns.push_back(columns[c]);
+    if (!out.empty()) out += "\n";
+    out += table_row(cells_of(table.header), block_columns);
+    for (const auto& row : table.rows) out += table_row(cells_of(row), block_columns);
+    if (next == first) break;  // nothing but the key columns
+    first = next;
+  }
+  return out;
+}
+
 std::string warnings_text(const std::vector<std::string>& warnings) {
   if (warnings.empty()) return {};
   std::string out = "\nWarnings\n";
-  for (const std::string& warning : warnings) out += "  " + warning + "\n";
+  for (const std::string& warning : warnings) out += wrapped(warning, kReportWidth, "  ", "    ");
   return out;
 }
 

@@ -4,6 +4,7 @@
 #include "input/column_reader.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "input/number_text.h"
 #include "text/line_ends.h"
@@ -169,30 +170,30 @@ void ColumnReader::store(const double* values, std::size_t line) {
 
 // The lane of plain x y (w) rows, as fast as the reader goes.
 std::size_t ColumnReader::take_two_or_three(std::string_view bytes, std::size_t max_line_bytes,
-                                            std::size_t& lines_taken) {
-  const char* p = bytes.data();
-  const char* const end = p + bytes.size();
+                                            bool two_threads, std::size_t& lines_taken) {
+  const PlainRowForm form{simple_cells_, &plain_classes_, max_line_bytes, simple_cells_ == 3};
+  plain_values_.clear();
+  const std::size_t most = std::numeric_limits<std::size_t>::max();
+  const PlainRun run = two_threads ? scan_plain_rows_in_two(bytes, form, most, plain_values_)
+                                   : scan_plain_rows(bytes, form, most, plain_values_);
   SeriesColumns& series = series_.front();
-  double values[3];
-  for (;;) {
-    const char* const row_end = scan_plain_fields(p, end, simple_cells_, values, plain_classes_);
-    if (row_end == nullptr || static_cast<std::size_t>(row_end - p) > max_line_bytes) break;
-    if (simple_cells_ == 3 && values[2] < 0.0) break;
-    const std::size_t line_end = text::line_end_length(row_end, end);
-    if (line_end == 0) break;
-    series.x.push(values[0]);
-    series.y.push(values[1]);
-    if (simple_cells_ == 3) series.w.push(values[2]);
-    p = row_end + line_end;
-    ++lines_taken;
+  for (const double* row = plain_values_.data(); row != plain_values_.data() + plain_values_.size();
+       row += simple_cells_) {
+    series.x.push(row[0]);
+    series.y.push(row[1]);
+    if (simple_cells_ == 3) series.w.push(row[2]);
   }
-  return static_cast<std::size_t>(p - bytes.data());
+  lines_taken += run.rows;
+  return run.bytes;
 }
 
 std::size_t ColumnReader::take_plain_rows(std::string_view bytes, std::size_t max_line_bytes,
-                                          std::size_t first_line, std::size_t& lines_taken) {
+                                          std::size_t first_line, std::size_t& lines_taken,
+                                          bool two_threads) {
   if (!plan_) return 0;
-  if (simple_cells_ != 0) return take_two_or_three(bytes, max_line_bytes, lines_taken);
+  if (simple_cells_ != 0) {
+    return take_two_or_three(bytes, max_line_bytes, two_threads, lines_taken);
+  }
   const char* p = bytes.data();
   const char* const end = p + bytes.size();
   for (std::size_t line = first_line;; ++line) {
@@ -341,8 +342,9 @@ Expected<void> read_table(LineSource& lines, std::span<const HeldLine> held,
   std::string_view text;
   for (;;) {
     std::size_t plain_lines = 0;
-    const std::size_t plain_bytes = reader.take_plain_rows(
-        lines.unread(), lines.max_line_bytes(), lines.line_number() + 1, plain_lines);
+    const std::size_t plain_bytes =
+        reader.take_plain_rows(lines.unread(), lines.max_line_bytes(), lines.line_number() + 1,
+                               plain_lines, lines.two_threads());
     lines.skip(plain_bytes, plain_lines);
     const LineSource::Status status = lines.next(text);
     if (status == LineSource::Status::kEnd) break;

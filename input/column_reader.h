@@ -47,15 +47,20 @@ class ColumnReader {
   // unchanged from plain numbers and that end with a line end inside `bytes`, none longer
   // than `max_line_bytes`; `first_line` is the number of the first. Returns the bytes
   // taken, line ends included; adds the count of lines taken to `lines_taken`. Takes
-  // nothing before the first row is taken.
+  // nothing before the first row is taken. With `two_threads`, plain x y (w) rows are
+  // read on two threads (scan_plain_rows_in_two), with the same result.
   std::size_t take_plain_rows(std::string_view bytes, std::size_t max_line_bytes,
-                              std::size_t first_line, std::size_t& lines_taken);
+                              std::size_t first_line, std::size_t& lines_taken,
+                              bool two_threads = false);
 
   // After the last line: one warning for the skipped rows beyond those warned of singly.
   void finish();
 
   // The columns resolved at the first row of values; none before it.
   const std::optional<ColumnPlan>& plan() const { return plan_; }
+
+  // Whether commas are decimal commas (fixed by the first significant line).
+  bool decimal_comma() const { return decimal_comma_; }
 
   // Rows skipped so far for a missing cell, in all and for series `index`.
   std::size_t skipped_rows() const { return skipped_rows_; }
@@ -84,7 +89,7 @@ class ColumnReader {
   const char* scan_plain_row(const char* p, const char* end, double* values) const;
   const char* scan_chosen_fields(const char* p, const char* end, double* values) const;
   std::size_t take_two_or_three(std::string_view bytes, std::size_t max_line_bytes,
-                                std::size_t& lines_taken);
+                                bool two_threads, std::size_t& lines_taken);
   void store_one(std::size_t k, const double* values, std::size_t line);
   void store(const double* values, std::size_t line);
   Expected<bool> read_cells(std::size_t number, double* values, std::vector<bool>& missing) const;
@@ -106,7 +111,8 @@ class ColumnReader {
   // weight), or -1 when no role takes it.
   std::vector<int> slots_;
   std::size_t value_count_ = 0;
-  std::vector<double> row_values_;  // the values of the row being read, by place
+  std::vector<double> row_values_;    // the values of the row being read, by place
+  std::vector<double> plain_values_;  // the values of the plain rows of a chunk, row by row
   std::size_t weight_slot_ = 0;  // with weights
   // 2 or 3 when the table is exactly x y (w) of one series without lines or a trailing
   // delimiter: the fastest lane; else 0.

@@ -228,6 +228,8 @@ Expected<DataSet> read_columns(LineSource& lines, std::optional<std::size_t> fil
                         reader.skipped_rows(k));
   }
   data.x_header = reader.plan()->x_header;
+  data.columns = reader.plan();
+  data.decimal_comma = reader.decimal_comma();
   return data;
 }
 

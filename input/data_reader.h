@@ -50,6 +50,11 @@ struct DataSet {
   std::optional<std::string> x_header;  // the header name of the x column, where there is one
   std::vector<Series> series;           // one per y column, in the order asked, none empty
   std::vector<std::string> warnings;    // e.g. "data.csv: line 9: empty cell, row skipped"
+  // Plain columns: the columns resolved (0-based x and y of each series) and whether commas
+  // are decimal commas, for a caller that takes a value's text again from its source line
+  // (CellSplitter). Empty and false for a data file.
+  std::optional<ColumnPlan> columns;
+  bool decimal_comma = false;
 };
 
 // Reads `file` from its current position; the caller opens it (in binary mode) and closes

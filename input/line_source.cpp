@@ -3,7 +3,10 @@
 // buffer growing only for lines longer than about half a chunk.
 #include "input/line_source.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace polylsq::input {
@@ -11,12 +14,22 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
+// A regular file with at least `bytes` left to read from its position.
+bool is_large_regular_file(std::FILE* file, std::size_t bytes) {
+  struct stat status {};
+  if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  const long at = std::ftell(file);
+  return at >= 0 && status.st_size >= at &&
+         static_cast<std::uintmax_t>(status.st_size - at) >= bytes;
+}
+
 }  // namespace
 
 LineSource::LineSource(std::FILE* file, const StreamLimits& limits)
     : file_(file),
       chunk_bytes_(std::max<std::size_t>(limits.chunk_bytes, 1)),
-      max_line_bytes_(std::max<std::size_t>(limits.max_line_bytes, 1)) {}
+      max_line_bytes_(std::max<std::size_t>(limits.max_line_bytes, 1)),
+      two_threads_(is_large_regular_file(file, limits.two_thread_bytes)) {}
 
 bool LineSource::refill() {
   if (begin_ > 0) {

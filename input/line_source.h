@@ -19,6 +19,9 @@ namespace polylsq::input {
 struct StreamLimits {
   std::size_t chunk_bytes = std::size_t{256} << 10;    // bytes asked of each read
   std::size_t max_line_bytes = std::size_t{64} << 20;  // longer lines are an error
+  // A regular file with at least this many bytes from its position on is read on two
+  // threads where the fast lanes take its rows; standard input and pipes never are.
+  std::size_t two_thread_bytes = std::size_t{4} << 20;
 };
 
 class LineSource {
@@ -50,6 +53,9 @@ class LineSource {
 
   std::size_t max_line_bytes() const { return max_line_bytes_; }
 
+  // Whether the fast lanes read the chunks on two threads (StreamLimits::two_thread_bytes).
+  bool two_threads() const { return two_threads_; }
+
   // The number of the line last returned (1 for the first); after kEnd, of the last line.
   std::size_t line_number() const { return line_number_; }
 
@@ -63,6 +69,7 @@ class LineSource {
   std::FILE* file_;
   std::size_t chunk_bytes_;
   std::size_t max_line_bytes_;
+  bool two_threads_;
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_ = 0;
   std::size_t begin_ = 0;  // first byte of the next line

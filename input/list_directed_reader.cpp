@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "input/number_text.h"
 #include "input/plain_row.h"
@@ -19,29 +20,26 @@ constexpr std::size_t kItemsPerRead = 2;  // x, y
 
 // "-3.14159 27.18282": observations that are whole lines of two plain numbers, taken from
 // the bytes read as one read statement each would take them, with their lines when
-// `kLines`. Returns how many, at most `most`.
+// `kLines`, on two threads where the line source says so; `pairs` is room for their
+// values. Returns how many, at most `most`.
 template <bool kLines>
 int take_plain_observations(LineSource& lines, int most, ValueColumn& x, ValueColumn& y,
-                            LineColumn* line_numbers) {
+                            LineColumn* line_numbers, std::vector<double>& pairs) {
   static const FieldClasses kClasses = make_field_classes(",", "/");
-  const std::string_view bytes = lines.unread();
-  const char* p = bytes.data();
-  const char* const end = p + bytes.size();
-  int taken = 0;
-  double items[kItemsPerRead];
-  while (taken < most) {
-    const char* const row_end = scan_plain_fields(p, end, kItemsPerRead, items, kClasses);
-    if (row_end == nullptr || static_cast<std::size_t>(row_end - p) > lines.max_line_bytes()) break;
-    const std::size_t line_end = text::line_end_length(row_end, end);
-    if (line_end == 0) break;
-    x.push(items[0]);
-    y.push(items[1]);
-    if constexpr (kLines) line_numbers->push(lines.line_number() + 1 + taken);
-    p = row_end + line_end;
-    ++taken;
+  const PlainRowForm form{kItemsPerRead, &kClasses, lines.max_line_bytes(), false};
+  pairs.clear();
+  const auto rows = static_cast<std::size_t>(most);
+  const PlainRun run = lines.two_threads()
+                           ? scan_plain_rows_in_two(lines.unread(), form, rows, pairs)
+                           : scan_plain_rows(lines.unread(), form, rows, pairs);
+  const std::size_t first_line = lines.line_number() + 1;
+  for (std::size_t row = 0; row < run.rows; ++row) {
+    x.push(pairs[kItemsPerRead * row]);
+    y.push(pairs[kItemsPerRead * row + 1]);
+    if constexpr (kLines) line_numbers->push(first_line + row);
   }
-  lines.skip(static_cast<std::size_t>(p - bytes.data()), static_cast<std::size_t>(taken));
-  return taken;
+  lines.skip(run.bytes, run.rows);
+  return static_cast<int>(run.rows);
 }
 
 // The lines of a line source as the records of read statements.
@@ -111,10 +109,11 @@ Error ended_early(const LineSource& lines, std::string_view missing) {
 Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn& x,
                                       ValueColumn& y, LineColumn* line_numbers) {
   int done = 0;
+  std::vector<double> pairs;  // the values of the plain rows of a chunk
   while (done < count) {
     done += line_numbers == nullptr
-                ? take_plain_observations<false>(lines, count - done, x, y, nullptr)
-                : take_plain_observations<true>(lines, count - done, x, y, line_numbers);
+                ? take_plain_observations<false>(lines, count - done, x, y, nullptr, pairs)
+                : take_plain_observations<true>(lines, count - done, x, y, line_numbers, pairs);
     if (done == count) break;
     double pair[kItemsPerRead] = {0.0, 0.0};
     const Item items[kItemsPerRead] = {{&pair[0], nullptr}, {&pair[1], nullptr}};

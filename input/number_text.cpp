@@ -10,7 +10,7 @@
 
 namespace polylsq::input {
 
-const char* scan_plain_real(const char* begin, const char* end, double& value) {
+const char* detail::scan_other_plain_real(const char* begin, const char* end, double& value) {
   const text::PlainDecimal decimal = text::scan_plain_decimal(begin, end);
   if (decimal.count == 0) return nullptr;  // ".", "-", "inf", "nan"
   const bool exponent = decimal.end != end && (*decimal.end == 'e' || *decimal.end == 'E');

@@ -1,7 +1,12 @@
 // Plain rows: one pass, one look-up a separator character.
 #include "input/plain_row.h"
 
+#include <exception>
+#include <system_error>
+#include <thread>
+
 #include "input/number_text.h"
+#include "text/line_ends.h"
 
 namespace polylsq::input {
 
@@ -34,6 +39,69 @@ const char* scan_plain_fields(const char* p, const char* end, std::size_t count,
   }
   skip_blanks();
   return p;
+}
+
+PlainRun scan_plain_rows(std::string_view bytes, const PlainRowForm& form, std::size_t most_rows,
+                         std::vector<double>& values) {
+  const char* const begin = bytes.data();
+  const char* const end = begin + bytes.size();
+  const char* p = begin;
+  std::size_t rows = 0;
+  double fields[kMostPlainRowValues];
+  while (rows < most_rows) {
+    const char* const row_end = scan_plain_fields(p, end, form.count, fields, *form.classes);
+    if (row_end == nullptr || static_cast<std::size_t>(row_end - p) > form.max_line_bytes) break;
+    if (form.last_nonnegative && fields[form.count - 1] < 0.0) break;
+    const std::size_t line_end = text::line_end_length(row_end, end);
+    if (line_end == 0) break;
+    values.insert(values.end(), fields, fields + form.count);
+    p = row_end + line_end;
+    ++rows;
+  }
+  return {static_cast<std::size_t>(p - begin), rows};
+}
+
+PlainRun scan_plain_rows_in_two(std::string_view bytes, const PlainRowForm& form,
+                                std::size_t most_rows, std::vector<double>& values) {
+  const std::size_t newline = bytes.find('\n', bytes.size() / 2);
+  if (newline == std::string_view::npos || newline + 1 == bytes.size()) {
+    return scan_plain_rows(bytes, form, most_rows, values);
+  }
+  const std::size_t cut = newline + 1;
+  const std::string_view second = bytes.substr(cut);
+  std::vector<double> second_values;
+  second_values.reserve(second.size() / 4);  // "1 2\n": a value for every two bytes at most
+  PlainRun second_run;
+  std::exception_ptr second_failure;  // memory that ran out on the second thread
+  std::thread reader;
+  try {
+    reader = std::thread([&] {
+      try {
+        second_run = scan_plain_rows(second, form, most_rows, second_values);
+      } catch (...) {
+        second_failure = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {
+    return scan_plain_rows(bytes, form, most_rows, values);
+  }
+  PlainRun run;
+  try {
+    run = scan_plain_rows(bytes.substr(0, cut), form, most_rows, values);
+  } catch (...) {
+    reader.join();
+    throw;
+  }
+  reader.join();
+  if (second_failure) std::rethrow_exception(second_failure);
+  if (run.bytes != cut || run.rows == most_rows) return run;
+  if (run.rows + second_run.rows > most_rows) {
+    // the count ends inside the second part: its first rows again, on this thread
+    second_values.clear();
+    second_run = scan_plain_rows(second, form, most_rows - run.rows, second_values);
+  }
+  values.insert(values.end(), second_values.begin(), second_values.end());
+  return {run.bytes + second_run.bytes, run.rows + second_run.rows};
 }
 
 }  // namespace polylsq::input

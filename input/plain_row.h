@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
+#include <vector>
 
 namespace polylsq::input {
 
@@ -28,5 +30,36 @@ FieldClasses make_field_classes(const char* delimiters, const char* stops);
 // undefined).
 const char* scan_plain_fields(const char* p, const char* end, std::size_t count, double* values,
                               const FieldClasses& classes);
+
+inline constexpr std::size_t kMostPlainRowValues = 3;  // x, y and a weight
+
+// How the rows of a fast lane look: `count` values a row (1 to kMostPlainRowValues) as
+// scan_plain_fields() reads them, no row longer than `max_line_bytes`; with
+// `last_nonnegative`, a row whose last value is negative (a weight) is not a plain row.
+struct PlainRowForm {
+  std::size_t count = 2;
+  const FieldClasses* classes = nullptr;
+  std::size_t max_line_bytes = 0;
+  bool last_nonnegative = false;
+};
+
+// The plain rows read from the start of some bytes.
+struct PlainRun {
+  std::size_t bytes = 0;  // line ends included
+  std::size_t rows = 0;
+};
+
+// The rows at the start of `bytes` of the form `form`, each ending with a line end inside
+// `bytes`, at most `most_rows`: their values appended to `values`, row by row.
+PlainRun scan_plain_rows(std::string_view bytes, const PlainRowForm& form, std::size_t most_rows,
+                         std::vector<double>& values);
+
+// scan_plain_rows() on two threads, with the same result: `bytes` are cut after a line end
+// near their middle and the part after the cut is read on a thread of its own, its rows
+// kept only when the part before is plain up to the cut. Values never depend on the cut,
+// so the rows and their order are those of one thread. One thread where no cut is found
+// or no thread can be started.
+PlainRun scan_plain_rows_in_two(std::string_view bytes, const PlainRowForm& form,
+                                std::size_t most_rows, std::vector<double>& values);
 
 }  // namespace polylsq::input

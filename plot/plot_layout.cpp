@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <tuple>
 
 #include "plot/svg_writer.h"
@@ -83,11 +84,62 @@ Ticks fitting_x_ticks(AxisRange range, double width) {
   return ticks;
 }
 
+// The x of the pairs of `x` and `y` whose y is finite.
+void include_x(Extent& extent, std::span<const double> x, std::span<const double> y) {
+  const std::size_t pairs = std::min(x.size(), y.size());
+  for (std::size_t i = 0; i < pairs; ++i)
+    if (std::isfinite(y[i])) extent.include(x[i]);
+}
+
+std::vector<double> sampled(const Curve& curve, const std::vector<double>& xs) {
+  std::vector<double> ys(xs.size());
+  for (std::size_t j = 0; j < xs.size(); ++j) ys[j] = evaluate(curve.value, xs[j], kNaN);
+  return ys;
+}
+
+void sample_band(const Band& band, const std::vector<double>& xs, std::vector<double>& low,
+                 std::vector<double>& high) {
+  low.resize(xs.size());
+  high.resize(xs.size());
+  for (std::size_t j = 0; j < xs.size(); ++j)
+    std::tie(low[j], high[j]) = evaluate(band.bounds, xs[j], std::pair{kNaN, kNaN});
+}
+
+// y - curve(x) per pair, NaN where a member is not finite or the pair is not fitted (which
+// sets `any_not_fitted`) or there is no curve; the finite ones widen `range`.
+std::vector<double> residuals_of(std::span<const double> x, std::span<const double> y,
+                                 const std::vector<bool>& not_fitted, const Curve* curve, Extent& range,
+                                 bool& any_not_fitted) {
+  const std::size_t pairs = std::min(x.size(), y.size());
+  std::vector<double> residuals(pairs, kNaN);
+  for (std::size_t i = 0; i < pairs; ++i) {
+    if (!std::isfinite(x[i]) || !std::isfinite(y[i])) continue;
+    if (i < not_fitted.size() && not_fitted[i]) {
+      any_not_fitted = true;
+      continue;
+    }
+    if (curve == nullptr) continue;
+    residuals[i] = y[i] - evaluate(curve->value, x[i], kNaN);
+    range.include(residuals[i]);
+  }
+  return residuals;
+}
+
+bool leaves(const std::vector<double>& ys, AxisRange range) {
+  return std::any_of(ys.begin(), ys.end(), [&](double v) { return !std::isnan(v) && (v < range.low || v > range.high); });
+}
+
+// The y of the pairs of `x` and `y` whose x is finite.
+void include_y(Extent& extent, std::span<const double> x, std::span<const double> y) {
+  const std::size_t pairs = std::min(x.size(), y.size());
+  for (std::size_t i = 0; i < pairs; ++i)
+    if (std::isfinite(x[i])) extent.include(y[i]);
+}
+
 AxisRange main_y_range(const PlotRequest& request, const MeasuredPlot& measured) {
   Extent data;
-  const std::size_t pairs = std::min(request.x.size(), request.y.size());
-  for (std::size_t i = 0; i < pairs; ++i)
-    if (std::isfinite(request.x[i])) data.include(request.y[i]);
+  include_y(data, request.x, request.y);
+  for (const SeriesPlot& series : request.more_series) include_y(data, series.x, series.y);
   if (data.empty()) data.low = data.high = 0;
   const AxisRange base = drawable_extent(data.low, data.high);
   const double reach = (base.high / 2 - base.low / 2) * (2 * kCurveReach);
@@ -103,6 +155,10 @@ AxisRange main_y_range(const PlotRequest& request, const MeasuredPlot& measured)
     for (double v : ys) include_within_limits(v);
   for (double v : measured.band_low) include_within_limits(v);
   for (double v : measured.band_high) include_within_limits(v);
+  for (const MeasuredPlot::SeriesSamples& series : measured.more_series) {
+    for (const std::vector<double>* values : {&series.curve_y, &series.band_low, &series.band_high})
+      for (double v : *values) include_within_limits(v);
+  }
   return axis_range_for(content.low, content.high);
 }
 
@@ -123,6 +179,11 @@ void lay_out_boxes(const PlotRequest& request, MeasuredPlot& measured) {
       longest = std::max(longest, character_count(kLeavesFrameNote));
   }
   if (request.band) longest = std::max(longest, character_count(request.band->label));
+  for (std::size_t s = 0; s < request.more_series.size(); ++s) {
+    longest = std::max(longest, character_count(request.more_series[s].label));
+    if (measured.more_series[s].curve_leaves_frame)
+      longest = std::max(longest, character_count(kLeavesFrameNote));
+  }
   longest = std::min(longest, kLegendLabelChars);
   right -= kLegendGap + kLegendSampleWidth + kLegendTextGap +
            static_cast<double>(longest) * kLabelCharWidth;
@@ -145,54 +206,47 @@ double PanelMap::pixel_y(double data_y) const {
 MeasuredPlot measure_plot(const PlotRequest& request) {
   MeasuredPlot measured;
   PlotLayout& layout = measured.layout;
-  const std::size_t pairs = std::min(request.x.size(), request.y.size());
 
   Extent x_data;
-  for (std::size_t i = 0; i < pairs; ++i)
-    if (std::isfinite(request.y[i])) x_data.include(request.x[i]);
+  include_x(x_data, request.x, request.y);
+  for (const SeriesPlot& series : request.more_series) include_x(x_data, series.x, series.y);
   if (x_data.empty()) x_data.low = x_data.high = 0;
   layout.main.x = layout.residual.x = axis_range_for(x_data.low, x_data.high);
 
   measured.sample_x = samples_across(drawable_extent(x_data.low, x_data.high));
-  for (const Curve& curve : request.curves) {
-    std::vector<double>& ys = measured.curve_y.emplace_back(kCurveSamples);
-    for (std::size_t j = 0; j < kCurveSamples; ++j)
-      ys[j] = evaluate(curve.value, measured.sample_x[j], kNaN);
-  }
-  if (request.band) {
-    measured.band_low.resize(kCurveSamples);
-    measured.band_high.resize(kCurveSamples);
-    for (std::size_t j = 0; j < kCurveSamples; ++j)
-      std::tie(measured.band_low[j], measured.band_high[j]) =
-          evaluate(request.band->bounds, measured.sample_x[j], std::pair{kNaN, kNaN});
+  for (const Curve& curve : request.curves) measured.curve_y.push_back(sampled(curve, measured.sample_x));
+  if (request.band) sample_band(*request.band, measured.sample_x, measured.band_low, measured.band_high);
+  for (const SeriesPlot& series : request.more_series) {
+    MeasuredPlot::SeriesSamples& samples = measured.more_series.emplace_back();
+    samples.curve_y = sampled(series.curve, measured.sample_x);
+    if (series.band) sample_band(*series.band, measured.sample_x, samples.band_low, samples.band_high);
   }
   layout.main.y = main_y_range(request, measured);
 
-  measured.residuals.assign(pairs, kNaN);
   Extent residual_data;
   residual_data.include(0);
-  for (std::size_t i = 0; i < pairs; ++i) {
-    if (!std::isfinite(request.x[i]) || !std::isfinite(request.y[i])) continue;
-    if (i < request.not_fitted.size() && request.not_fitted[i]) {
-      measured.any_not_fitted = true;
-      continue;
-    }
-    if (request.curves.empty()) continue;
-    const double r = request.y[i] - evaluate(request.curves.front().value, request.x[i], kNaN);
-    measured.residuals[i] = r;
-    residual_data.include(r);
+  const Curve* first = request.curves.empty() ? nullptr : &request.curves.front();
+  measured.residuals =
+      residuals_of(request.x, request.y, request.not_fitted, first, residual_data, measured.any_not_fitted);
+  for (std::size_t s = 0; s < request.more_series.size(); ++s) {
+    const SeriesPlot& series = request.more_series[s];
+    measured.more_series[s].residuals =
+        residuals_of(series.x, series.y, series.not_fitted, &series.curve, residual_data, measured.any_not_fitted);
   }
   layout.residual.y = axis_range_for(residual_data.low, residual_data.high);
 
   layout.main.y_ticks = choose_ticks(layout.main.y, kMainYTicks);
   layout.residual.y_ticks = choose_ticks(layout.residual.y, kResidualYTicks);
-  for (const std::vector<double>& ys : measured.curve_y) {
-    measured.curve_leaves_frame.push_back(std::any_of(ys.begin(), ys.end(), [&](double v) {
-      return !std::isnan(v) && (v < layout.main.y.low || v > layout.main.y.high);
-    }));
-  }
+  for (const std::vector<double>& ys : measured.curve_y)
+    measured.curve_leaves_frame.push_back(leaves(ys, layout.main.y));
+  for (MeasuredPlot::SeriesSamples& series : measured.more_series)
+    series.curve_leaves_frame = leaves(series.curve_y, layout.main.y);
   lay_out_boxes(request, measured);
   return measured;
+}
+
+std::size_t series_colour(const PlotRequest& request, std::size_t s) {
+  return s == 0 ? 0 : request.curves.size() + s - 1;
 }
 
 PlotLayout plot_layout(const PlotRequest& request) { return measure_plot(request).layout; }

@@ -67,14 +67,26 @@ struct MeasuredPlot {
                                              // or not fitted
   std::vector<bool> curve_leaves_frame;      // per curve: a sample beyond the main y range
   bool any_not_fitted = false;               // some observation pair is drawn hollow
+  // The same for each further series (request.more_series), in order.
+  struct SeriesSamples {
+    std::vector<double> curve_y;
+    std::vector<double> band_low, band_high;
+    std::vector<double> residuals;
+    bool curve_leaves_frame = false;
+  };
+  std::vector<SeriesSamples> more_series;
 };
 
-// Evaluates the curves (kCurveSamples each), the band and the residuals once and lays out the
-// picture. Ranges: x covers the finite observations (axis_range_for); the main y range covers
-// the observations and whatever of the curves and band lies within the observations' y
-// extent widened by half its span on each side; the residual range covers the finite
-// residuals of the fitted observations and zero. A callable that throws counts as NaN
-// there. No failure path.
+// The colour index (into kCurveColours, cyclic) of series `s` of `request`: 0 for its own
+// observations, then one after its curves' for each further series.
+std::size_t series_colour(const PlotRequest& request, std::size_t s);
+
+// Evaluates the curves (kCurveSamples each), the bands and the residuals once and lays out
+// the picture. Ranges: x covers the finite observations of every series (axis_range_for);
+// the main y range covers the observations and whatever of the curves and bands lies
+// within the observations' y extent widened by half its span on each side; the residual
+// range covers the finite residuals of the fitted observations and zero. A callable that
+// throws counts as NaN there. No failure path.
 MeasuredPlot measure_plot(const PlotRequest& request);
 
 // The layout part of measure_plot.

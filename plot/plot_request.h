@@ -23,6 +23,17 @@ struct Band {
   std::string label;                                        // e.g. "95% confidence band"
 };
 
+// A further series of observations with its own fitted curve (and band), drawn in a colour
+// of its own; its residuals against its curve share the residual panel.
+struct SeriesPlot {
+  std::span<const double> x;  // paired as the request's own observations
+  std::span<const double> y;
+  std::vector<bool> not_fitted = {};
+  std::string label;  // legend text of the series, e.g. the name of its y column
+  Curve curve;        // its fit; its label is not shown
+  std::optional<Band> band = {};
+};
+
 struct PlotRequest {
   // Observations, paired by index; pairs beyond the shorter span and pairs with a
   // non-finite member are left out.
@@ -37,6 +48,12 @@ struct PlotRequest {
   std::string x_label = "x";  // axis titles, e.g. the header names of the columns
   std::string y_label = "y";
   std::string observations_label = "observations";  // legend text of the markers
+  // Further series. With any, every series is drawn in its own colour (the request's own
+  // observations in the first curve's, then each further series in the colour after the
+  // last curve's, in order), their residuals in it too, and the legend has one row per
+  // series (a line sample with a marker, its label; `observations_label` for the
+  // request's own) instead of the observations' and the first curve's rows.
+  std::vector<SeriesPlot> more_series = {};
 };
 
 }  // namespace polylsq::plot

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <span>
 
 #include "plot/curve_path.h"
 #include "plot/marker_set.h"
@@ -80,13 +81,13 @@ void rotated_title(std::string& out, double centre_y, std::string_view text) {
 }
 
 // Filled markers, or hollow rings for observations the fit left out.
-void markers(std::string& out, const MarkerSet& set, bool hollow = false) {
+void markers(std::string& out, const MarkerSet& set, bool hollow = false, const char* colour = kMarkerColour) {
   const std::vector<PixelPoint> drawn = set.markers();
   if (hollow && drawn.empty()) return;
   if (hollow) {
-    Tag(out, "g").set("fill", "none").set("stroke", kMarkerColour).set("stroke-width", kHollowStroke).open();
+    Tag(out, "g").set("fill", "none").set("stroke", colour).set("stroke-width", kHollowStroke).open();
   } else {
-    Tag(out, "g").set("fill", kMarkerColour).set("stroke", "none").open();
+    Tag(out, "g").set("fill", colour).set("stroke", "none").open();
   }
   for (const PixelPoint& p : drawn)
     Tag(out, "circle").set("cx", p.x).set("cy", p.y).set("r", kMarkerRadius).empty();
@@ -123,37 +124,75 @@ void axes(std::string& out, const PanelMap& panel, const Ticks& x_ticks, bool la
           x_ticks.labels[i]);
 }
 
+// The markers of one series: filled, and rings for the pairs not fitted.
+void observation_markers(std::string& out, const PanelMap& panel, std::span<const double> x, std::span<const double> y,
+                         const std::vector<bool>& not_fitted, const char* colour) {
+  MarkerSet points(panel.box);
+  MarkerSet left_out(panel.box);
+  const std::size_t pairs = std::min(x.size(), y.size());
+  for (std::size_t i = 0; i < pairs; ++i) {
+    if (!std::isfinite(x[i]) || !std::isfinite(y[i])) continue;
+    const bool fitted = i >= not_fitted.size() || !not_fitted[i];
+    (fitted ? points : left_out).add({panel.pixel_x(x[i]), panel.pixel_y(y[i])});
+  }
+  markers(out, points, false, colour);
+  markers(out, left_out, true, colour);
+}
+
+void band_area(std::string& out, const MeasuredPlot& measured, const std::vector<double>& low,
+               const std::vector<double>& high, std::size_t colour) {
+  Tag band(out, "path");
+  band.set("d", band_path(measured.sample_x, low, high, measured.layout.main));
+  band.set("fill", curve_colour(colour)).set("fill-opacity", kBandOpacity).set("stroke", "none");
+  band.empty();
+}
+
+void curve_line(std::string& out, const MeasuredPlot& measured, const std::vector<double>& ys, std::size_t colour,
+                bool dashed) {
+  Tag curve(out, "path");
+  curve.set("d", curve_path(measured.sample_x, ys, measured.layout.main));
+  stroke_curve(curve, colour, dashed);
+  curve.empty();
+}
+
+// The colour of the markers of series `s`: the marker colour for a single series.
+const char* marker_colour(const PlotRequest& request, std::size_t s) {
+  return request.more_series.empty() ? kMarkerColour : curve_colour(series_colour(request, s));
+}
+
 void main_panel(std::string& out, const PlotRequest& request, const MeasuredPlot& measured) {
   const PanelMap& panel = measured.layout.main;
   Tag(out, "g").set("clip-path", kMainClipUrl).open();
-  if (request.band) {
-    Tag band(out, "path");
-    band.set("d", band_path(measured.sample_x, measured.band_low, measured.band_high, panel));
-    band.set("fill", curve_colour(0)).set("fill-opacity", kBandOpacity).set("stroke", "none");
-    band.empty();
+  if (request.band) band_area(out, measured, measured.band_low, measured.band_high, 0);
+  for (std::size_t s = 0; s < request.more_series.size(); ++s) {
+    const MeasuredPlot::SeriesSamples& samples = measured.more_series[s];
+    if (request.more_series[s].band)
+      band_area(out, measured, samples.band_low, samples.band_high, series_colour(request, s + 1));
   }
   close_tag(out, "g");
 
-  MarkerSet points(panel.box);
-  MarkerSet left_out(panel.box);
-  const std::size_t pairs = std::min(request.x.size(), request.y.size());
-  for (std::size_t i = 0; i < pairs; ++i) {
-    if (!std::isfinite(request.x[i]) || !std::isfinite(request.y[i])) continue;
-    const bool fitted = i >= request.not_fitted.size() || !request.not_fitted[i];
-    (fitted ? points : left_out).add({panel.pixel_x(request.x[i]), panel.pixel_y(request.y[i])});
+  observation_markers(out, panel, request.x, request.y, request.not_fitted, marker_colour(request, 0));
+  for (std::size_t s = 0; s < request.more_series.size(); ++s) {
+    const SeriesPlot& series = request.more_series[s];
+    observation_markers(out, panel, series.x, series.y, series.not_fitted, marker_colour(request, s + 1));
   }
-  markers(out, points);
-  markers(out, left_out, true);
 
   Tag(out, "g").set("clip-path", kMainClipUrl).open();
-  for (std::size_t c = 0; c < request.curves.size(); ++c) {
-    Tag curve(out, "path");
-    curve.set("d", curve_path(measured.sample_x, measured.curve_y[c], panel));
-    stroke_curve(curve, c, request.curves[c].dashed);
-    curve.empty();
-  }
+  for (std::size_t c = 0; c < request.curves.size(); ++c)
+    curve_line(out, measured, measured.curve_y[c], c, request.curves[c].dashed);
+  for (std::size_t s = 0; s < request.more_series.size(); ++s)
+    curve_line(out, measured, measured.more_series[s].curve_y, series_colour(request, s + 1),
+               request.more_series[s].curve.dashed);
   close_tag(out, "g");
   axes(out, panel, measured.layout.x_ticks, false);
+}
+
+void residual_markers(std::string& out, const PanelMap& panel, std::span<const double> x,
+                      const std::vector<double>& residuals, const char* colour) {
+  MarkerSet points(panel.box);
+  for (std::size_t i = 0; i < residuals.size(); ++i)
+    if (std::isfinite(residuals[i])) points.add({panel.pixel_x(x[i]), panel.pixel_y(residuals[i])});
+  markers(out, points, false, colour);
 }
 
 void residual_panel(std::string& out, const PlotRequest& request, const MeasuredPlot& measured) {
@@ -166,24 +205,59 @@ void residual_panel(std::string& out, const PlotRequest& request, const Measured
       .set("y2", zero)
       .set("stroke", kZeroLineColour)
       .empty();
-  MarkerSet points(panel.box);
-  for (std::size_t i = 0; i < measured.residuals.size(); ++i)
-    if (std::isfinite(measured.residuals[i]))
-      points.add({panel.pixel_x(request.x[i]), panel.pixel_y(measured.residuals[i])});
-  markers(out, points);
+  residual_markers(out, panel, request.x, measured.residuals, marker_colour(request, 0));
+  for (std::size_t s = 0; s < request.more_series.size(); ++s)
+    residual_markers(out, panel, request.more_series[s].x, measured.more_series[s].residuals,
+                     marker_colour(request, s + 1));
   axes(out, panel, measured.layout.x_ticks, true);
 }
 
 // A legend row's marker, in the middle of the sample width: filled, or a ring.
-void legend_marker(std::string& out, double left, double row, bool hollow) {
+void legend_marker(std::string& out, double left, double row, bool hollow, const char* colour = kMarkerColour) {
   Tag marker(out, "circle");
   marker.set("cx", left + kLegendSampleWidth / 2).set("cy", row).set("r", kMarkerRadius);
   if (hollow) {
-    marker.set("fill", "none").set("stroke", kMarkerColour).set("stroke-width", kHollowStroke);
+    marker.set("fill", "none").set("stroke", colour).set("stroke-width", kHollowStroke);
   } else {
-    marker.set("fill", kMarkerColour);
+    marker.set("fill", colour);
   }
   marker.empty();
+}
+
+// A legend row of a curve: its line sample and label, and the note under it when it leaves
+// the frame; returns the next row.
+double curve_row(std::string& out, double left, double row, std::size_t colour, bool dashed, std::string_view text,
+                 bool leaves_frame) {
+  const double text_x = left + kLegendSampleWidth + kLegendTextGap;
+  Tag sample(out, "line");
+  sample.set("x1", left).set("y1", row).set("x2", left + kLegendSampleWidth).set("y2", row);
+  stroke_curve(sample, colour, dashed);
+  sample.empty();
+  label(out, text_x, row + kTextCentring, "start", shortened(text, kLegendLabelChars));
+  if (leaves_frame) {
+    row += kLegendRowHeight;
+    Tag(out, "text").set("x", text_x).set("y", row + kTextCentring).set("font-style", "italic").text(kLeavesFrameNote);
+  }
+  return row + kLegendRowHeight;
+}
+
+// Several series: one row each, its curve's sample with a marker on it and its name; then
+// the further curves of the request.
+double series_rows(std::string& out, const PlotRequest& request, const MeasuredPlot& measured, double left,
+                   double row) {
+  const std::size_t count = request.more_series.size() + 1;
+  for (std::size_t s = 0; s < count; ++s) {
+    const std::size_t colour = series_colour(request, s);
+    const bool dashed = s == 0 ? !request.curves.empty() && request.curves[0].dashed : request.more_series[s - 1].curve.dashed;
+    const bool leaves_frame = s == 0 ? !measured.curve_leaves_frame.empty() && measured.curve_leaves_frame[0]
+                                     : measured.more_series[s - 1].curve_leaves_frame;
+    legend_marker(out, left, row, false, curve_colour(colour));
+    row = curve_row(out, left, row, colour, dashed, s == 0 ? request.observations_label : request.more_series[s - 1].label,
+                    leaves_frame);
+  }
+  for (std::size_t c = 1; c < request.curves.size(); ++c)
+    row = curve_row(out, left, row, c, request.curves[c].dashed, request.curves[c].label, measured.curve_leaves_frame[c]);
+  return row;
 }
 
 // Observations (and those not fitted), curves, band: one row each.
@@ -192,34 +266,29 @@ void legend(std::string& out, const PlotRequest& request, const MeasuredPlot& me
   const double left = layout.legend_left;
   double row = layout.main.box.top + kLegendRowHeight / 2;
   const double text_x = left + kLegendSampleWidth + kLegendTextGap;
-  legend_marker(out, left, row, false);
-  label(out, text_x, row + kTextCentring, "start",
-        shortened(request.observations_label, kLegendLabelChars));
-  row += kLegendRowHeight;
+  if (!request.more_series.empty()) {
+    row = series_rows(out, request, measured, left, row);
+  } else {
+    legend_marker(out, left, row, false);
+    label(out, text_x, row + kTextCentring, "start", shortened(request.observations_label, kLegendLabelChars));
+    row += kLegendRowHeight;
+  }
   if (measured.any_not_fitted) {
     legend_marker(out, left, row, true);
     label(out, text_x, row + kTextCentring, "start", kNotFittedLabel);
     row += kLegendRowHeight;
   }
-  for (std::size_t c = 0; c < request.curves.size(); ++c, row += kLegendRowHeight) {
-    Tag sample(out, "line");
-    sample.set("x1", left).set("y1", row).set("x2", left + kLegendSampleWidth).set("y2", row);
-    stroke_curve(sample, c, request.curves[c].dashed);
-    sample.empty();
-    label(out, text_x, row + kTextCentring, "start",
-          shortened(request.curves[c].label, kLegendLabelChars));
-    if (measured.curve_leaves_frame[c]) {
-      row += kLegendRowHeight;
-      Tag(out, "text").set("x", text_x).set("y", row + kTextCentring).set("font-style", "italic").text(kLeavesFrameNote);
-    }
+  if (request.more_series.empty()) {
+    for (std::size_t c = 0; c < request.curves.size(); ++c)
+      row = curve_row(out, left, row, c, request.curves[c].dashed, request.curves[c].label,
+                      measured.curve_leaves_frame[c]);
   }
   if (request.band) {
     Tag swatch(out, "rect");
     swatch.set("x", left).set("y", row - kLegendRowHeight / 3);
     swatch.set("width", kLegendSampleWidth).set("height", kLegendRowHeight * 2 / 3);
     swatch.set("fill", curve_colour(0)).set("fill-opacity", kBandOpacity).empty();
-    label(out, text_x, row + kTextCentring, "start",
-          shortened(request.band->label, kLegendLabelChars));
+    label(out, text_x, row + kTextCentring, "start", shortened(request.band->label, kLegendLabelChars));
   }
 }
 

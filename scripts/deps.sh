@@ -5,15 +5,17 @@
 #
 # Usage: bash scripts/deps.sh build|test|windows|PACKAGE...
 #   build    what the program needs to build
-#   test     that, plus the test and benchmark libraries, and the SVG renderer, XML parser
-#            and PNG decoder the plot tests use
+#   test     that, plus the test and benchmark libraries, the SVG renderer, XML parser
+#            and PNG decoder the plot tests use, and what the Python module and its tests need,
+#            and pkg-config for the library's C example
 #   windows  the MinGW-w64 cross-compiler, GoogleTest's sources and Wine (wine64 runs the
 #            programs; wine gives the wine and wineboot commands)
 set -euo pipefail
 
 build_packages=(g++ cmake make libcli11-dev nlohmann-json3-dev libboost-dev libfast-float-dev)
 test_packages=("${build_packages[@]}" libgtest-dev libbenchmark-dev libeigen3-dev librsvg2-bin
-  libxml2-dev libpng-dev)
+  libxml2-dev libpng-dev python3-dev python3-numpy python3-pytest pybind11-dev python3-pybind11
+  pkg-config)
 
 windows_packages=(g++-mingw-w64-x86-64-posix mingw-w64 googletest wine wine64)
 

@@ -3,8 +3,10 @@
 # legacy run (tests/app/golden), compared with its golden files; the run-time report, trap,
 # command-line, `fit` and `check` cases and 20000 generated fits, each compared with the
 # same run of the Linux build (standard output, standard error, exit status and every file
-# left in the working folder, byte for byte); then the fidelity and platform suites built
-# for Windows. Ends with "N passed, M failed" and exits non-zero on any failure.
+# left in the working folder, byte for byte); the library polylsq.dll (what it exports and
+# imports) with the C program of docs/library.md linked against it; then the fidelity and
+# platform suites built for Windows. Ends with "N passed, M failed" and exits non-zero on any
+# failure.
 #
 # Usage: bash scripts/windows-test.sh [LINUX_BUILD_DIR]   (default: build)
 set -euo pipefail
@@ -26,7 +28,7 @@ probes=(trap_probe stored_bits_probe)
 cmake --build "$linux_dir" --target polylsq "${probes[@]}" -j2 >/dev/null
 [ -f "$windows_dir/CMakeCache.txt" ] || cmake -S . -B "$windows_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
-cmake --build "$windows_dir" --target polylsq "${probes[@]}" "${windows_tests[@]}" -j2 >/dev/null
+cmake --build "$windows_dir" --target polylsq polylsq_shared "${probes[@]}" "${windows_tests[@]}" -j2 >/dev/null
 built=$SECONDS
 echo "build: $((built - start)) s"
 
@@ -245,6 +247,48 @@ fi
 
 # Every stored result and console record of 20000 generated fits, bit for bit.
 same fidelity/stored-bits-of-generated-fits "$empty" /dev/null stored_bits_probe 1 20000
+
+# The library: polylsq.dll installed with its import library and headers, exporting the C
+# interface's functions only and needing only the system's DLLs; the C program of
+# docs/library.md compiled against the installed tree in strict C99 and run beside the DLL
+# prints what the document shows (fit, prediction, an error).
+windows_prefix=$work/windows-prefix
+cmake --install "$windows_dir" --prefix "$windows_prefix" >/dev/null
+dll=$windows_prefix/bin/polylsq.dll
+dll_table=$(x86_64-w64-mingw32-objdump -p "$dll")
+exported=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dll_table" |
+  grep -E '^\s+\[ *[0-9]+\] ' | awk '{print $NF}')
+foreign=$(grep -v '^polylsq_' <<<"$exported" || true)
+if [ -n "$exported" ] && [ -z "$foreign" ]; then
+  pass "library/dll-exports-the-c-interface-only ($(wc -l <<<"$exported") functions)"
+else
+  fail "library/dll-exports-the-c-interface-only" "exported: $(tr '\n' ' ' <<<"${foreign:-nothing}")"
+fi
+imported=$(grep -o 'DLL Name: .*' <<<"$dll_table" | cut -d' ' -f3 | tr '[:upper:]' '[:lower:]')
+if ! grep -qv -e '^kernel32\.dll$' -e '^msvcrt\.dll$' -e '^api-ms-win-' <<<"$imported"; then
+  pass "library/dll-needs-only-system-dlls"
+else
+  fail "library/dll-needs-only-system-dlls" "imports $(tr '\n' ' ' <<<"$imported")"
+fi
+library_program=$work/library-program
+mkdir -p "$library_program"
+bash scripts/doc-block.sh docs/library.md c >"$library_program/fit.c"
+bash scripts/doc-block.sh docs/library.md text 1 >"$library_program/expected"
+cp "$dll" "$library_program/"
+if x86_64-w64-mingw32-gcc-posix -std=c99 -pedantic -Wall -Wextra -Werror -I"$windows_prefix/include" \
+    "$library_program/fit.c" "$windows_prefix/lib/polylsq.dll.a" -o "$library_program/fit_c.exe" \
+    2>"$library_program/compile.err"; then
+  run "$library_program" /dev/null wine ./fit_c.exe
+  if [ "$(cat "$library_program.status")" = 0 ] &&
+    diff <(tr -d '\r' <"$library_program.out") "$library_program/expected" >"$library_program.diff"; then
+    pass "library/documented-c-program-against-the-dll"
+  else
+    fail "library/documented-c-program-against-the-dll" \
+      "status $(cat "$library_program.status"): $(cat "$library_program.diff" "$library_program.err")"
+  fi
+else
+  fail "library/documented-c-program-against-the-dll" "$(cat "$library_program/compile.err")"
+fi
 
 # The suites built for Windows: one case each.
 for test in "${windows_tests[@]}"; do

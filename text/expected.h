@@ -1,14 +1,14 @@
 // Errors as values for the accurate face: a function that can fail returns Expected<T>,
 // holding either its result or an Error, whose kind says what failed and whose message,
 // meant for the user, says how. Expected<void> holds nothing or an Error. Nothing throws.
+// The class template itself is the library's installed polylsq/expected.hpp.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <type_traits>
-#include <utility>
-#include <variant>
+
+#include "polylsq/expected.hpp"
 
 namespace polylsq {
 
@@ -40,48 +40,8 @@ struct Error {
   std::optional<std::size_t> observation = std::nullopt;
 };
 
+// The engine's functions name their errors polylsq::Error: Expected<T> is Expected<T, Error>.
 template <class T, class E = Error>
-class [[nodiscard]] Expected {
-  static_assert(!std::is_same_v<T, E>);
-
- public:
-  Expected(T value) : state_(std::in_place_index<0>, std::move(value)) {}
-  Expected(E error) : state_(std::in_place_index<1>, std::move(error)) {}
-
-  bool has_value() const { return state_.index() == 0; }
-  explicit operator bool() const { return has_value(); }
-
-  // Only when has_value().
-  const T& value() const { return std::get<0>(state_); }
-  T& value() { return std::get<0>(state_); }
-  const T& operator*() const { return value(); }
-  T& operator*() { return value(); }
-  const T* operator->() const { return &value(); }
-  T* operator->() { return &value(); }
-
-  // Only when !has_value().
-  const E& error() const { return std::get<1>(state_); }
-  E& error() { return std::get<1>(state_); }
-
- private:
-  std::variant<T, E> state_;
-};
-
-template <class E>
-class [[nodiscard]] Expected<void, E> {
- public:
-  Expected() = default;
-  Expected(E error) : error_(std::move(error)) {}
-
-  bool has_value() const { return !error_.has_value(); }
-  explicit operator bool() const { return has_value(); }
-
-  // Only when !has_value().
-  const E& error() const { return *error_; }
-  E& error() { return *error_; }
-
- private:
-  std::optional<E> error_;
-};
+class Expected;
 
 }  // namespace polylsq

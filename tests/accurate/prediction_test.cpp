@@ -77,6 +77,8 @@ TEST(Predict, ExactFitHasZeroWidthIntervalsAndExactValuesFarAway) {
   ASSERT_TRUE(fit.has_value());
   EXPECT_EQ(evaluate(*fit, 1e6), 3e12 - 2e6 + 1);
   EXPECT_EQ(evaluate(*fit, -0.5), 2.75);
+  const std::vector<double> at{1e6, -0.5, 2.5, 0.0};
+  EXPECT_EQ(evaluate_all(*fit, at), (std::vector<double>{3e12 - 2e6 + 1, 2.75, 14.75, 1.0}));
   const auto p = predict(*fit, 2.5);
   ASSERT_TRUE(p.has_value());
   EXPECT_EQ(p->fit, 14.75);

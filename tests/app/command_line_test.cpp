@@ -2,7 +2,10 @@
 // file; named data and result files; the pause switched off; one exit status per outcome.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -73,7 +76,26 @@ const NoRunCase kNoRunCases[] = {
     {"EmptyAtItemInside", {"fit", "--at", "1,,2"}, 2, "polylsq: --at: \"1,,2\" has an empty item\n" + kFitPointer},
     {"EmptyAtItemFirst", {"fit", "--at", ",1"}, 2, "polylsq: --at: \",1\" has an empty item\n" + kFitPointer},
     {"EmptyAtItemLast", {"fit", "--at", "1,"}, 2, "polylsq: --at: \"1,\" has an empty item\n" + kFitPointer},
-    {"LevelThatNothingUses", {"fit", "--level", "0.9"}, 2, "polylsq: --level: only --at and --band use a level\n" + kFitPointer},
+    {"LevelThatNothingUses", {"fit", "--level", "0.9"}, 2, "polylsq: --level: only --at, --at-file, --confint and --band use a level\n" + kFitPointer},
+    {"EmptyColumnItem", {"fit", "--y", "2,,3"}, 2, "polylsq: --y: \"2,,3\" has an empty item\n" + kFitPointer},
+    {"ColumnZero", {"fit", "--x", "0"}, 2,
+     "polylsq: --x: \"0\": column 0: columns are numbered from 1\n" + kFitPointer},
+    {"WeightsTwice", {"fit", "--weights", "--weights-column", "3"}, 2,
+     "polylsq: --weights excludes --weights-column\n" + kFitPointer},
+    {"PredictionsWithoutX", {"fit", "--predictions", "p.csv"}, 2,
+     "polylsq: --predictions: no x to predict at: give --at or --at-file\n" + kFitPointer},
+    {"AtFileAndDataBothStandardInput", {"fit", "--at-file", "-", "-"}, 2,
+     "polylsq: --at-file -: standard input is already the data\n" + kFitPointer},
+    {"AtFileMissing", {"fit", "--at-file", "nope.txt"}, 2, "polylsq: nope.txt: no such file\n" + kFitPointer},
+    {"TitleWithoutPlot", {"fit", "--title", "T"}, 2, "polylsq: --title requires --plot\n" + kFitPointer},
+    // The legacy run fits one unweighted series.
+    {"CheckSeveralSeries", {"check", "--y", "2,3"}, 2,
+     "polylsq: --y: check compares one series: the legacy run fits one\n" + kCheckPointer},
+    {"CheckWeights", {"check", "--weights"}, 2, "polylsq: --weights: the legacy run has no weights\n" + kCheckPointer},
+    {"CheckWeightsColumn", {"check", "--weights-column", "3"}, 2,
+     "polylsq: --weights-column: the legacy run has no weights\n" + kCheckPointer},
+    {"CheckDegreeAboveFive", {"check", "--degree", "6"}, 2,
+     "polylsq: --degree: Value 6 not in range 0 to 5\n" + kCheckPointer},
     // 0.9999999999999999 < 1, but (1 + level) / 2 rounds to 1: no finite quantile.
     {"LevelWhoseQuantileIsInfinite", {"fit", "--level", "0.9999999999999999", "--at", "3"}, 2,
      "polylsq: --level: \"0.9999999999999999\" is too close to 1: its interval cannot be computed in double "
@@ -85,6 +107,8 @@ const NoRunCase kNoRunCases[] = {
      "polylsq: --plot B2F.txt: is the data file; name another file for the output\n"},
     {"ResidualsOntoTheDataFileEvenWithForce", {"fit", "--force", "--residuals", "B2F.txt"}, 2,
      "polylsq: --residuals B2F.txt: is the data file; name another file for the output\n"},
+    {"PredictionsOntoTheAtFile", {"fit", "--force", "--at-file", "F2B.txt", "--predictions", "F2B.txt"}, 2,
+     "polylsq: --predictions F2B.txt: is the --at-file file; name another file for the output\n"},
     {"TwoOutputsOneFile", {"fit", "--plot", "out.svg", "--residuals", "out.svg"}, 2,
      "polylsq: --residuals out.svg: is also the --plot file; name two different files\n"},
     {"PlotOntoAFileOfAnotherProgram", {"fit", "--plot", "F2B.txt"}, 2,
@@ -156,6 +180,33 @@ TEST_F(CommandLine, HelpNamesEveryOptionAndExitStatus) {
   }
   for (const char* status : {"  0  ", "  1  ", "  2  ", "  3  "}) {
     EXPECT_NE(run.out.find(status), std::string::npos) << "exit status" << status;
+  }
+}
+
+// Every option that a --help lists is documented in the manual page (written there with
+// its hyphens escaped: "\-\-at\-file").
+TEST_F(CommandLine, TheManualPageNamesEveryOptionOfEveryHelp) {
+  namespace fs = std::filesystem;
+  const std::string manual = read_file(fs::path(POLYLSQ_SOURCE_DIR) / "docs" / "polylsq.1").value_or("");
+  ASSERT_FALSE(manual.empty());
+  const std::regex option(R"((?:^  |,| )(--?[a-z][a-z-]*))");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--help"}, {"fit", "--help"}, {"check", "--help"}, {"degrees", "--help"}}) {
+    const ChildRun run = run_with(args);
+    ASSERT_EQ(run.status, 0) << args[0];
+    std::size_t options = 0;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.starts_with("  -")) continue;
+      const std::string names = line.substr(0, line.find_first_of(" ", 2));
+      for (std::sregex_iterator it(names.begin(), names.end(), option), end; it != end; ++it) {
+        std::string escaped;
+        for (const char c : (*it)[1].str()) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+        EXPECT_NE(manual.find(escaped), std::string::npos) << args[0] << ": " << (*it)[1].str();
+        ++options;
+      }
+    }
+    EXPECT_GE(options, 3u) << args[0];  // --help, --version and at least one more
   }
 }
 

@@ -1,6 +1,7 @@
 // `polylsq degrees` and `polylsq fit --degree auto` on the real binary: R's figures on data
 // worked by hand, the text's heading and recommendation, weights that change the choice,
-// the fit of the recommended degree, the picture, and the data that make no table.
+// the fit of the recommended degree, several series each with its own degree, the picture,
+// and the data that make no table.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -142,6 +143,50 @@ TEST_F(AccurateCommands, DegreesPictureShowsTheRecommendedDegreeAndItsNeighbours
   }
   EXPECT_EQ(svg.find(">degree " + std::to_string(k + 2) + "<"), std::string::npos);
   EXPECT_NE(outcome.out.find("Recommended by loocv: degree " + std::to_string(k)), std::string::npos);
+}
+
+// y = 1 + 2x and y = 1 - x + x^3 on x = -1.5..1.5 in steps of 0.2, each with the same noise
+// of at most 0.05; the cubic's terms of degrees 1 and 3 move y by more than 5 noise sizes
+// over the range, its degree-2 term is 0.
+const std::string kLineAndCubic =
+    "x,line,cubic\n-1.5,-1.9700,-0.8450\n-1.3,-1.6500,0.0530\n-1.1,-1.1800,0.7890\n-0.9,-0.7600,1.2110\n"
+    "-0.7,-0.4100,1.3470\n-0.5,-0.0400,1.3350\n-0.3,0.4500,1.3230\n-0.1,0.7800,1.0790\n0.1,1.2100,0.9110\n"
+    "0.3,1.5700,0.6970\n0.5,1.9600,0.5850\n0.7,2.4200,0.6630\n0.9,2.8500,0.8790\n1.1,3.1900,1.2210\n"
+    "1.3,3.5700,1.8670\n1.5,4.0400,2.9150\n";
+
+TEST_F(AccurateCommands, EachSeriesGetsItsOwnDegree) {
+  const struct {
+    std::vector<std::string> command;
+    std::string name_key;         // of the series' name in its object
+    json::json_pointer degree;    // of the degree the default criterion gives it
+  } cases[] = {
+      {{"degrees", "--json", "--max-degree", "5"}, "series", json::json_pointer("/recommended/bic")},
+      {{"fit", "--json", "--degree", "auto", "--max-degree", "5"}, "y", json::json_pointer("/degree")},
+  };
+  write_file(dir_ / "two.csv", kLineAndCubic);
+  const int true_degree[] = {1, 3};
+  for (const auto& c : cases) {
+    std::vector<std::string> args = c.command;
+    args.insert(args.end(), {"--y", "line,cubic", "two.csv"});
+    const ChildRun several = run(args);
+    ASSERT_EQ(several.status, 0) << several.err;
+    const json objects = json::parse(several.out)["series"];
+    ASSERT_EQ(objects.size(), 2u) << c.command[0];
+    for (int k = 0; k < 2; ++k) {
+      const std::string name = k == 0 ? "line" : "cubic";
+      json object = objects[k];
+      EXPECT_EQ(object[c.name_key], name) << c.command[0];
+      EXPECT_EQ(object[c.degree], true_degree[k]) << c.command[0] << " " << name;
+      args = c.command;
+      args.insert(args.end(), {"--y", name, "two.csv"});
+      json alone = json::parse(run(args).out);
+      for (const char* key : {"series", "y", "warnings", "input"}) {
+        object.erase(key);
+        alone.erase(key);
+      }
+      EXPECT_EQ(object, alone) << c.command[0] << " " << name;  // chosen as if alone: same bits
+    }
+  }
 }
 
 TEST_F(AccurateCommands, DataThatMakeNoTableFailWithTheReason) {

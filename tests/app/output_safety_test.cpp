@@ -157,7 +157,7 @@ const Promise kPromises[] = {
      files({{"B2F.txt", kData}, {"r.csv", "x,y,fitted,residual,weight\r\n1,2,3,-1,1\r\n"}, {"e.svg", ""}}),
      {"fit", "--residuals", "r.csv", "--plot", "e.svg"}, 0, {"B2F.txt"}, "^$",
      plain([](const fs::path& dir, const ChildRun&) {
-       EXPECT_TRUE(read_file(dir / "r.csv").value_or("").starts_with("x,y,fitted,residual\n"));
+       EXPECT_TRUE(read_file(dir / "r.csv").value_or("").starts_with("x,y,fitted,residual,line\n"));
        EXPECT_TRUE(starts_with_mark(dir / "e.svg"));
      })},
     {"DegreesPlotOntoAFileOfAnotherProgram", files({{"B2F.txt", kData}, {"notes.svg", kForeign}}),

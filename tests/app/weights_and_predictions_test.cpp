@@ -4,6 +4,8 @@
 // rows: tests/accurate/polynomial_fit_test.cpp).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 
 #include "app/accurate_run.h"
@@ -54,12 +56,51 @@ WeightedLine weighted_line() {
 // Student's t quantile with 2 degrees of freedom, in closed form: (2p - 1) / sqrt(2p(1 - p)).
 double t2_quantile(double p) { return (2 * p - 1) / std::sqrt(2 * p * (1 - p)); }
 
+// The confidence intervals of the coefficients (coefficient -+ t se) and, when asked, their
+// covariance: s^2 (1/W + m^2/Sxx), -m s^2/Sxx and s^2/Sxx for the weighted mean m.
+void expect_coefficient_statistics(const json& fit, const WeightedLine& line, bool covariance, double level) {
+  const double s2 = line.variance();
+  const double off_diagonal = -line.x_mean * s2 / line.sxx;
+  const double cov[2][2] = {{s2 * (1 / line.weight_sum + line.x_mean * line.x_mean / line.sxx), off_diagonal},
+                            {off_diagonal, s2 / line.sxx}};
+  const double estimate[2] = {line.intercept, line.slope};
+  const double q = t2_quantile((1 + level) / 2);
+  EXPECT_EQ(fit.contains("covariance"), covariance);
+  for (int k = 0; k < 2; ++k) {
+    const double se = std::sqrt(cov[k][k]);
+    if (fit.contains("confidence_intervals")) {
+      expect_close(fit["confidence_intervals"][k][0], estimate[k] - q * se, "coefficient low");
+      expect_close(fit["confidence_intervals"][k][1], estimate[k] + q * se, "coefficient high");
+    }
+    for (int j = 0; j < 2 && covariance; ++j) expect_close(fit["covariance"][k][j], cov[k][j], "covariance");
+  }
+}
+
+// The x to predict at come from --at or from a file; the weights from --weights or a
+// named column; --confint and --cov add the coefficients' intervals and covariance.
 TEST_F(AccurateCommands, AWeightedLineAndItsIntervalsMatchTheClosedForms) {
   const WeightedLine line = weighted_line();
-  for (const double level : {0.95, 0.99}) {
+  write_file(dir_ / "at.csv", "x,note\n3.7,a\nNA,b\n10,c\n");
+  const struct {
+    double level;
+    std::vector<std::string> options;
+  } cases[] = {
+      {0.95, {"--weights", "--at", "3.7,10"}},
+      {0.99, {"--weights-column", "w", "--at-file", "at.csv", "--confint", "--cov"}},
+      {0.9, {"--weights-column", "3", "--at", "3.7", "--at-file", "at.csv", "--confint"}},
+  };
+  for (const auto& c : cases) {
+    const double level = c.level;
     SCOPED_TRACE(level);
-    const json fit = fit_json("weighted.txt", kWeighted,
-                              {"--weights", "--degree", "1", "--at", "3.7,10", "--level", std::to_string(level)});
+    std::vector<std::string> options{"--degree", "1", "--level", std::to_string(level)};
+    options.insert(options.end(), c.options.begin(), c.options.end());
+    json fit = fit_json("weighted.txt", kWeighted, options);
+    expect_coefficient_statistics(fit, line, c.options.back() == "--cov", level);
+    EXPECT_EQ(fit.contains("confidence_intervals"), c.options.size() > 3);
+    if (c.options.size() == 7) {  // 3.7 from --at as well as from the file
+      fit["predictions"].erase(0);
+    }
+    EXPECT_EQ(fit["level"], level);
     EXPECT_EQ(fit["n"], 4);
     EXPECT_EQ(fit["anova"]["df_error"], 2);
     expect_close(fit["coefficients"][0], line.intercept, "intercept");
@@ -81,8 +122,15 @@ TEST_F(AccurateCommands, AWeightedLineAndItsIntervalsMatchTheClosedForms) {
       expect_close(at["prediction"][1], line.fit(x) + q * spread, "prediction high");
     }
     // 10 lies beyond the x of the observations used (1 to 5): flagged.
-    EXPECT_EQ(fit["warnings"], json::parse(R"(["the prediction at x = 10 extrapolates beyond the data's x range [1, 5]",
-                                              "1 observation has weight 0 and is not used"])"));
+    json warnings = fit["warnings"];
+    if (std::find(c.options.begin(), c.options.end(), "--at-file") != c.options.end()) {
+      EXPECT_EQ(warnings[0], "at.csv: column 1 (x) of 2 used");
+      EXPECT_EQ(warnings[1], "at.csv: line 3: NA cell, row skipped");
+      warnings.erase(0);
+      warnings.erase(0);
+    }
+    EXPECT_EQ(warnings, json::parse(R"(["the prediction at x = 10 extrapolates beyond the data's x range [1, 5]",
+                                        "1 observation has weight 0 and is not used"])"));
   }
 }
 
@@ -122,7 +170,15 @@ TEST_F(AccurateCommands, TheResidualTableHoldsEveryObservationExactly) {
   const ChildRun outcome = run({"fit", "--weights", "--degree", "1", "--residuals", "r.csv", "line.txt"});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(read_file(dir_ / "r.csv"),
-            "x,y,fitted,residual,weight\n0,1,1,0,1\n0.5,2,2,0,2\n1,3,3,0,0\n1.5,4,4,0,1\n");
+            "x,y,fitted,residual,weight,line\n0,1,1,0,1,1\n0.5,2,2,0,2,2\n1,3,3,0,0,3\n1.5,4,4,0,1,4\n");
+  // The predictions of an exact line: its values, with no spread.
+  write_file(dir_ / "at.txt", "3\n-1\n");
+  const ChildRun predicted =
+      run({"fit", "--weights", "--degree", "1", "--at-file", "at.txt", "--predictions", "p.csv", "line.txt"});
+  EXPECT_EQ(predicted.status, 0) << predicted.err;
+  EXPECT_EQ(read_file(dir_ / "p.csv"),
+            "x,fit,se_fit,confidence_low,confidence_high,prediction_low,prediction_high\n3,7,0,7,7,7,7\n"
+            "-1,-1,0,-1,-1,-1,-1\n");
 
   // Unwritable: an error after the report, nothing left behind, the picture still written.
   const ChildRun refused =
@@ -130,7 +186,7 @@ TEST_F(AccurateCommands, TheResidualTableHoldsEveryObservationExactly) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err, "polylsq: cannot write none/r.csv: No such file or directory\n");
   EXPECT_NE(read_file(dir_ / "p.svg").value_or("").find("95% confidence band"), std::string::npos);
-  EXPECT_EQ(names_in(dir_), (std::set<std::string>{"line.txt", "r.csv", "p.svg"}));
+  EXPECT_EQ(names_in(dir_), (std::set<std::string>{"line.txt", "r.csv", "at.txt", "p.csv", "p.svg"}));
 }
 
 // The row of weight 0 is drawn as a ring above and has no residual below: 5 + 4 markers,
@@ -139,7 +195,7 @@ TEST_F(AccurateCommands, AWeightedPictureShowsRowsOfWeightZeroHollow) {
   write_file(dir_ / "weighted.txt", kWeighted);
   EXPECT_EQ(run({"fit", "--weights", "--degree", "1", "--plot", "w.svg", "weighted.txt"}).status, 0);
   const std::string svg = read_file(dir_ / "w.svg").value_or("");
-  EXPECT_NE(svg.find(">degree 1, n = 4 (and 1 of weight 0, not used), R² = "), std::string::npos) << svg;
+  EXPECT_NE(svg.find(">weighted.txt: degree 1, n = 4 (and 1 of weight 0, not used), R² = "), std::string::npos) << svg;
   std::size_t circles = 0;
   for (std::size_t at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++circles;
   EXPECT_EQ(circles, 11u);

@@ -16,6 +16,7 @@ namespace polylsq::input {
 namespace {
 
 using testing::TextFile;
+using testing::table_limits;
 
 constexpr std::size_t kChunkSizes[] = {1, 5, 64, StreamLimits{}.chunk_bytes};
 
@@ -81,7 +82,7 @@ ReadOptions options_of(const Choice& choice) {
 
 Expected<DataSet> read_chosen(const std::string& text, const Choice& choice, std::size_t chunk) {
   const TextFile file(text);
-  return read_data(file.get(), {}, options_of(choice), {chunk, StreamLimits{}.max_line_bytes});
+  return read_data(file.get(), {}, options_of(choice), table_limits(chunk));
 }
 
 struct ChosenCase {

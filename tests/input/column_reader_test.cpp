@@ -18,6 +18,7 @@ namespace polylsq::input {
 namespace {
 
 using testing::TextFile;
+using testing::table_limits;
 
 constexpr std::size_t kChunkSizes[] = {1, 3, 64, StreamLimits{}.chunk_bytes};
 
@@ -26,7 +27,7 @@ ColumnRef by_name(std::string name) { return {0, std::move(name)}; }
 Expected<DataSet> read_text(const std::string& text, const ReadOptions& options,
                             std::size_t chunk = StreamLimits{}.chunk_bytes) {
   const TextFile file(text);
-  return read_data(file.get(), {}, options, {chunk, StreamLimits{}.max_line_bytes});
+  return read_data(file.get(), {}, options, table_limits(chunk));
 }
 
 std::vector<std::uint64_t> bits(const std::vector<double>& values) {
@@ -218,7 +219,7 @@ TEST(ReadXValues, OneXALineOrTheXColumnOfATable) {
       SCOPED_TRACE(::testing::PrintToString(c.text) + ", chunk " + std::to_string(chunk));
       const TextFile file(c.text);
       const Expected<XValues> read =
-          read_x_values(file.get(), {}, c.column, {chunk, StreamLimits{}.max_line_bytes});
+          read_x_values(file.get(), {}, c.column, table_limits(chunk));
       ASSERT_TRUE(read.has_value()) << read.error().message;
       EXPECT_EQ(read->x, c.x);
       EXPECT_EQ(read->header, c.header);

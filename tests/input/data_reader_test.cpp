@@ -18,6 +18,7 @@ namespace polylsq::input {
 namespace {
 
 using testing::TextFile;
+using testing::table_limits;
 
 constexpr std::size_t kChunkSizes[] = {1, 2, 3, 7, 64, StreamLimits{}.chunk_bytes};
 constexpr double kMax = std::numeric_limits<double>::max();
@@ -27,7 +28,7 @@ Expected<DataSet> read_text(const std::string& text, bool weights, std::size_t c
                             std::string_view name = {}) {
   const TextFile file(text);
   return read_data(file.get(), name, ReadOptions{weights},
-                   StreamLimits{chunk, StreamLimits{}.max_line_bytes});
+                   table_limits(chunk));
 }
 
 std::vector<std::uint64_t> bits(const std::vector<double>& values) {
@@ -145,7 +146,7 @@ TEST(ReadDataFile, AForcedDataFileReadsItsHeaderAsTheLegacyRunDoes) {
       ReadOptions options;
       options.data_file_only = true;
       const Expected<DataSet> result =
-          read_data(file.get(), {}, options, StreamLimits{chunk, StreamLimits{}.max_line_bytes});
+          read_data(file.get(), {}, options, table_limits(chunk));
       if (const auto* error = std::get_if<std::string>(&c.degree_or_error)) {
         ASSERT_FALSE(result.has_value());
         EXPECT_EQ(result.error().message, *error);
@@ -373,7 +374,7 @@ TEST(ReadData, ALineLongerThanTheChunkIsReadWhole) {
   const std::string text = comment + "1 " + long_value + "\n" + long_value + ",3\n";
   for (const std::size_t chunk : {std::size_t{16}, std::size_t{1000}}) {
     const TextFile file(text);
-    const Expected<DataSet> result = read_data(file.get(), {}, {}, {chunk, StreamLimits{}.max_line_bytes});
+    const Expected<DataSet> result = read_data(file.get(), {}, {}, table_limits(chunk));
     ASSERT_TRUE(result.has_value()) << result.error().message;
     EXPECT_EQ(result.value().series.front().x, (std::vector<double>{1, 0}));
     EXPECT_EQ(result.value().series.front().y, (std::vector<double>{0, 3}));

@@ -141,10 +141,27 @@ TEST(ParseReal, LongTokensInEveryFormAreRoundedOnce) {
   }
 }
 
+// scan_plain_real() on `text`, which starts with `token`, and on `token` alone: each stops
+// after the token with strtod's value.
+void expect_scan_agrees_with_strtod(const std::string& text, const std::string& token) {
+  SCOPED_TRACE(text);
+  const double expected = std::strtod(token.c_str(), nullptr);
+  double value = 0.0;
+  const char* const begin = text.data();
+  const char* const stop = scan_plain_real(begin, begin + text.size(), value);
+  ASSERT_NE(stop, nullptr);
+  EXPECT_EQ(stop - begin, static_cast<std::ptrdiff_t>(token.size()));
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected));
+  const char* const token_end = token.data() + token.size();
+  EXPECT_EQ(scan_plain_real(token.data(), token_end, value), token_end);
+  EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected));
+}
+
 TEST(ScanPlainReal, EveryDigitCountBeforeAnyFollowingByteAgreesWithStrtod) {
   // integer and fraction parts of 0 to 21 digits, followed by bytes that stop a number,
-  // or by an exponent, then by digits to be left alone; also each token alone, ending
-  // where the bytes end. The C library's strtod is the reference for the value.
+  // or by an exponent, then by digits to be left alone (few, or enough for the loads of
+  // the short form); also each token alone, ending where the bytes end. The C library's
+  // strtod is the reference for the value.
   const std::string pattern = "9876543210123456789012";
   const std::string followers[] = {" ", ",", "\n", "/", "#", "\xFF", "\x7F", ":", "e5 "};
   for (std::size_t integer_digits = 0; integer_digits <= 21; ++integer_digits) {
@@ -154,21 +171,10 @@ TEST(ScanPlainReal, EveryDigitCountBeforeAnyFollowingByteAgreesWithStrtod) {
         std::string number = sign + pattern.substr(0, integer_digits);
         if (fraction_digits > 0) number += "." + pattern.substr(integer_digits, fraction_digits);
         for (const std::string& follower : followers) {
-          const std::string text = number + follower + "7777777";  // bytes to load past the end
           const std::string token = follower == "e5 " ? number + "e5" : number;
-          SCOPED_TRACE(text);
-          double value = 0.0;
-          const char* const begin = text.data();
-          const char* const stop = scan_plain_real(begin, begin + text.size(), value);
-          ASSERT_NE(stop, nullptr);
-          EXPECT_EQ(stop - begin, static_cast<std::ptrdiff_t>(token.size()));
-          EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
-                    std::bit_cast<std::uint64_t>(std::strtod(token.c_str(), nullptr)));
-          // the same token alone, its end the end of the bytes
-          const char* const token_end = token.data() + token.size();
-          EXPECT_EQ(scan_plain_real(token.data(), token_end, value), token_end);
-          EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
-                    std::bit_cast<std::uint64_t>(std::strtod(token.c_str(), nullptr)));
+          for (const std::size_t padding : {std::size_t{7}, std::size_t{kShortRealBytes}}) {
+            expect_scan_agrees_with_strtod(number + follower + std::string(padding, '7'), token);
+          }
         }
       }
     }

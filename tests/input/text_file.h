@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "input/line_source.h"
+
 namespace polylsq::input::testing {
 
 // An unnamed temporary file with `bytes`, read from its start; removed at scope end.
@@ -33,5 +35,15 @@ class TextFile {
  private:
   std::FILE* file_;
 };
+
+// The limits of the reader tables: chunks of `chunk` bytes, and below the default chunk
+// the fast lanes on two threads whatever the file's size, so that the tables run through
+// both paths, the two-thread one with parts of a few bytes.
+inline StreamLimits table_limits(std::size_t chunk) {
+  StreamLimits limits;
+  limits.chunk_bytes = chunk;
+  if (chunk < StreamLimits{}.chunk_bytes) limits.two_thread_bytes = 0;
+  return limits;
+}
 
 }  // namespace polylsq::input::testing
