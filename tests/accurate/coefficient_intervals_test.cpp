@@ -11,15 +11,12 @@
 
 #include "tests/accurate/exact_least_squares.h"
 #include "tests/accurate/hard_families.h"
+#include "tests/accurate/textbook_line.h"
 
 namespace polylsq::accurate {
 namespace {
 
 using V = std::vector<double>;
-
-// Student's t quantile at (1 + level) / 2 with 2 degrees of freedom: t / sqrt(2 + t^2) =
-// level.
-double t_quantile_2df(double level) { return level * std::sqrt(2.0 / (1.0 - level * level)); }
 
 // The closed forms below are evaluated in double: about 1e-15 relative, with margin.
 constexpr double kClosedFormInDouble = 1e-12;
@@ -27,26 +24,10 @@ constexpr double kClosedFormInDouble = 1e-12;
 TEST(CoefficientIntervals, LineMatchesTheTextbookIntervals) {
   const V x{1, 2, 4, 7}, y{2.1, 3.9, 8.2, 13.8};
   for (const V& w : {V{}, V{1, 2, 0.5, 1}}) {
-    double sw = 0, swx = 0, swy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      const double wi = w.empty() ? 1.0 : w[i];
-      sw += wi;
-      swx += wi * x[i];
-      swy += wi * y[i];
-    }
-    const double xbar = swx / sw, ybar = swy / sw;
-    double sxx = 0, sxy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      const double wi = w.empty() ? 1.0 : w[i];
-      sxx += wi * (x[i] - xbar) * (x[i] - xbar);
-      sxy += wi * (x[i] - xbar) * (y[i] - ybar);
-    }
-    const double b = sxy / sxx, a = ybar - b * xbar;
-    double sse = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      sse += (w.empty() ? 1.0 : w[i]) * std::pow(y[i] - a - b * x[i], 2);
-    }
-    const double s = std::sqrt(sse / 2);
+    const testing::TextbookLine line = testing::textbook_line(x, y, w);
+    const double sw = line.sum_of_weights, xbar = line.x_mean, sxx = line.sxx;
+    const double a = line.intercept, b = line.slope;
+    const double s = std::sqrt(line.residual_var);
     const double se[] = {s * std::sqrt(1 / sw + xbar * xbar / sxx), s / std::sqrt(sxx)};
     const double coefficient[] = {a, b};
     const auto fit = fit_polynomial(x, y, w, 1);
@@ -57,7 +38,7 @@ TEST(CoefficientIntervals, LineMatchesTheTextbookIntervals) {
       ASSERT_TRUE(intervals.has_value());
       ASSERT_EQ(intervals->size(), 2u);
       for (int k = 0; k < 2; ++k) {
-        const double half = t_quantile_2df(level) * se[k];
+        const double half = testing::t_quantile_2df(level) * se[k];
         const double tolerance = kClosedFormInDouble * (std::fabs(coefficient[k]) + half);
         EXPECT_NEAR((*intervals)[k].lower, coefficient[k] - half, tolerance);
         EXPECT_NEAR((*intervals)[k].upper, coefficient[k] + half, tolerance);

@@ -16,6 +16,7 @@
 #include "accurate/polynomial_fit.h"
 #include "tests/accurate/exact_least_squares.h"
 #include "tests/accurate/hard_families.h"
+#include "tests/accurate/textbook_line.h"
 
 namespace polylsq::accurate {
 namespace {
@@ -307,26 +308,9 @@ TEST(FitPolynomial, CovarianceOfALineIsTheTextbookMatrix) {
   const V x{1, 2, 4, 7}, y{2.1, 3.9, 8.2, 13.8};
   for (const V& w : {V{}, V{1, 2, 0.5, 1}}) {
     SCOPED_TRACE(w.empty() ? "unweighted" : "weighted");
-    double sw = 0, swx = 0, swy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      const double wi = w.empty() ? 1.0 : w[i];
-      sw += wi;
-      swx += wi * x[i];
-      swy += wi * y[i];
-    }
-    const double xbar = swx / sw, ybar = swy / sw;
-    double sxx = 0, sxy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      const double wi = w.empty() ? 1.0 : w[i];
-      sxx += wi * (x[i] - xbar) * (x[i] - xbar);
-      sxy += wi * (x[i] - xbar) * (y[i] - ybar);
-    }
-    const double b = sxy / sxx, a = ybar - b * xbar;
-    double sse = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      sse += (w.empty() ? 1.0 : w[i]) * std::pow(y[i] - a - b * x[i], 2);
-    }
-    const double s2 = sse / 2;
+    const testing::TextbookLine line = testing::textbook_line(x, y, w);
+    const double sw = line.sum_of_weights, xbar = line.x_mean, sxx = line.sxx;
+    const double s2 = line.residual_var;
     const V expected{s2 * (1 / sw + xbar * xbar / sxx), -xbar * s2 / sxx, -xbar * s2 / sxx,
                      s2 / sxx};
     const auto fit = fit_polynomial(x, y, w, 1);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/accurate/hard_families.h"
+#include "tests/accurate/textbook_line.h"
 
 namespace polylsq::accurate {
 namespace {
@@ -18,32 +19,13 @@ using V = std::vector<double>;
 // The closed forms below are evaluated in double: about 1e-15 relative, with margin.
 constexpr double kClosedFormInDouble = 1e-12;
 
-// Student's t quantile at 2 degrees of freedom: t / sqrt(2 + t^2) = 2p - 1.
-double t_quantile_2df(double level) { return level * std::sqrt(2.0 / (1.0 - level * level)); }
-
 TEST(Predict, StraightLineMatchesTheTextbookIntervals) {
   const V x{1, 2, 4, 7}, y{2.1, 3.9, 8.2, 13.8};
   for (const V& w : {V{}, V{1, 2, 0.5, 1}}) {
-    double sw = 0, swx = 0, swy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      const double wi = w.empty() ? 1.0 : w[i];
-      sw += wi;
-      swx += wi * x[i];
-      swy += wi * y[i];
-    }
-    const double xbar = swx / sw, ybar = swy / sw;
-    double sxx = 0, sxy = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      const double wi = w.empty() ? 1.0 : w[i];
-      sxx += wi * (x[i] - xbar) * (x[i] - xbar);
-      sxy += wi * (x[i] - xbar) * (y[i] - ybar);
-    }
-    const double b = sxy / sxx, a = ybar - b * xbar;
-    double sse = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-      sse += (w.empty() ? 1.0 : w[i]) * std::pow(y[i] - a - b * x[i], 2);
-    }
-    const double s = std::sqrt(sse / 2);
+    const testing::TextbookLine line = testing::textbook_line(x, y, w);
+    const double sw = line.sum_of_weights, xbar = line.x_mean, sxx = line.sxx;
+    const double a = line.intercept, b = line.slope;
+    const double s = std::sqrt(line.residual_var);
 
     const auto fit = fit_polynomial(x, y, w, 1);
     ASSERT_TRUE(fit.has_value());
@@ -55,7 +37,7 @@ TEST(Predict, StraightLineMatchesTheTextbookIntervals) {
         ASSERT_TRUE(p.has_value());
         const double value = a + b * x0;
         const double se = s * std::sqrt(1.0 / sw + (x0 - xbar) * (x0 - xbar) / sxx);
-        const double q = t_quantile_2df(level);
+        const double q = testing::t_quantile_2df(level);
         const double half_confidence = q * se, half_prediction = q * std::sqrt(se * se + s * s);
         const double tolerance = kClosedFormInDouble * (std::fabs(value) + half_prediction);
         EXPECT_NEAR(p->fit, value, tolerance);
