@@ -12,6 +12,7 @@
 
 #include "accurate/fit_limits.h"
 #include "app/command_status.h"
+#include "app/degree_options.h"
 #include "app/input_options.h"
 #include "app/output_target.h"
 #include "app/program.h"
@@ -153,6 +154,7 @@ struct LegacyOptions {
 struct FitOptions {
   FitRun run;
   InputOptionTexts input;
+  DegreeChoiceOptions choice;
   std::vector<std::string> at_lists;
   CLI::App* command = nullptr;
   CLI::Option* level = nullptr;
@@ -165,9 +167,10 @@ struct CheckOptions {
 
 const InputOptionRules kFitInput{
     accurate::kMaxDegree,
-    "Degree of the polynomial, " + kDegreeRange + " (required for plain columns; overrides a data file's degree)",
+    "Degree of the polynomial, " + kDegreeRange +
+        ", or auto: the degree --criterion recommends (required for plain columns; overrides a data file's degree)",
     true, "Data file or columns (default B2F.txt; - for standard input)", "FILE",
-    "The column of y; several (--y A,B or --y A --y B) fit each against the same x"};
+    "The column of y; several (--y A,B or --y A --y B) fit each against the same x", true};
 
 const InputOptionRules kCheckInput{
     kLegacyMaxDegree,
@@ -232,6 +235,7 @@ void add_fit_command(CLI::App& cli, FitOptions& options, const std::string& vers
   CLI::App* command = options.command = cli.add_subcommand("fit", kFitDescription);
   command->footer(kFitFooter);
   command->set_version_flag("--version", version, "Show the version and exit");
+  add_degree_choice_options(*command, options.choice);
   command->add_flag("--json", options.run.json, "One JSON object on standard output")->disable_flag_override();
   add_input_options(*command, options.input, kFitInput);
   add_statistics_options(*command, options);
@@ -258,6 +262,12 @@ ParsedCommandLine fit_command_of(FitOptions options) {
   const ConvertedInput input = input_options_of(options.input, kFitInput);
   fit.input = input.options;
   fit.at = numbers_of(options.at_lists);
+  if (!fit.input.auto_degree && degree_choice_given(options.choice)) {
+    const char* option = options.choice.criterion_option->count() > 0 ? "--criterion" : "--max-degree";
+    return {std::nullopt, usage_error(std::string(option) + ": only --degree auto chooses a degree", "fit")};
+  }
+  fit.criterion = criterion_of(options.choice);
+  fit.max_degree = options.choice.max_degree;
   const bool predicts = !fit.at.empty() || !fit.at_file.empty();
   if (options.level->count() > 0 && !predicts && !fit.band && !fit.confint) {
     return {std::nullopt, usage_error("--level: only --at, --at-file, --confint and --band use a level", "fit")};
@@ -313,9 +323,11 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   LegacyOptions legacy;
   FitOptions fit;
   CheckOptions check;
+  DegreesOptions degrees;
   add_legacy_options(cli, legacy);
   add_fit_command(cli, fit, version);
   add_check_command(cli, check, version);
+  add_degrees_command(cli, degrees, version);
 
   try {
     cli.parse(argc, argv);
@@ -326,11 +338,13 @@ ParsedCommandLine parse_command_line(int argc, const char* const* argv) {
   } catch (const CLI::ParseError& error) {
     if (fit.command->parsed()) failed_command = "fit";
     if (check.command->parsed()) failed_command = "check";
+    if (degrees.command->parsed()) failed_command = "degrees";
     cli.exit(error);
     return {std::nullopt, kExitUsage};
   }
   if (fit.command->parsed()) return fit_command_of(std::move(fit));
   if (check.command->parsed()) return check_command_of(std::move(check));
+  if (degrees.command->parsed()) return degrees_command_of(std::move(degrees));
   return legacy_command_of(std::move(legacy));
 }
 

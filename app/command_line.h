@@ -1,7 +1,7 @@
-// The command line: `polylsq [OPTIONS] [DATA [RESULT]]`, `polylsq fit ...` and
-// `polylsq check ...`, parsed once into a struct. Options only choose files, whether the
-// pause reads a line, and which command runs; none changes a byte of the legacy run's
-// console transcript or result file.
+// The command line: `polylsq [OPTIONS] [DATA [RESULT]]`, `polylsq fit ...`,
+// `polylsq check ...` and `polylsq degrees ...`, parsed once into a struct. Options only
+// choose files, whether the pause reads a line, and which command runs; none changes a
+// byte of the legacy run's console transcript or result file.
 #pragma once
 
 #include <optional>
@@ -9,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "accurate/degree_table.h"
 #include "input/column_choice.h"
 
 namespace polylsq::app {
@@ -25,6 +26,7 @@ struct LegacyRun {
 struct InputOptions {
   std::string data_file = "B2F.txt";          // "-": standard input
   std::optional<int> degree;                  // required for plain columns; overrides the file's
+  bool auto_degree = false;                   // --degree auto (fit): each series' recommended degree
   std::optional<input::ColumnRef> x_column;   // --x; else column 1
   std::vector<input::ColumnRef> y_columns;    // --y, in the order given; else column 2
   bool weights = false;                       // --weights: column 3 holds weights
@@ -43,6 +45,8 @@ struct PictureTexts {
 // `polylsq fit`: the accurate fit of a data file or of plain columns.
 struct FitRun {
   InputOptions input;
+  accurate::DegreeCriterion criterion = accurate::DegreeCriterion::kBic;  // of --degree auto
+  std::optional<int> max_degree;      // of the table of --degree auto; empty: its default
   bool json = false;
   std::vector<double> at;             // x values to predict at
   std::string at_file;                // a file of x values to predict at; empty: none
@@ -67,7 +71,17 @@ struct CheckRun {
   bool force = false;     // an existing file not written by this program may be replaced
 };
 
-using Command = std::variant<LegacyRun, FitRun, CheckRun>;
+// `polylsq degrees`: the degree table of each series and the degree each criterion recommends.
+struct DegreesRun {
+  InputOptions input;                 // no degree: a data file's degree line is ignored
+  std::optional<int> max_degree;      // empty: the table's default
+  accurate::DegreeCriterion criterion = accurate::DegreeCriterion::kBic;
+  bool json = false;
+  std::string plot_file;              // empty: no picture
+  bool force = false;                 // an existing file not written by this program may be replaced
+};
+
+using Command = std::variant<LegacyRun, FitRun, CheckRun, DegreesRun>;
 
 // What the command line asks for: a command to run, or an exit status when the parse
 // itself ended the process's work (help or version shown on standard output: 0; a wrong
@@ -82,8 +96,9 @@ struct ParsedCommandLine {
 // data and result files for being one file). Option values that cannot be honoured are
 // errors: an empty file name, an empty item of --at or --y, a column that names none, a
 // --level whose interval cannot be computed in double precision or that nothing uses,
-// --predictions without x values to predict at, and for `check` weights or several series
-// (the legacy run has neither).
+// --predictions without x values to predict at, a --criterion or --max-degree of `fit`
+// without --degree auto, and for `check` weights or several series (the legacy run has
+// neither).
 ParsedCommandLine parse_command_line(int argc, const char* const* argv);
 
 }  // namespace polylsq::app

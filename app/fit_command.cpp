@@ -1,5 +1,6 @@
-// `polylsq fit`: data reader -> the accurate fit of each series -> predictions and
-// intervals -> text or JSON report -> the files asked for (picture, residuals, predictions).
+// `polylsq fit`: data reader -> the degree of each series (given, or chosen from its degree
+// table) -> the accurate fit of each series -> predictions and intervals -> text or JSON
+// report -> the files asked for (picture, residuals, predictions).
 #include "app/fit_command.h"
 
 #include <iostream>
@@ -9,6 +10,7 @@
 #include "app/atomic_file.h"
 #include "app/command_status.h"
 #include "app/data_input.h"
+#include "app/degree_choice.h"
 #include "app/fit_json.h"
 #include "app/fit_picture.h"
 #include "app/fit_report.h"
@@ -38,7 +40,9 @@ std::vector<OutputRequest> outputs_of(const FitRun& run) {
 }
 
 // The degree of the fit: --degree, else the data file's; or the exit status of its absence.
+// With --degree auto each series chooses its own (fit_one_series), and this is 0.
 Expected<int> degree_of(const FitRun& run, const input::DataSet& data, const std::string& name) {
+  if (run.input.auto_degree) return 0;
   if (!run.input.degree && !data.file_degree) {
     return Error{ErrorKind::kInvalidArgument, name + " holds plain columns: --degree is required"};
   }
@@ -63,14 +67,29 @@ Expected<SeriesRequest> request_of(const FitRun& run, int degree, std::vector<st
   return request;
 }
 
+// The fit of `series` at the degree of `request`, or with --degree auto at the one the
+// criterion recommends from the series' own degree table (said in the result, with the
+// choice's warnings first).
+Expected<SeriesResult> fit_one_series(const FitRun& run, const input::Series& series, SeriesRequest request) {
+  if (!run.input.auto_degree) return fit_series(series, request);
+  const Expected<DegreeChoice> choice = choose_degree(series, run.criterion, run.max_degree);
+  if (!choice) return choice.error();
+  request.degree = choice->degree;
+  Expected<SeriesResult> result = fit_series(series, request);
+  if (!result) return result;
+  result->degree_chosen_by = DegreeChosenBy{criterion_name(run.criterion), choice->reason};
+  result->warnings.insert(result->warnings.begin(), choice->warnings.begin(), choice->warnings.end());
+  return result;
+}
+
 // The fit of every series, in order; or the first failure, named after the data (and the
 // series, when there are several).
-Expected<std::vector<SeriesResult>> fit_every_series(const input::DataSet& data, const SeriesRequest& request,
-                                                     const std::string& name) {
+Expected<std::vector<SeriesResult>> fit_every_series(const FitRun& run, const input::DataSet& data,
+                                                     const SeriesRequest& request, const std::string& name) {
   std::vector<SeriesResult> results;
   const bool several = data.series.size() > 1;
   for (const input::Series& series : data.series) {
-    Expected<SeriesResult> result = fit_series(series, request);
+    Expected<SeriesResult> result = fit_one_series(run, series, request);
     if (!result) {
       return Error{result.error().kind,
                    name + (several ? " (" + series.name + ")" : "") + ": " + result.error().message};
@@ -127,7 +146,7 @@ int run_fit(const FitRun& run) {
                    data.x_header.value_or("x"), data.warnings};
   const Expected<SeriesRequest> request = request_of(run, *degree, source.warnings);
   if (!request) return fail(request.error().message);
-  Expected<std::vector<SeriesResult>> results = fit_every_series(data, *request, name);
+  Expected<std::vector<SeriesResult>> results = fit_every_series(run, data, *request, name);
   if (!results) return fail(results.error().message);
   if (run.band) warn_of_undefined_bands(*results);
 

@@ -63,6 +63,7 @@ Json fit_object(const SeriesResult& series, const ReportOptions& options, const 
   const auto& anova = fit.anova;
   Json report;
   report["degree"] = fit.degree;
+  if (series.degree_chosen_by) report["degree_chosen_by"] = series.degree_chosen_by->criterion;
   report["n"] = fit.n;
   report["coefficients"] = fit.coefficients;
   report["standard_errors"] = numbers_or_nulls(fit.standard_errors);

@@ -11,7 +11,8 @@
 
 namespace polylsq::app {
 
-// One series: the fit object, exactly these keys: degree, n, coefficients (ascending
+// One series: the fit object, exactly these keys: degree, degree_chosen_by (the criterion's
+// name, only when --degree auto chose the degree), n, coefficients (ascending
 // powers), standard_errors, t_values, p_values, r_squared (a fraction),
 // adjusted_r_squared, residual_sd, anova {ss_regression, ss_error, df_regression,
 // df_error, f, p}, warnings (the reader's, the series', the fit's); and only where an

@@ -118,7 +118,11 @@ std::string predictions_text(const SeriesResult& series, const ReportOptions& op
 }
 
 std::string block_text(const SeriesResult& series, const FitSource& source, const ReportOptions& options) {
-  std::string out = heading(series, source) + "\n";
+  std::string out = heading(series, source);
+  if (const auto& chosen = series.degree_chosen_by) {
+    out += wrapped("Degree chosen by " + chosen->criterion + ": " + chosen->reason, kReportWidth, "", "  ");
+  }
+  out += "\n";
   out += equation_text(series.fit.coefficients, y_name_of(series), source.x_name) + "\n";
   out += coefficients_text(series, options);
   out += summary_text(series.fit, options.digits);

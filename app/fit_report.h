@@ -36,9 +36,9 @@ std::string y_name_of(const SeriesResult& series);
 // The text report. One series: its block, then every warning (the reader's, the series',
 // the fit's). Several: a block per series headed "Series K of N: NAME" with its own
 // warnings, then the reader's. A block: "Polynomial fit of degree D to N observations
-// (NAME, FORMAT[, weighted])", the equation (fit_equation.h), the coefficient table
-// (power, coefficient, standard error, t value, Pr(>|t|), with --confint the interval's
-// bounds), R-squared, adjusted R-squared, residual SD, observations, the analysis of
+// (NAME, FORMAT[, weighted])", with --degree auto "Degree chosen by CRITERION: WHY", the
+// equation (fit_equation.h), the coefficient table (power, coefficient, standard error,
+// t value, Pr(>|t|), with --confint the interval's bounds), R-squared, adjusted R-squared, residual SD, observations, the analysis of
 // variance, with --cov the covariance matrix labelled by powers, the predictions (x, fit,
 // se(fit), confidence and prediction bounds). Statistics with `digits` significant
 // digits; an undefined value reads "undefined".

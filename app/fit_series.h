@@ -29,14 +29,22 @@ struct SeriesRequest {
   bool confint = false;    // the coefficients' confidence intervals
 };
 
+// The criterion that chose the degree of a fit (--degree auto) and why.
+struct DegreeChosenBy {
+  std::string criterion;  // "bic"
+  std::string reason;     // "the smallest BIC of degrees 0 to 5"
+};
+
 struct SeriesResult {
   const input::Series* data = nullptr;  // the observations, owned by the caller
   accurate::PolynomialFit fit;
   std::vector<PredictionAt> predictions;  // one per x asked, in order
   // Asked for and defined (error degrees of freedom): one per coefficient.
   std::optional<std::vector<accurate::Interval>> coefficient_intervals;
-  // The predictions that extrapolate beyond the x range of the observations used.
+  // The predictions that extrapolate beyond the x range of the observations used, and
+  // those of the degree choice.
   std::vector<std::string> warnings;
+  std::optional<DegreeChosenBy> degree_chosen_by;  // empty: the degree was given
 };
 
 // The fit of `data` with what `request` asks, or the first failure: the fit's, or a

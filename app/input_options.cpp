@@ -3,6 +3,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "app/degree_options.h"
+
 namespace polylsq::app {
 namespace {
 
@@ -45,8 +47,11 @@ std::vector<std::string> items_of(const std::string& list) {
 
 void add_input_options(CLI::App& command, InputOptionTexts& texts, const InputOptionRules& rules) {
   InputOptions& options = texts.options;
-  command.add_option("--degree", options.degree, rules.degree_help)
-      ->check(CLI::Range(0, rules.max_degree));
+  if (rules.auto_degree) {
+    command.add_option("--degree", texts.degree, rules.degree_help)->check(degree_or_auto(rules.max_degree));
+  } else if (!rules.degree_help.empty()) {
+    command.add_option("--degree", options.degree, rules.degree_help)->check(CLI::Range(0, rules.max_degree));
+  }
   command.add_option("--x", texts.x, std::string("The column of x") + kColumnHelp)->check(kColumn);
   command
       .add_option("--y", texts.y_lists, rules.y_help)
@@ -67,6 +72,12 @@ void add_input_options(CLI::App& command, InputOptionTexts& texts, const InputOp
 ConvertedInput input_options_of(const InputOptionTexts& texts, const InputOptionRules& rules) {
   ConvertedInput converted{texts.options, {}};
   InputOptions& options = converted.options;
+  options.auto_degree = texts.degree == "auto";
+  if (!options.auto_degree && !texts.degree.empty()) {
+    int degree = 0;
+    CLI::detail::lexical_cast(texts.degree, degree);  // checked as it was parsed
+    options.degree = degree;
+  }
   if (!texts.x.empty()) options.x_column = column_of(texts.x);
   for (const std::string& list : texts.y_lists) {
     for (const std::string& item : items_of(list)) options.y_columns.push_back(column_of(item));

@@ -21,6 +21,7 @@ namespace polylsq::app {
 struct InputOptionTexts {
   InputOptions options;              // data file, degree and --weights filled directly
   std::string x;                     // empty: not given
+  std::string degree;                // --degree of a command that takes auto; empty: not given
   std::vector<std::string> y_lists;  // each "A[,B...]"
   std::string weights_column;        // empty: not given
 };
@@ -28,16 +29,17 @@ struct InputOptionTexts {
 // What a command takes of the shared options.
 struct InputOptionRules {
   int max_degree = 0;
-  std::string degree_help;     // the help text of --degree
+  std::string degree_help;     // the help text of --degree; empty: the command takes none
   bool weights = true;         // --weights and --weights-column offered
   std::string data_help;       // the help text of the data-file argument
   std::string data_name = "FILE";
   std::string y_help = "The column of y";  // the help text of --y
+  bool auto_degree = false;    // --degree also takes "auto"
 };
 
-// Adds --degree, --x, --y, --weights, --weights-column and the data-file argument to
-// `command`, filling `texts`. COL is checked as it is parsed: a 1-based number or a name,
-// never empty. Without `rules.weights`, --weights and --weights-column are hidden options
+// Adds --degree (unless the rules have no help text for it), --x, --y, --weights,
+// --weights-column and the data-file argument to `command`, filling `texts`. COL is checked
+// as it is parsed: a 1-based number or a name, never empty. Without `rules.weights`, --weights and --weights-column are hidden options
 // that input_options_of() refuses.
 void add_input_options(CLI::App& command, InputOptionTexts& texts, const InputOptionRules& rules);
 

@@ -1,5 +1,5 @@
 // polylsq: least-squares polynomial fits. Without a subcommand, the legacy run on "B2F.txt";
-// `polylsq fit` and `polylsq check` for the accurate fit.
+// `polylsq fit`, `polylsq check` and `polylsq degrees` for the accurate fit.
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -9,6 +9,7 @@
 #include "app/check_command.h"
 #include "app/command_line.h"
 #include "app/command_status.h"
+#include "app/degrees_command.h"
 #include "app/fit_command.h"
 #include "app/program.h"
 #include "recio/platform.h"
@@ -19,6 +20,7 @@ struct RunCommand {
   int operator()(const polylsq::app::LegacyRun& run) const { polylsq::app::run_program(run); }
   int operator()(const polylsq::app::FitRun& run) const { return polylsq::app::run_fit(run); }
   int operator()(const polylsq::app::CheckRun& run) const { return polylsq::app::run_check(run); }
+  int operator()(const polylsq::app::DegreesRun& run) const { return polylsq::app::run_degrees(run); }
 };
 
 // Standard output that could not be written (closed, full, a reader gone) fails every

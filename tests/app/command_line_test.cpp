@@ -20,6 +20,7 @@ const std::string kData = "2\n6\n1 2.1\n2 3.9\n3 8.2\n4 15.8\n5 26.1\n6 37.0\n";
 const std::string kPointer = "Run 'polylsq --help' for usage.\n";
 const std::string kFitPointer = "Run 'polylsq fit --help' for usage.\n";
 const std::string kCheckPointer = "Run 'polylsq check --help' for usage.\n";
+const std::string kDegreesPointer = "Run 'polylsq degrees --help' for usage.\n";
 
 std::set<std::string> names_in(const fs::path& dir) {
   std::set<std::string> names;
@@ -114,6 +115,31 @@ const NoRunCase kNoRunCases[] = {
      "polylsq: --plot F2B.txt: the file exists and is not a picture written by polylsq; --force replaces it\n"},
     {"PictureNotNamedSvg", {"fit", "--plot", "fit.png"}, 2,
      "polylsq: --plot fit.png: a picture is written as SVG: name a file ending in .svg\n"},
+    // The degree choice.
+    {"DegreesVersion", {"degrees", "--version"}, 0, ""},
+    {"DegreesHelp", {"degrees", "--help"}, 0, ""},
+    {"CriterionWithoutDegreeAuto", {"fit", "--criterion", "aic"}, 2,
+     "polylsq: --criterion: only --degree auto chooses a degree\n" + kFitPointer},
+    {"MaxDegreeWithAGivenDegree", {"fit", "--degree", "2", "--max-degree", "3"}, 2,
+     "polylsq: --max-degree: only --degree auto chooses a degree\n" + kFitPointer},
+    {"DegreeNeitherAutoNorANumber", {"fit", "--degree", "Auto"}, 2,
+     "polylsq: --degree: \"Auto\" is neither auto nor a degree from 0 to 10\n" + kFitPointer},
+    {"CriterionInCapitals", {"fit", "--degree", "auto", "--criterion", "BIC"}, 2,
+     "polylsq: --criterion: \"BIC\" is not a criterion: bic, aic, aicc, loocv or ftest\n" + kFitPointer},
+    {"DegreesUnknownCriterion", {"degrees", "--criterion", "r2"}, 2,
+     "polylsq: --criterion: \"r2\" is not a criterion: bic, aic, aicc, loocv or ftest\n" + kDegreesPointer},
+    {"DegreesNegativeMaxDegree", {"degrees", "--max-degree", "-1"}, 2,
+     "polylsq: --max-degree: \"-1\" is not a whole number from 0 to 2147483647\n" + kDegreesPointer},
+    {"DegreesFractionalMaxDegree", {"degrees", "--max-degree", "2.5"}, 2,
+     "polylsq: --max-degree: \"2.5\" is not a whole number from 0 to 2147483647\n" + kDegreesPointer},
+    {"DegreesDataFileMissing", {"degrees", "fti"}, 2, "polylsq: fti: no such file\n" + kDegreesPointer},
+    {"DegreesUnknownOption", {"degrees", "--degree", "2"}, 2,
+     "polylsq: The following argument was not expected: --degree\n" + kDegreesPointer},
+    {"DegreesEmptyPlotName", {"degrees", "--plot", ""}, 2, "polylsq: --plot: the file name is empty\n" + kDegreesPointer},
+    {"DegreesPlotOntoTheDataFile", {"degrees", "--force", "--plot", "B2F.txt"}, 2,
+     "polylsq: --plot B2F.txt: is the data file; name another file for the output\n"},
+    {"DegreesPictureNotNamedSvg", {"degrees", "--plot", "t.png"}, 2,
+     "polylsq: --plot t.png: a picture is written as SVG: name a file ending in .svg\n"},
 };
 
 class NoRun : public CommandLine, public ::testing::WithParamInterface<NoRunCase> {};
@@ -140,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Arguments, NoRun, ::testing::ValuesIn(kNoRunCases), tes
 
 TEST_F(CommandLine, VersionIsTheProjectVersion) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{"--version"}, {"fit", "--version"},
-                                               {"check", "--version"}}) {
+                                               {"check", "--version"}, {"degrees", "--version"}}) {
     EXPECT_EQ(run_with(args).out, std::string("polylsq ") + POLYLSQ_VERSION + "\n") << args[0];
   }
 }
@@ -165,7 +191,7 @@ TEST_F(CommandLine, TheManualPageNamesEveryOptionOfEveryHelp) {
   ASSERT_FALSE(manual.empty());
   const std::regex option(R"((?:^  |,| )(--?[a-z][a-z-]*))");
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--help"}, {"fit", "--help"}, {"check", "--help"}}) {
+       {std::vector<std::string>{"--help"}, {"fit", "--help"}, {"check", "--help"}, {"degrees", "--help"}}) {
     const ChildRun run = run_with(args);
     ASSERT_EQ(run.status, 0) << args[0];
     std::size_t options = 0;

@@ -160,6 +160,15 @@ const Promise kPromises[] = {
        EXPECT_TRUE(read_file(dir / "r.csv").value_or("").starts_with("x,y,fitted,residual,line\n"));
        EXPECT_TRUE(starts_with_mark(dir / "e.svg"));
      })},
+    {"DegreesPlotOntoAFileOfAnotherProgram", files({{"B2F.txt", kData}, {"notes.svg", kForeign}}),
+     {"degrees", "--plot", "notes.svg"}, 2, {"B2F.txt", "notes.svg"}, "--force replaces it", plain()},
+    {"DegreesPlotThroughALinkToTheDataFile", files({{"B2F.txt", kData}}, {{"evil.svg", "B2F.txt"}}),
+     {"degrees", "--force", "--plot", "evil.svg"}, 2, {"B2F.txt"}, "is the data file", plain()},
+    {"DegreesOwnPictureReplaced", files({{"B2F.txt", kData}, {"d.svg", kOwnPicture}}), {"degrees", "--plot", "d.svg"},
+     0, {"B2F.txt"}, "^$", plain([](const fs::path& dir, const ChildRun&) {
+       EXPECT_NE(read_file(dir / "d.svg"), kOwnPicture);
+       EXPECT_TRUE(starts_with_mark(dir / "d.svg"));
+     })},
     // Links, devices, descriptors.
     {"LinkFollowedAndItsTargetReplaced", files({{"B2F.txt", kData}, {"sub/", ""}}, {{"link.svg", "sub/target.svg"}}),
      {"fit", "--plot", "link.svg"}, 0, {"B2F.txt"}, "^$", plain(kLinkKept)},
@@ -176,6 +185,9 @@ const Promise kPromises[] = {
     {"CheckOnClosedOutput", files({{"B2F.txt", kData}}), {"check"}, 1, {"B2F.txt"}, kStdout, closed_output()},
     {"CheckJsonOnFullOutput", files({{"B2F.txt", kData}}), {"check", "--json"}, 1, {}, kStdout, full_output()},
     {"FitOnFullOutput", files({{"B2F.txt", kData}}), {"fit"}, 1, {}, kStdout, full_output()},
+    {"DegreesOnClosedOutput", files({{"B2F.txt", kData}}), {"degrees", "--json"}, 1, {"B2F.txt"}, kStdout,
+     closed_output()},
+    {"DegreesReadsStandardInput", files({}), {"degrees", "-"}, 0, {}, "^$", piped(kData)},
     {"HelpOnClosedOutput", files({}), {"--help"}, 1, {}, kStdout, closed_output()},
     {"FitHelpOnFullOutput", files({}), {"fit", "--help"}, 1, {}, kStdout, full_output()},
     {"CheckHelpOnClosedOutput", files({}), {"check", "--help"}, 1, {}, kStdout, closed_output()},
