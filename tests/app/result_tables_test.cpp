@@ -44,11 +44,12 @@ TEST(ResultTables, SeriesNamesAreCsvCells) {
 // Two observations leave no degrees of freedom for the error of a line: its predictions have
 // no standard error and no intervals.
 TEST(ResultTables, PredictionsWithoutSpreadAreNa) {
-  input::Series two = exact_line("y");
+  const input::Series three = exact_line("y");  // a SeriesResult points at its series
+  input::Series two = three;
   two.x.pop_back();
   two.y.pop_back();
   two.lines.pop_back();
-  const SeriesResult defined = result_of(exact_line("y"), {2.0});
+  const SeriesResult defined = result_of(three, {2.0});
   const SeriesResult undefined = result_of(two, {2.0});
   EXPECT_EQ(predictions_csv({&defined, 1}),
             "x,fit,se_fit,confidence_low,confidence_high,prediction_low,prediction_high\n2,5,0,5,5,5,5\n");
