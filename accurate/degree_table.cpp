@@ -136,7 +136,7 @@ DegreeRow make_row(const PolynomialFit& fit, const ScaledFit& scaled, const Exte
 }
 
 // The warnings of the fits of every degree: a text every degree gives once as it is, the
-// others after the degree they belong to.
+// others after the degree they belong to (unless the text names it already).
 void add_fit_warnings(const std::vector<PolynomialFit>& fits, std::vector<std::string>& out) {
   auto everywhere = [&](const std::string& text) {
     return std::all_of(fits.begin(), fits.end(), [&](const PolynomialFit& fit) {
@@ -144,9 +144,11 @@ void add_fit_warnings(const std::vector<PolynomialFit>& fits, std::vector<std::s
     });
   };
   for (const PolynomialFit& fit : fits) {
+    const std::string degree = "degree " + std::to_string(fit.degree);
     for (const std::string& text : fit.warnings) {
       if (!everywhere(text)) {
-        out.push_back("degree " + std::to_string(fit.degree) + ": " + text);
+        const bool names_its_degree = text.starts_with(degree + " ");
+        out.push_back(names_its_degree ? text : degree + ": " + text);
       } else if (fit.degree == 0) {
         out.push_back(text);
       }

@@ -300,6 +300,8 @@ TEST(DegreeTable, UndefinedFiguresAreAbsentWithTheirWarnings) {
        "degree 3: the fit is exact: AIC, AICc and BIC are undefined (minus infinity; they "
        "rank before any value), and so is the F test of its added term (counted as not "
        "significant)"},
+      {{1, 2, 3, 4, 5}, {1.5, 2, 4, 3.5, 5}, 0, &DegreeRow::f_p_value,
+       "degree 0 has no regression term: F and its p value are undefined"},
       {{1, 2, 3, 4, 5}, {7, 7, 7, 7, 7}, 1, &DegreeRow::r_squared,
        "y is constant: R-squared and adjusted R-squared are undefined; the fit is exact, so "
        "the standard errors are 0 and the t values, p values and F are undefined"},
