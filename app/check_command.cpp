@@ -99,7 +99,7 @@ struct CheckInput {
 
 Expected<CheckInput> check_input_of(const InputOptions& input, const std::string& name, std::string contents) {
   const bool chosen = input.columns_chosen() || input.degree;
-  input::ReadOptions options = read_options_of(input);
+  input::ReadOptions options = read_options_of(input, true);
   options.data_file_only = !chosen;
   Expected<input::DataSet> read = read_observations(input.data_file, options, contents);
   if (!read) return read.error();

@@ -63,13 +63,13 @@ Expected<input::DataSet> read_observations(const std::string& data_file, const i
   return observations;
 }
 
-input::ReadOptions read_options_of(const InputOptions& options) {
+input::ReadOptions read_options_of(const InputOptions& options, bool source_lines) {
   input::ReadOptions read;
   read.weights = options.weights;
   read.x_column = options.x_column;
   read.y_columns = options.y_columns;
   read.weights_column = options.weights_column;
-  read.source_lines = true;
+  read.source_lines = source_lines;
   return read;
 }
 

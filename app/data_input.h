@@ -26,9 +26,9 @@ Expected<std::string> read_whole_data(const std::string& data_file);
 Expected<input::DataSet> read_observations(const std::string& data_file, const input::ReadOptions& options,
                                            std::optional<std::string_view> contents = std::nullopt);
 
-// How to read the data of `options`: its columns and weights, the source line of each
-// observation recorded.
-input::ReadOptions read_options_of(const InputOptions& options);
+// How to read the data of `options`: its columns and weights, with the source line of each
+// observation when `source_lines` (an output or a report names them).
+input::ReadOptions read_options_of(const InputOptions& options, bool source_lines);
 
 // The x values of the file of predictions `x_file` ("-": standard input), read as
 // input::read_x_values reads them; errors as read_observations gives them.

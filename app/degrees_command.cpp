@@ -40,7 +40,7 @@ int run_degrees(const DegreesRun& run) {
     return fail(allowed.error().message, kExitUsage);
   }
   const std::string name = data_display_name(run.input.data_file);
-  const Expected<input::DataSet> observations = read_observations(run.input.data_file, read_options_of(run.input));
+  const Expected<input::DataSet> observations = read_observations(run.input.data_file, read_options_of(run.input, false));
   if (!observations) return fail(observations.error().message);
   const input::DataSet& data = *observations;
 

@@ -133,7 +133,9 @@ int run_fit(const FitRun& run) {
     return fail(allowed.error().message, kExitUsage);
   }
   const std::string name = data_display_name(run.input.data_file);
-  const Expected<input::DataSet> observations = read_observations(run.input.data_file, read_options_of(run.input));
+  // the residual table is the one output that names each observation's line
+  const input::ReadOptions options = read_options_of(run.input, !run.residuals_file.empty());
+  const Expected<input::DataSet> observations = read_observations(run.input.data_file, options);
   if (!observations) return fail(observations.error().message);
   const input::DataSet& data = *observations;
   const Expected<int> degree = degree_of(run, data, name);

@@ -26,6 +26,7 @@ std::pair<double, double> used_x_range(const input::Series& data) {
 // The predictions asked for, each beyond the x range of the observations used named in a
 // warning.
 Expected<void> add_predictions(SeriesResult& result, const SeriesRequest& request) {
+  if (request.at.empty()) return {};
   const auto [low, high] = used_x_range(*result.data);
   for (const double x : request.at) {
     const auto prediction = accurate::predict(result.fit, x, request.level);
