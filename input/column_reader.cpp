@@ -172,17 +172,11 @@ void ColumnReader::store(const double* values, std::size_t line) {
 std::size_t ColumnReader::take_two_or_three(std::string_view bytes, std::size_t max_line_bytes,
                                             bool two_threads, std::size_t& lines_taken) {
   const PlainRowForm form{simple_cells_, &plain_classes_, max_line_bytes, simple_cells_ == 3};
-  plain_values_.clear();
-  const std::size_t most = std::numeric_limits<std::size_t>::max();
-  const PlainRun run = two_threads ? scan_plain_rows_in_two(bytes, form, most, plain_values_)
-                                   : scan_plain_rows(bytes, form, most, plain_values_);
   SeriesColumns& series = series_.front();
-  for (const double* row = plain_values_.data(); row != plain_values_.data() + plain_values_.size();
-       row += simple_cells_) {
-    series.x.push(row[0]);
-    series.y.push(row[1]);
-    if (simple_cells_ == 3) series.w.push(row[2]);
-  }
+  const PlainRowTarget target{{&series.x, &series.y, &series.w}};
+  const std::size_t most = std::numeric_limits<std::size_t>::max();
+  const PlainRun run = two_threads ? scan_plain_rows_in_two(bytes, form, most, target, second_reader_)
+                                   : scan_plain_rows(bytes, form, most, target);
   lines_taken += run.rows;
   return run.bytes;
 }

@@ -23,6 +23,7 @@
 #include "input/line_source.h"
 #include "input/plain_row.h"
 #include "input/row_cells.h"
+#include "input/second_reader.h"
 #include "input/series.h"
 #include "input/value_column.h"
 #include "text/expected.h"
@@ -112,7 +113,7 @@ class ColumnReader {
   std::vector<int> slots_;
   std::size_t value_count_ = 0;
   std::vector<double> row_values_;    // the values of the row being read, by place
-  std::vector<double> plain_values_;  // the values of the plain rows of a chunk, row by row
+  SecondReader second_reader_;  // the second thread of two-thread reading, kept between chunks
   std::size_t weight_slot_ = 0;  // with weights
   // 2 or 3 when the table is exactly x y (w) of one series without lines or a trailing
   // delimiter: the fastest lane; else 0.

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "input/second_reader.h"
+
 namespace polylsq::input {
 namespace {
 
@@ -29,7 +31,8 @@ LineSource::LineSource(std::FILE* file, const StreamLimits& limits)
     : file_(file),
       chunk_bytes_(std::max<std::size_t>(limits.chunk_bytes, 1)),
       max_line_bytes_(std::max<std::size_t>(limits.max_line_bytes, 1)),
-      two_threads_(is_large_regular_file(file, limits.two_thread_bytes)) {}
+      two_threads_(is_large_regular_file(file, limits.two_thread_bytes) &&
+                   second_core_available()) {}
 
 bool LineSource::refill() {
   if (begin_ > 0) {

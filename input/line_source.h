@@ -20,7 +20,8 @@ struct StreamLimits {
   std::size_t chunk_bytes = std::size_t{256} << 10;    // bytes asked of each read
   std::size_t max_line_bytes = std::size_t{64} << 20;  // longer lines are an error
   // A regular file with at least this many bytes from its position on is read on two
-  // threads where the fast lanes take its rows; standard input and pipes never are.
+  // threads where the fast lanes take its rows, when the process may use two cores;
+  // standard input and pipes never are.
   std::size_t two_thread_bytes = std::size_t{4} << 20;
 };
 

@@ -9,6 +9,7 @@
 
 #include "input/number_text.h"
 #include "input/plain_row.h"
+#include "input/second_reader.h"
 #include "text/line_ends.h"
 #include "text/list_scan.h"
 #include "text/message_text.h"
@@ -20,23 +21,20 @@ constexpr std::size_t kItemsPerRead = 2;  // x, y
 
 // "-3.14159 27.18282": observations that are whole lines of two plain numbers, taken from
 // the bytes read as one read statement each would take them, with their lines when
-// `kLines`, on two threads where the line source says so; `pairs` is room for their
-// values. Returns how many, at most `most`.
-template <bool kLines>
+// `line_numbers`, on two threads where the line source says so (`second` is the room of the
+// second thread). Returns how many, at most `most`.
 int take_plain_observations(LineSource& lines, int most, ValueColumn& x, ValueColumn& y,
-                            LineColumn* line_numbers, std::vector<double>& pairs) {
+                            LineColumn* line_numbers, SecondReader& second) {
   static const FieldClasses kClasses = make_field_classes(",", "/");
   const PlainRowForm form{kItemsPerRead, &kClasses, lines.max_line_bytes(), false};
-  pairs.clear();
+  const PlainRowTarget target{{&x, &y, nullptr}};
   const auto rows = static_cast<std::size_t>(most);
   const PlainRun run = lines.two_threads()
-                           ? scan_plain_rows_in_two(lines.unread(), form, rows, pairs)
-                           : scan_plain_rows(lines.unread(), form, rows, pairs);
-  const std::size_t first_line = lines.line_number() + 1;
-  for (std::size_t row = 0; row < run.rows; ++row) {
-    x.push(pairs[kItemsPerRead * row]);
-    y.push(pairs[kItemsPerRead * row + 1]);
-    if constexpr (kLines) line_numbers->push(first_line + row);
+                           ? scan_plain_rows_in_two(lines.unread(), form, rows, target, second)
+                           : scan_plain_rows(lines.unread(), form, rows, target);
+  if (line_numbers != nullptr) {
+    const std::size_t first_line = lines.line_number() + 1;
+    for (std::size_t row = 0; row < run.rows; ++row) line_numbers->push(first_line + row);
   }
   lines.skip(run.bytes, run.rows);
   return static_cast<int>(run.rows);
@@ -109,11 +107,9 @@ Error ended_early(const LineSource& lines, std::string_view missing) {
 Expected<void> read_list_observations(LineSource& lines, int count, ValueColumn& x,
                                       ValueColumn& y, LineColumn* line_numbers) {
   int done = 0;
-  std::vector<double> pairs;  // the values of the plain rows of a chunk
+  SecondReader second;
   while (done < count) {
-    done += line_numbers == nullptr
-                ? take_plain_observations<false>(lines, count - done, x, y, nullptr, pairs)
-                : take_plain_observations<true>(lines, count - done, x, y, line_numbers, pairs);
+    done += take_plain_observations(lines, count - done, x, y, line_numbers, second);
     if (done == count) break;
     double pair[kItemsPerRead] = {0.0, 0.0};
     const Item items[kItemsPerRead] = {{&pair[0], nullptr}, {&pair[1], nullptr}};

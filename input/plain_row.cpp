@@ -1,11 +1,8 @@
 // Plain rows: one pass, one look-up a separator character.
 #include "input/plain_row.h"
 
-#include <exception>
-#include <system_error>
-#include <thread>
-
 #include "input/number_text.h"
+#include "input/second_reader.h"
 #include "text/line_ends.h"
 
 namespace polylsq::input {
@@ -41,8 +38,13 @@ const char* scan_plain_fields(const char* p, const char* end, std::size_t count,
   return p;
 }
 
-PlainRun scan_plain_rows(std::string_view bytes, const PlainRowForm& form, std::size_t most_rows,
-                         std::vector<double>& values) {
+namespace {
+
+// The rows of `bytes` as scan_plain_rows() finds them, each row's values given to
+// `take(const double*)`.
+template <class Take>
+PlainRun scan_rows(std::string_view bytes, const PlainRowForm& form, std::size_t most_rows,
+                   Take&& take) {
   const char* const begin = bytes.data();
   const char* const end = begin + bytes.size();
   const char* p = begin;
@@ -54,53 +56,64 @@ PlainRun scan_plain_rows(std::string_view bytes, const PlainRowForm& form, std::
     if (form.last_nonnegative && fields[form.count - 1] < 0.0) break;
     const std::size_t line_end = text::line_end_length(row_end, end);
     if (line_end == 0) break;
-    values.insert(values.end(), fields, fields + form.count);
+    take(fields);
     p = row_end + line_end;
     ++rows;
   }
   return {static_cast<std::size_t>(p - begin), rows};
 }
 
+}  // namespace
+
+PlainRun scan_plain_rows(std::string_view bytes, const PlainRowForm& form, std::size_t most_rows,
+                         const PlainRowTarget& target) {
+  if (form.count == 2) {  // x y, the common case, without the loop over the columns
+    ValueColumn& x = *target.columns[0];
+    ValueColumn& y = *target.columns[1];
+    return scan_rows(bytes, form, most_rows, [&](const double* fields) {
+      x.push(fields[0]);
+      y.push(fields[1]);
+    });
+  }
+  return scan_rows(bytes, form, most_rows, [&](const double* fields) {
+    for (std::size_t k = 0; k < form.count; ++k) target.columns[k]->push(fields[k]);
+  });
+}
+
+PlainRun scan_plain_rows_into(std::string_view bytes, const PlainRowForm& form,
+                              std::size_t most_rows, PlainColumns& columns) {
+  for (std::vector<double>& column : columns) column.clear();
+  return scan_rows(bytes, form, most_rows, [&](const double* fields) {
+    for (std::size_t k = 0; k < form.count; ++k) columns[k].push_back(fields[k]);
+  });
+}
+
 PlainRun scan_plain_rows_in_two(std::string_view bytes, const PlainRowForm& form,
-                                std::size_t most_rows, std::vector<double>& values) {
+                                std::size_t most_rows, const PlainRowTarget& target,
+                                SecondReader& second) {
   const std::size_t newline = bytes.find('\n', bytes.size() / 2);
   if (newline == std::string_view::npos || newline + 1 == bytes.size()) {
-    return scan_plain_rows(bytes, form, most_rows, values);
+    return scan_plain_rows(bytes, form, most_rows, target);
   }
   const std::size_t cut = newline + 1;
-  const std::string_view second = bytes.substr(cut);
-  std::vector<double> second_values;
-  second_values.reserve(second.size() / 4);  // "1 2\n": a value for every two bytes at most
-  PlainRun second_run;
-  std::exception_ptr second_failure;  // memory that ran out on the second thread
-  std::thread reader;
-  try {
-    reader = std::thread([&] {
-      try {
-        second_run = scan_plain_rows(second, form, most_rows, second_values);
-      } catch (...) {
-        second_failure = std::current_exception();
-      }
-    });
-  } catch (const std::system_error&) {
-    return scan_plain_rows(bytes, form, most_rows, values);
+  const std::string_view second_bytes = bytes.substr(cut);
+  if (!second.start(second_bytes, form, most_rows)) {
+    return scan_plain_rows(bytes, form, most_rows, target);
   }
   PlainRun run;
   try {
-    run = scan_plain_rows(bytes.substr(0, cut), form, most_rows, values);
+    run = scan_plain_rows(bytes.substr(0, cut), form, most_rows, target);
   } catch (...) {
-    reader.join();
+    second.abandon();
     throw;
   }
-  reader.join();
-  if (second_failure) std::rethrow_exception(second_failure);
+  PlainRun second_run = second.finish();
   if (run.bytes != cut || run.rows == most_rows) return run;
   if (run.rows + second_run.rows > most_rows) {
     // the count ends inside the second part: its first rows again, on this thread
-    second_values.clear();
-    second_run = scan_plain_rows(second, form, most_rows - run.rows, second_values);
+    second_run = scan_plain_rows_into(second_bytes, form, most_rows - run.rows, second.columns());
   }
-  values.insert(values.end(), second_values.begin(), second_values.end());
+  for (std::size_t k = 0; k < form.count; ++k) target.columns[k]->append(second.columns()[k]);
   return {run.bytes + second_run.bytes, run.rows + second_run.rows};
 }
 

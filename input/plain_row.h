@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input/value_column.h"
+
 namespace polylsq::input {
 
 // How a character bears on a plain row.
@@ -49,17 +51,32 @@ struct PlainRun {
   std::size_t rows = 0;
 };
 
+// Where the values of plain rows go: value k of each row to columns[k], k < form.count.
+struct PlainRowTarget {
+  std::array<ValueColumn*, kMostPlainRowValues> columns{};
+};
+
 // The rows at the start of `bytes` of the form `form`, each ending with a line end inside
-// `bytes`, at most `most_rows`: their values appended to `values`, row by row.
+// `bytes`, at most `most_rows`: their values pushed to `target`.
 PlainRun scan_plain_rows(std::string_view bytes, const PlainRowForm& form, std::size_t most_rows,
-                         std::vector<double>& values);
+                         const PlainRowTarget& target);
+
+// Values of plain rows column by column, in vectors of their own.
+using PlainColumns = std::array<std::vector<double>, kMostPlainRowValues>;
+
+// scan_plain_rows() into `columns`, which are cleared first.
+PlainRun scan_plain_rows_into(std::string_view bytes, const PlainRowForm& form,
+                              std::size_t most_rows, PlainColumns& columns);
+
+class SecondReader;  // input/second_reader.h
 
 // scan_plain_rows() on two threads, with the same result: `bytes` are cut after a line end
-// near their middle and the part after the cut is read on a thread of its own, its rows
-// kept only when the part before is plain up to the cut. Values never depend on the cut,
-// so the rows and their order are those of one thread. One thread where no cut is found
-// or no thread can be started.
+// near their middle and the part after the cut is read by `second`, its rows kept only when
+// the part before is plain up to the cut. Values never depend on the cut, so the rows and
+// their order are those of one thread. One thread where no cut is found or no thread can be
+// started.
 PlainRun scan_plain_rows_in_two(std::string_view bytes, const PlainRowForm& form,
-                                std::size_t most_rows, std::vector<double>& values);
+                                std::size_t most_rows, const PlainRowTarget& target,
+                                SecondReader& second);
 
 }  // namespace polylsq::input

@@ -57,6 +57,17 @@ void StoredColumn<Value>::make_room() {
 }
 
 template <typename Value>
+void StoredColumn<Value>::append(std::span<const Value> values) {
+  while (!values.empty()) {
+    if (next_ == limit_) make_room();
+    const std::size_t room = std::min(values.size(), static_cast<std::size_t>(limit_ - next_));
+    std::copy_n(values.data(), room, next_);
+    next_ += room;
+    values = values.subspan(room);
+  }
+}
+
+template <typename Value>
 std::size_t StoredColumn<Value>::size() const {
   if (blocks_.empty()) {
     return next_ == nullptr ? 0 : static_cast<std::size_t>(next_ - values_.data());

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace polylsq::input {
@@ -27,6 +28,9 @@ class StoredColumn {
     if (next_ == limit_) make_room();
     *next_++ = value;
   }
+
+  // push() of each value in order.
+  void append(std::span<const Value> values);
 
   std::size_t size() const;
 

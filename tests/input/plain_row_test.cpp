@@ -73,7 +73,7 @@ Table random_table(std::uint64_t seed, bool weights, bool data_file) {
 constexpr std::size_t kChunks[] = {64, 4096, StreamLimits{}.chunk_bytes};
 
 TEST(TwoThreads, ReadTheBitsOfOneThreadInBothFormats) {
-  for (const auto [data_file, weights] : {std::pair{true, false}, {false, false}, {false, true}}) {
+  for (const auto& [data_file, weights] : {std::pair{true, false}, {false, false}, {false, true}}) {
     const Table table = random_table(data_file ? 11 : weights ? 12 : 13, weights, data_file);
     ReadOptions options;
     options.weights = weights;
