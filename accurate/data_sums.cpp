@@ -3,6 +3,8 @@
 // run time.
 #include "accurate/data_sums.h"
 
+#include "accurate/halved_pass.h"
+
 #include <immintrin.h>
 
 #include <cmath>
@@ -15,6 +17,28 @@ namespace {
 
 constexpr std::size_t kLanes = 4;
 typedef double Lanes __attribute__((vector_size(kLanes * sizeof(double))));
+
+struct LaneSum {
+  Lanes hi{};
+  Lanes lo{};
+};
+
+// Adds the unevaluated pair (hi, lo) to s: the high parts through two_sum, the rounding
+// errors and the low parts into s.lo.
+[[gnu::always_inline]] inline void accumulate(LaneSum& s, const Lanes& hi, const Lanes& lo) {
+  const Lanes sum = s.hi + hi;
+  const Lanes hi_part = sum - s.hi;
+  const Lanes error = (s.hi - (sum - hi_part)) + (hi - hi_part);
+  s.hi = sum;
+  s.lo = s.lo + (error + lo);
+}
+
+[[gnu::always_inline]] inline void lanes_two_sum(const Lanes& a, const Lanes& b, Lanes& s,
+                                                 Lanes& e) {
+  s = a + b;
+  const Lanes b_part = s - a;
+  e = (a - (s - b_part)) + (b - b_part);
+}
 
 namespace portable {
 
@@ -56,7 +80,6 @@ namespace fused {
 }  // namespace fused
 #pragma GCC pop_options
 
-template <class LaneSum>
 DoubleDouble lane_total(const LaneSum& s) {
   DoubleDouble total;
   for (std::size_t lane = 0; lane < kLanes; ++lane) {
@@ -67,19 +90,37 @@ DoubleDouble lane_total(const LaneSum& s) {
 
 bool use_fused(Kernel kernel) { return kernel == Kernel::kFastest && fused_kernel_available(); }
 
-template <class LaneSum, class Run>
-MomentSums moments_with(const Observations& data, int degree, Run&& run) {
-  LaneSum chebyshev[kMaxMoments];
-  LaneSum response[kMaxCoefficients];
-  run(chebyshev, response);
-  MomentSums sums;
-  for (int m = 0; m <= 2 * degree; ++m) sums.chebyshev.push_back(lane_total(chebyshev[m]));
-  for (int j = 0; j <= degree; ++j) sums.response.push_back(lane_total(response[j]));
+// run(rows, sums) adds the terms of `rows` to `count` zeroed sums. Many rows are taken in
+// two halves (halved_pass.h), the second half's sums then added to the first's, lane by
+// lane.
+template <class Run>
+void sum_halves(const Observations& data, PassThreads threads, LaneSum* sums, std::size_t count,
+                Run&& run) {
+  if (data.x.size() < kHalvedPassRows) {
+    run(data, sums);
+    return;
+  }
+  const ObservationHalves halves = halves_of(data, kLanes);
+  LaneSum second[kMaxMoments + kMaxCoefficients];
+  run_halves(threads, [&] { run(halves.first, sums); }, [&] { run(halves.second, second); });
+  for (std::size_t k = 0; k < count; ++k) accumulate(sums[k], second[k].hi, second[k].lo);
+}
+
+// The moments: sums[0, 2 degree] of the Chebyshev values, then degree + 1 of the response.
+template <class Run>
+MomentSums moments_with(const Observations& data, int degree, PassThreads threads, Run&& run) {
+  const auto moments = static_cast<std::size_t>(2 * degree + 1);
+  LaneSum sums[kMaxMoments + kMaxCoefficients];
+  sum_halves(data, threads, sums, moments + static_cast<std::size_t>(degree) + 1,
+             [&](const Observations& rows, LaneSum* into) { run(rows, into, into + moments); });
+  MomentSums result;
+  for (std::size_t m = 0; m < moments; ++m) result.chebyshev.push_back(lane_total(sums[m]));
+  for (int j = 0; j <= degree; ++j) result.response.push_back(lane_total(sums[moments + j]));
   if (data.w.empty()) {
     const std::size_t full = data.x.size() - data.x.size() % kLanes;
-    sums.chebyshev[0] = add(sums.chebyshev[0], static_cast<double>(full));
+    result.chebyshev[0] = add(result.chebyshev[0], static_cast<double>(full));
   }
-  return sums;
+  return result;
 }
 
 template <class LanePolynomial>
@@ -136,30 +177,34 @@ bool fused_kernel_available() {
 }
 
 MomentSums sum_moments(const Observations& data, const DataScaling& scaling, int degree,
-                       Kernel kernel) {
-  if (use_fused(kernel)) {
-    return moments_with<fused::LaneSum>(data, degree, [&](auto* chebyshev, auto* response) {
-      fused::moment_lanes(data, scaling, degree, chebyshev, response);
-    });
-  }
-  return moments_with<portable::LaneSum>(data, degree, [&](auto* chebyshev, auto* response) {
-    portable::moment_lanes(data, scaling, degree, chebyshev, response);
+                       Kernel kernel, PassThreads threads) {
+  const bool fused = use_fused(kernel);
+  return moments_with(data, degree, threads, [&](const Observations& rows, LaneSum* chebyshev,
+                                                 LaneSum* response) {
+    if (fused) {
+      fused::moment_lanes(rows, scaling, degree, chebyshev, response);
+    } else {
+      portable::moment_lanes(rows, scaling, degree, chebyshev, response);
+    }
   });
 }
 
 SquareSums sum_squares(const Observations& data, const DataScaling& scaling,
-                       std::span<const DoubleDouble> centred, DoubleDouble mean,
-                       Kernel kernel) {
+                       std::span<const DoubleDouble> centred, DoubleDouble mean, Kernel kernel,
+                       PassThreads threads) {
+  LaneSum sums[2];  // the residuals', the fitted values'
   if (use_fused(kernel)) {
     const auto g = lane_polynomial<fused::LanePolynomial>(centred, mean);
-    fused::LaneSum residual, fitted;
-    fused::square_lanes(data, scaling, g, residual, fitted);
-    return {lane_total(residual), lane_total(fitted)};
+    sum_halves(data, threads, sums, 2, [&](const Observations& rows, LaneSum* into) {
+      fused::square_lanes(rows, scaling, g, into[0], into[1]);
+    });
+  } else {
+    const auto g = lane_polynomial<portable::LanePolynomial>(centred, mean);
+    sum_halves(data, threads, sums, 2, [&](const Observations& rows, LaneSum* into) {
+      portable::square_lanes(rows, scaling, g, into[0], into[1]);
+    });
   }
-  const auto g = lane_polynomial<portable::LanePolynomial>(centred, mean);
-  portable::LaneSum residual, fitted;
-  portable::square_lanes(data, scaling, g, residual, fitted);
-  return {lane_total(residual), lane_total(fitted)};
+  return {lane_total(sums[0]), lane_total(sums[1])};
 }
 
 DegreeSquareSums sum_degree_squares(const Observations& data, const DataScaling& scaling,

@@ -5,7 +5,7 @@
 // degree at once and adds the deleted (leave-one-out) residuals. The terms of the first two
 // passes are formed in double-double and every sum is double-double (the deleted residuals
 // are summed in double over runs of 32 row blocks first); memory beyond the given arrays is
-// O(degree).
+// O(degree). The first two passes take many rows in two halves (halved_pass.h).
 #pragma once
 
 #include <cstddef>
@@ -41,6 +41,10 @@ struct DataScaling {
 // only in how the exact error of a product is found.
 enum class Kernel { kFastest, kPortable };
 
+// Where the second half of a pass over many rows runs (halved_pass.h): on a thread of its
+// own when one can be started, or on the calling thread. Both give identical bits.
+enum class PassThreads { kTwo, kOne };
+
 // True when kFastest selects the AVX2 / fused multiply-add build.
 bool fused_kernel_available();
 
@@ -51,7 +55,7 @@ struct MomentSums {
 
 // First pass. degree 0..10; x, y (and w) of equal length, finite, w >= 0.
 MomentSums sum_moments(const Observations& data, const DataScaling& scaling, int degree,
-                       Kernel kernel = Kernel::kFastest);
+                       Kernel kernel = Kernel::kFastest, PassThreads threads = PassThreads::kTwo);
 
 struct SquareSums {
   DoubleDouble residual;  // sum w (y - f(t))^2
@@ -62,7 +66,7 @@ struct SquareSums {
 // at most 11), mean the weighted mean of y, both in the scaled units of y.
 SquareSums sum_squares(const Observations& data, const DataScaling& scaling,
                        std::span<const DoubleDouble> centred, DoubleDouble mean,
-                       Kernel kernel = Kernel::kFastest);
+                       Kernel kernel = Kernel::kFastest, PassThreads threads = PassThreads::kTwo);
 
 // The degree-table pass for the degrees 0..N, N = centred.size() - 1.
 struct DegreeSquareSums {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "accurate/fit_limits.h"
+#include "accurate/halved_pass.h"
 #include "text/message_text.h"
 
 namespace polylsq::accurate {
@@ -92,6 +93,32 @@ Survey survey(const Observations& data) {
   return s;
 }
 
+// The survey of the rows of `first` followed by those of `second`: the same as one scan,
+// the first of equal extremes kept as std::min and std::max keep it.
+Survey joined(const Survey& first, const Survey& second) {
+  Survey s;
+  s.all_valid = first.all_valid && second.all_valid;
+  s.used = first.used + second.used;
+  s.x_min = std::min(first.x_min, second.x_min);
+  s.x_max = std::max(first.x_max, second.x_max);
+  s.y_abs_max = std::max(first.y_abs_max, second.y_abs_max);
+  s.w_max = std::max(first.w_max, second.w_max);
+  s.first_y = first.used > 0 ? first.first_y : second.first_y;
+  s.y_varies = first.y_varies || second.y_varies ||
+               (first.used > 0 && second.used > 0 && first.first_y != second.first_y);
+  return s;
+}
+
+template <bool kWeighted>
+Survey survey_halves(const Observations& data) {
+  if (data.x.size() < kHalvedPassRows) return survey<kWeighted>(data);
+  const ObservationHalves halves = halves_of(data, 1);
+  Survey first, second;
+  run_halves(PassThreads::kTwo, [&] { first = survey<kWeighted>(halves.first); },
+             [&] { second = survey<kWeighted>(halves.second); });
+  return joined(first, second);
+}
+
 }  // namespace
 
 int count_distinct_x(const Observations& data, int limit) {
@@ -142,7 +169,7 @@ Expected<CheckedInput> check_input(const Observations& data, int degree) {
                  "there are " + counted(data.w.size(), "weight") + " for " +
                      counted(n, "observation"));
   }
-  const Survey s = weighted ? survey<true>(data) : survey<false>(data);
+  const Survey s = weighted ? survey_halves<true>(data) : survey_halves<false>(data);
   if (!s.all_valid) return first_bad_value(data);
 
   const int p = degree + 1;

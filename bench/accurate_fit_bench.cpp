@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "accurate/data_sums.h"
@@ -59,15 +60,21 @@ void BM_MomentPass(benchmark::State& state) {
   const Data d = make_data(static_cast<int>(state.range(0)));
   const auto kernel = state.range(1) ? polylsq::accurate::Kernel::kFastest
                                      : polylsq::accurate::Kernel::kPortable;
+  const auto threads = state.range(2) == 2 ? polylsq::accurate::PassThreads::kTwo
+                                           : polylsq::accurate::PassThreads::kOne;
   const polylsq::accurate::DataScaling scaling{0.0, 4, 10, 0};
   for (auto _ : state) {
-    auto sums = polylsq::accurate::sum_moments({d.x, d.y, {}}, scaling, 5, kernel);
+    auto sums = polylsq::accurate::sum_moments({d.x, d.y, {}}, scaling, 5, kernel, threads);
     benchmark::DoNotOptimize(sums);
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
-  state.SetLabel(state.range(1) ? "fastest" : "portable");
+  state.SetLabel(std::string(state.range(1) ? "fastest" : "portable") +
+                 (state.range(2) == 2 ? ", two threads" : ", one thread"));
 }
-BENCHMARK(BM_MomentPass)->ArgsProduct({{1'000'000}, {0, 1}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MomentPass)
+    ->ArgsProduct({{1'000'000}, {0, 1}, {1, 2}})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 // The degree table of degrees 0..10 against BM_FitPolynomial/n/10: one moment pass of
 // degree 10 and one table pass, against the two passes of one fit.

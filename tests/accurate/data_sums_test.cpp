@@ -1,14 +1,17 @@
 // The data passes: moments of abscissas whose Chebyshev values are exact (T_m(+-1),
-// T_m(0), T_m(+-1/2) are 0, +-1/2 or +-1), including a padded last block and a row of
-// weight 0 with huge values; the table pass on the same rows against closed forms; and the
-// two builds giving identical bits.
+// T_m(0), T_m(+-1/2) are 0, +-1/2 or +-1), including a padded last block, a row of weight 0
+// with huge values and rows enough for two halves, on one thread and on two; the table pass
+// on the same rows against closed forms; and the two builds giving identical bits.
 #include "accurate/data_sums.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <vector>
+
+#include "accurate/halved_pass.h"
 
 namespace polylsq::accurate {
 namespace {
@@ -26,34 +29,51 @@ TEST(DataSums, MomentsOfExactChebyshevValuesAreExact) {
   struct Case {
     V x, y, w;
   };
+  // Enough rows for a pass in two halves, a padded last block, weights 1 and 2.
+  Case many;
+  for (std::size_t i = 0; i < kHalvedPassRows + 7; ++i) {
+    many.x.push_back(x[i % x.size()]);
+    many.y.push_back(y[i % y.size()]);
+    many.w.push_back(i % 3 == 0 ? 2.0 : 1.0);
+  }
   const Case cases[] = {
       {x, y, {}},
       {{1, -1, 0, 0.5, -0.5, 1e300}, {1, 2, 3, 4, 5, 1e300}, {1, 1, 1, 1, 1, 0}},
+      {many.x, many.y, {}},
+      many,
   };
   for (const Case& c : cases) {
-    for (const Kernel kernel : {Kernel::kFastest, Kernel::kPortable}) {
-      const MomentSums sums = sum_moments({c.x, c.y, c.w}, DataScaling{}, degree, kernel);
+    SCOPED_TRACE(std::to_string(c.x.size()) + (c.w.empty() ? " rows" : " weighted rows"));
+    // every term a multiple of 1/2 and every sum below 2^53: summed exactly in double
+    std::vector<double> moment(2 * degree + 1), response(degree + 1);
+    double residual = 0, fitted = 0;
+    for (std::size_t i = 0; i < c.x.size(); ++i) {
+      const double w = c.w.empty() ? 1.0 : c.w[i];
+      if (w == 0.0) continue;
       for (int m = 0; m <= 2 * degree; ++m) {
-        double moment = 0, response = 0;
-        for (std::size_t i = 0; i < x.size(); ++i) {
-          moment += chebyshev_closed_form(m, x[i]);
-          response += y[i] * chebyshev_closed_form(m, x[i]);
-        }
-        EXPECT_EQ(sums.chebyshev[m].hi + sums.chebyshev[m].lo, moment) << "m = " << m;
-        if (m <= degree) {
-          EXPECT_EQ(sums.response[m].hi + sums.response[m].lo, response);
-        }
+        moment[m] += w * chebyshev_closed_form(m, c.x[i]);
+        if (m <= degree) response[m] += w * c.y[i] * chebyshev_closed_form(m, c.x[i]);
       }
-      // f(t) = t, mean 0: residuals y - t, fitted values t.
-      const DoubleDouble identity[] = {{0, 0}, {1, 0}};
-      const SquareSums squares = sum_squares({c.x, c.y, c.w}, DataScaling{}, identity, {}, kernel);
-      double residual = 0, fitted = 0;
-      for (std::size_t i = 0; i < x.size(); ++i) {
-        residual += (y[i] - x[i]) * (y[i] - x[i]);
-        fitted += x[i] * x[i];
+      residual += w * (c.y[i] - c.x[i]) * (c.y[i] - c.x[i]);
+      fitted += w * c.x[i] * c.x[i];
+    }
+    for (const Kernel kernel : {Kernel::kFastest, Kernel::kPortable}) {
+      for (const PassThreads threads : {PassThreads::kTwo, PassThreads::kOne}) {
+        const Observations data{c.x, c.y, c.w};
+        const MomentSums sums = sum_moments(data, DataScaling{}, degree, kernel, threads);
+        for (int m = 0; m <= 2 * degree; ++m) {
+          EXPECT_EQ(sums.chebyshev[m].hi + sums.chebyshev[m].lo, moment[m]) << "m = " << m;
+          if (m <= degree) {
+            EXPECT_EQ(sums.response[m].hi + sums.response[m].lo, response[m]);
+          }
+        }
+        // f(t) = t, mean 0: residuals y - t, fitted values t.
+        const DoubleDouble identity[] = {{0, 0}, {1, 0}};
+        const SquareSums squares =
+            sum_squares(data, DataScaling{}, identity, {}, kernel, threads);
+        EXPECT_EQ(squares.residual.hi + squares.residual.lo, residual);
+        EXPECT_EQ(squares.fitted.hi + squares.fitted.lo, fitted);
       }
-      EXPECT_EQ(squares.residual.hi + squares.residual.lo, residual);
-      EXPECT_EQ(squares.fitted.hi + squares.fitted.lo, fitted);
     }
   }
 }

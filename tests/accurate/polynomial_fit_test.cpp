@@ -253,6 +253,50 @@ TEST(FitPolynomial, ZeroWeightsCountNeitherInNNorInDegreesOfFreedom) {
   }
 }
 
+// Many rows are surveyed in two halves: what is found in one half only (the first used y
+// when every row of the first half has weight 0, a y that differs only between the halves,
+// a value that is not finite in the second half) decides as it does in one scan.
+TEST(FitPolynomial, ManyRowsAreSurveyedInTwoHalvesAsInOne) {
+  constexpr std::size_t kRows = std::size_t{1} << 17;
+  struct Case {
+    const char* name;
+    double first_y, second_y;  // of the rows in the first and the second half
+    double first_w;            // of the rows in the first half (second half: 1)
+    bool nan_in_last_row;
+  };
+  const Case cases[] = {
+      {"constant in the used half", 1e300, 7.25, 0.0, false},
+      {"constant in each half, not in both", 1.0, 2.0, 1.0, false},
+      {"NaN in the second half", 1.0, 1.0, 1.0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    V x(kRows), y(kRows), w(kRows, 1.0);
+    for (std::size_t i = 0; i < kRows; ++i) {
+      const bool first = i < kRows / 2;
+      x[i] = static_cast<double>(i % 1000);
+      y[i] = first ? c.first_y : c.second_y;
+      if (first) w[i] = c.first_w;
+    }
+    if (c.nan_in_last_row) y.back() = kNaN;
+    const auto fit = fit_polynomial(x, y, w, 1);
+    if (c.nan_in_last_row) {
+      ASSERT_FALSE(fit.has_value());
+      EXPECT_EQ(fit.error().message,
+                "observation " + std::to_string(kRows) + ": y is not a finite number (nan)");
+      continue;
+    }
+    ASSERT_TRUE(fit.has_value()) << fit.error().message;
+    const bool constant = c.first_w == 0.0;
+    EXPECT_EQ(fit->exact, constant);
+    if (constant) {
+      EXPECT_EQ(fit->coefficients, (V{7.25, 0}));
+    } else {
+      EXPECT_GT(fit->residual_sd, 0.4);  // half the rows 1, half 2, x alike in both
+    }
+  }
+}
+
 // Integer weights and repeated rows give the same coefficients, R-squared and sums of
 // squares; n counts the rows used (a row of weight 0 is not), and so differs.
 TEST(FitPolynomial, IntegerWeightsActAsRepeatedRows) {
