@@ -160,7 +160,9 @@ int run_check(const CheckRun& run) {
   if (!run.plot_file.empty()) {
     PictureExtras extras;
     if (comparison.curve) extras.printed_coefficients = comparison.curve->printed_coefficients;
-    const SeriesResult drawn_series{&data, *fit, {}, std::nullopt, {}};
+    SeriesResult drawn_series;
+    drawn_series.data = &data;
+    drawn_series.fit = *fit;
     const PictureSource source{name, read->data.x_header.value_or("x"), run.picture};
     if (const Expected<void> drawn = draw_fit(run.plot_file, {&drawn_series, 1}, source, extras); !drawn) {
       return fail(drawn.error().message);

@@ -65,9 +65,9 @@ TEST(ParseColumnRef, AnEmptyTextZeroAndAHugeNumberAreRefused) {
 }
 
 struct Choice {
-  std::optional<ColumnRef> x;
-  std::vector<ColumnRef> y;
-  std::optional<ColumnRef> w;
+  std::optional<ColumnRef> x = {};
+  std::vector<ColumnRef> y = {};
+  std::optional<ColumnRef> w = {};
   bool weights = false;  // the flag: column 3
 };
 
