@@ -47,6 +47,7 @@ bool second_core_available() {
 
 SecondReader::~SecondReader() {
   if (!thread_.joinable()) return;
+  wait_for_done();  // a reading under way still reads its bytes
   ending_ = true;
   posted_.fetch_add(1, std::memory_order_release);
   posted_.notify_one();

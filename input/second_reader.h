@@ -21,7 +21,7 @@ bool second_core_available();
 class SecondReader {
  public:
   SecondReader() = default;
-  ~SecondReader();  // ends the thread
+  ~SecondReader();  // waits for a reading under way, then ends the thread
   SecondReader(const SecondReader&) = delete;
   SecondReader& operator=(const SecondReader&) = delete;
 

@@ -1,17 +1,22 @@
 // The two-thread reading of plain rows: the same observations, bit for bit and in order,
-// as one thread, the values those of the C library's strtod; the first failure named by
-// its line wherever the cut between the parts falls; a count that ends inside a later part.
+// as one thread, the values those of the C library's strtod; one second thread serving many
+// readings; the first failure named by its line wherever the cut between the parts falls; a
+// count that ends inside a later part.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "input/data_reader.h"
+#include "input/plain_row.h"
+#include "input/second_reader.h"
 #include "tests/input/text_file.h"
 
 namespace polylsq::input {
@@ -90,6 +95,37 @@ TEST(TwoThreads, ReadTheBitsOfOneThreadInBothFormats) {
       EXPECT_TRUE(read->warnings.empty());
     }
   }
+}
+
+// One second thread serves reading after reading, a reading may be dropped midway, and the
+// thread ends with a reading under way.
+TEST(TwoThreads, OneSecondReaderServesReadingAfterReading) {
+  const Table table = random_table(21, false, false);
+  static const FieldClasses kClasses = make_field_classes(",", "#");
+  const PlainRowForm form{2, &kClasses, std::size_t{1} << 20, false};
+  const std::size_t all = std::numeric_limits<std::size_t>::max();
+  PlainColumns alone;
+  const PlainRun expected = scan_plain_rows_into(table.text, form, all, alone);
+  ASSERT_EQ(expected.rows, kRows);
+  SecondReader second;
+  for (int reading = 0; reading < 40; ++reading) {
+    SCOPED_TRACE("reading " + std::to_string(reading));
+    const std::size_t most = reading % 5 == 4 ? kRows / 3 : all;
+    ASSERT_TRUE(second.start(table.text, form, most));
+    if (reading % 7 == 3) {
+      second.abandon();
+      continue;
+    }
+    const PlainRun run = second.finish();
+    EXPECT_EQ(run.rows, std::min(most, expected.rows));
+    ASSERT_EQ(second.columns()[0].size(), run.rows);
+    const auto prefix = [&](std::size_t k) {
+      return std::vector<double>(alone[k].begin(), alone[k].begin() + run.rows);
+    };
+    EXPECT_EQ(bits(second.columns()[0]), bits(prefix(0)));
+    EXPECT_EQ(bits(second.columns()[1]), bits(prefix(1)));
+  }
+  ASSERT_TRUE(second.start(table.text, form, all));
 }
 
 TEST(TwoThreads, TheFirstFailureIsNamedByItsLineInAnyPart) {

@@ -1,8 +1,11 @@
-// Column storage: values pushed into the reserved vector, across its batches, and on into
-// blocks come back complete and in order, whatever the reservation; line numbers too.
+// Column storage: values pushed or appended into the reserved vector, across its batches,
+// and on into blocks come back complete and in order, whatever the reservation; line numbers
+// too.
 #include "input/value_column.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,23 +23,30 @@ TEST(ValueColumn, EveryValueComesBackInOrderWithOrWithoutAReservation) {
       {10, 0},       {10, 5},        {10, 10},       {10, 11},    {4096, 4096},
       {4096, 4097},  {4097, 8193},   {5000, 200003}, {300000, 200003},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "reserved " << c.reserved << ", pushed " << c.pushed);
-    ValueColumn column;
-    column.reserve(c.reserved);
-    std::vector<double> expected;
-    for (std::size_t i = 0; i < c.pushed; ++i) {
-      const double value = static_cast<double>(i) * 0.5 - 7.0;
-      column.push(value);
-      expected.push_back(value);
-      if (i + 1 == c.pushed / 2) {
-        ASSERT_EQ(column.size(), i + 1);
+  // pushed one by one, or appended in runs that cross the batches and blocks
+  for (const std::size_t run : {std::size_t{1}, std::size_t{777}, std::size_t{70000}}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(::testing::Message() << "reserved " << c.reserved << ", pushed " << c.pushed
+                                        << " in runs of " << run);
+      ValueColumn column;
+      column.reserve(c.reserved);
+      std::vector<double> expected;
+      for (std::size_t i = 0; i < c.pushed; ++i) {
+        expected.push_back(static_cast<double>(i) * 0.5 - 7.0);
       }
+      for (std::size_t i = 0; i < c.pushed; i += run) {
+        const std::size_t count = std::min(run, c.pushed - i);
+        if (run == 1) {
+          column.push(expected[i]);
+        } else {
+          column.append(std::span<const double>(expected).subspan(i, count));
+        }
+        ASSERT_EQ(column.size(), i + count);
+      }
+      EXPECT_EQ(column.take(), expected);
+      EXPECT_EQ(column.size(), 0u);
+      EXPECT_TRUE(column.take().empty());
     }
-    EXPECT_EQ(column.size(), c.pushed);
-    EXPECT_EQ(column.take(), expected);
-    EXPECT_EQ(column.size(), 0u);
-    EXPECT_TRUE(column.take().empty());
   }
 }
 
