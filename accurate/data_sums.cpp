@@ -3,14 +3,14 @@
 // run time.
 #include "accurate/data_sums.h"
 
-#include "accurate/halved_pass.h"
-
 #include <immintrin.h>
 
 #include <cmath>
 #include <cstddef>
 #include <memory>
 #include <type_traits>
+
+#include "accurate/halved_pass.h"
 
 namespace polylsq::accurate {
 namespace {

@@ -27,8 +27,9 @@ constexpr double kMinSubnormal = std::numeric_limits<double>::denorm_min();
 Expected<DataSet> read_text(const std::string& text, bool weights, std::size_t chunk,
                             std::string_view name = {}) {
   const TextFile file(text);
-  return read_data(file.get(), name, ReadOptions{weights},
-                   table_limits(chunk));
+  ReadOptions options;
+  options.weights = weights;
+  return read_data(file.get(), name, options, table_limits(chunk));
 }
 
 std::vector<std::uint64_t> bits(const std::vector<double>& values) {
