@@ -1,7 +1,7 @@
 // The second thread of the two-thread reading of plain rows, kept from one chunk to the
 // next with the room for its values. A thread woken from sleep can take most of a
 // millisecond to run again, longer than reading half a chunk; so between chunks the
-// thread first waits awake for a while (a spin of about a millisecond), then asleep.
+// thread first waits awake for a while (a spin of about half a millisecond), then asleep.
 #pragma once
 
 #include <atomic>
