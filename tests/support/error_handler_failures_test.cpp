@@ -22,7 +22,7 @@ using handler_testing::concat;
 
 TEST(ErrorHandler, FortyNinePushesSucceedAndTheFiftiethPrintsFiftyRowsAndStops) {
   auto name = [](int k) {
-    char text[8];
+    char text[16];  // room for any int, though k stays below 100
     std::snprintf(text, sizeof text, "SUB%02d", k);
     return std::string(text);
   };
